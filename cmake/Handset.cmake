@@ -1,0 +1,78 @@
+# Build conventions shared by every folder: warnings, sanitizers, and the helpers that
+# turn a folder into a library, a test program or a fuzz harness.
+
+add_compile_options(-Wall -Wextra -ffp-contract=off)
+if(HANDSET_WERROR)
+    add_compile_options(-Werror)
+endif()
+if(HANDSET_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+if(HANDSET_FUZZ)
+    add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# handset_library(<target> [DEPENDS <targets...>] [SOURCES <files...>])
+# A static library of the current folder; by default every .cpp file in it but a
+# program's entry (<Program>Main.cpp), which handset_program takes.
+function(handset_library target)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SOURCES" ${ARGN})
+    if(NOT ARG_SOURCES)
+        file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+        list(FILTER ARG_SOURCES EXCLUDE REGEX "Main\\.cpp$")
+    endif()
+    add_library(${target} STATIC ${ARG_SOURCES})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+endfunction()
+
+# handset_program(<target> [SOURCES <files...>] DEPENDS <targets...>)
+# A program of the handset: its WinMain comes from the program, main() from the platform.
+function(handset_program target)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SOURCES" ${ARGN})
+    if(HANDSET_FUZZ)
+        return()
+    endif()
+    add_executable(${target} ${ARG_SOURCES})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PRIVATE platform_main ${ARG_DEPENDS})
+endfunction()
+
+# handset_test(<target> DEPENDS <targets...> [SOURCES <files...>])
+# One GoogleTest program per tests/ folder; by default every .cpp file in it.
+function(handset_test target)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SOURCES" ${ARGN})
+    if(NOT ARG_SOURCES)
+        file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    add_executable(${target} ${ARG_SOURCES})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} handset_test_support GTest::gtest GTest::gmock
+                                            GTest::gtest_main)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# handset_fuzz(<name> DEPENDS <targets...>)
+# fuzz/<name>.cpp holds LLVMFuzzerTestOneInput; fuzz/corpus/<name>/ its saved inputs.
+# With HANDSET_FUZZ it becomes a libFuzzer program; in the test build it becomes a replay
+# program (no fuzzer) that ctest runs over the saved inputs.
+function(handset_fuzz name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    set(source ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+    set(corpus ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    if(HANDSET_FUZZ)
+        add_executable(fuzz_${name} ${source})
+        target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPENDS})
+        target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+        set_property(GLOBAL APPEND PROPERTY HANDSET_FUZZ_TARGETS fuzz_${name})
+    elseif(HANDSET_TESTS)
+        add_executable(replay_${name} ${source} ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+        target_include_directories(replay_${name} PRIVATE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(replay_${name} PRIVATE ${ARG_DEPENDS})
+        add_test(NAME fuzz_replay.${name} COMMAND replay_${name} ${corpus})
+    endif()
+endfunction()

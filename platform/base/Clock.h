@@ -1,0 +1,37 @@
+// The one clock of the handset. Everything that asks the time goes through here, so that
+// tests (and HANDSET_CLOCK=manual:<ms per frame>) can replace it with a manual clock that
+// only moves when the program sleeps or pumps messages.
+#pragma once
+
+#include "platform/base/Types.h"
+
+DWORD GetTickCount();
+void Sleep(DWORD milliseconds);
+void GetLocalTime(LPSYSTEMTIME time);
+void GetSystemTime(LPSYSTEMTIME time);
+void GetSystemTimeAsFileTime(LPFILETIME time);
+BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, LPFILETIME fileTime);
+BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime);
+BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime);
+BOOL LocalFileTimeToFileTime(const FILETIME* localFileTime, LPFILETIME fileTime);
+LONG CompareFileTime(const FILETIME* a, const FILETIME* b);
+
+namespace platform::clock {
+
+// Switches to a manual clock that starts at `startMs` ticks and the given UTC wall time
+// (milliseconds since 1601-01-01, as FILETIME / 10000). Sleep advances it by the slept
+// time; Pump() advances it by `msPerPump`.
+void UseManualClock(DWORD startTicks, ULONGLONG utcMsSince1601, DWORD msPerPump = 0);
+// Back to the real clock.
+void UseRealClock();
+bool IsManual();
+// Moves the manual clock forward (no effect on the real clock).
+void Advance(DWORD milliseconds);
+// Called by the message loop on each pump; advances a manual clock by its step.
+void Pump();
+// Reads HANDSET_CLOCK once at start-up.
+void ConfigureFromEnvironment();
+// Minutes east of UTC used for local time (the handset's time-zone setting); tests set it.
+void SetTimeZoneBias(int minutesEastOfUtc);
+
+}  // namespace platform::clock

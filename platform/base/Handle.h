@@ -1,0 +1,47 @@
+// Kernel objects behind HANDLE values (files, events, threads, mappings...), with one
+// CloseHandle for all of them. Each area derives its own object kinds.
+#pragma once
+
+#include <atomic>
+
+#include "platform/base/Types.h"
+
+namespace platform {
+
+class KernelObject {
+public:
+    KernelObject() = default;
+    KernelObject(const KernelObject&) = delete;
+    KernelObject& operator=(const KernelObject&) = delete;
+    virtual ~KernelObject() = default;
+
+    // Handles are reference counted: a thread handle outlives the thread, an event
+    // lives while any handle to it is open.
+    void AddHandleRef() { references_.fetch_add(1, std::memory_order_relaxed); }
+    void ReleaseHandleRef() {
+        if (references_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+    }
+
+    HANDLE ToHandle() { return static_cast<HANDLE>(this); }
+
+private:
+    std::atomic<int> references_{1};
+};
+
+// Returns the object behind a handle, or null for null and INVALID_HANDLE_VALUE and for
+// values that no open handle of this process has.
+KernelObject* KernelObjectFromHandle(HANDLE handle);
+
+// Registers a freshly created object as an open handle of this process.
+HANDLE RegisterKernelObject(KernelObject* object);
+
+template <typename T>
+T* KernelObjectAs(HANDLE handle) {
+    return dynamic_cast<T*>(KernelObjectFromHandle(handle));
+}
+
+}  // namespace platform
+
+BOOL CloseHandle(HANDLE handle);
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, LPHANDLE target, DWORD access,
+                     BOOL inherit, DWORD options);

@@ -1,0 +1,38 @@
+// main() of every handset program: sets up the handset side and calls WinMain.
+#include <string>
+
+#include "platform/base/Clock.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/HandsetRoot.h"
+#include "platform/fs/ModulePath.h"
+#include "platform/main/WinMain.h"
+
+namespace {
+
+// The handset passes one command line without the program name; arguments with blanks
+// are quoted so that a program that splits it gets them back whole.
+std::u16string JoinCommandLine(int argc, char** argv) {
+    std::u16string line;
+    for (int i = 1; i < argc; ++i) {
+        std::u16string argument = platform::Utf8ToUtf16(argv[i]);
+        if (!line.empty()) line += u' ';
+        if (argument.find(u' ') != std::u16string::npos)
+            line += u'"' + argument + u'"';
+        else
+            line += argument;
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::HandsetRoot();
+    platform::clock::ConfigureFromEnvironment();
+    platform::SetProgramHandsetPath(HandsetProgramPath());
+    std::u16string commandLine = JoinCommandLine(argc, argv);
+    // Any non-null value will do: the program only passes it back to the platform.
+    static char instanceMarker;
+    auto instance = reinterpret_cast<HINSTANCE>(&instanceMarker);
+    return WinMain(instance, nullptr, commandLine.data(), SW_SHOWNORMAL);
+}

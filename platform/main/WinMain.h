@@ -1,0 +1,15 @@
+// The entry of a handset program. The platform owns main(): it prepares the handset
+// (root, clock, the program's handset path), turns argv into the handset's one command
+// line and calls the program's WinMain.
+#pragma once
+
+#include "platform/base/Types.h"
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOW = 5;
+
+// Defined by each program.
+int WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
+// Defined by each program: where the handset keeps it, e.g. u"\\Program Files\\Quorvane\\Quorvane.exe".
+LPCWSTR HandsetProgramPath();

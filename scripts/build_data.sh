@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the demo data from data/ into an output folder, with the data tools of a build folder.
+# Usage: build_data.sh <build folder> <output folder>
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+build=$1
+out=$2
+mkdir -p "$out"
+
+# The dialer's texts: CalvaneRes.dll, built from its UTF-8 source.
+if [ -x "$build/tools/make_string_table/make_string_table" ] && [ -f "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" ]; then
+    mkdir -p "$out/Calvane"
+    "$build/tools/make_string_table/make_string_table" "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" "$out/Calvane/CalvaneRes.dll"
+    echo "== data: Calvane/CalvaneRes.dll"
+fi
