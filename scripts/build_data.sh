@@ -13,3 +13,18 @@ if [ -x "$build/tools/make_string_table/make_string_table" ] && [ -f "$HANDSET_S
     "$build/tools/make_string_table/make_string_table" "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" "$out/Calvane/CalvaneRes.dll"
     echo "== data: Calvane/CalvaneRes.dll"
 fi
+
+# The game's archives: every folder data/game/archives/<name>/ becomes <name>.par in the
+# game's data folder; files in data/game/program/ go into the program folder as they are.
+if [ -x "$build/tools/pack_archive/pack_archive" ] && [ -d "$HANDSET_SOURCE/data/game/archives" ]; then
+    mkdir -p "$out/Quorvane/data"
+    for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
+        [ -d "$folder" ] || continue
+        name=$(basename "$folder")
+        "$build/tools/pack_archive/pack_archive" "$folder" "$out/Quorvane/data/$name.par"
+    done
+fi
+if [ -d "$HANDSET_SOURCE/data/game/program" ]; then
+    mkdir -p "$out/Quorvane"
+    cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
+fi

@@ -6,10 +6,15 @@
 #include "platform/base/Types.h"
 
 DWORD GetTickCount();
+// On a manual clock, Sleep moves the clock by the time asked and returns at once (after
+// letting other threads run); Sleep(INFINITE) never returns, on either clock.
 void Sleep(DWORD milliseconds);
 void GetLocalTime(LPSYSTEMTIME time);
 void GetSystemTime(LPSYSTEMTIME time);
 void GetSystemTimeAsFileTime(LPFILETIME time);
+// Fails with ERROR_INVALID_PARAMETER on a date or time that does not exist (month 1-12, the
+// day within its month, leap years included, hour < 24 ...) or lies outside 1601-30827;
+// wDayOfWeek is not read. FileTimeToSystemTime computes it.
 BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, LPFILETIME fileTime);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime);
 BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, LPFILETIME localFileTime);
@@ -29,9 +34,12 @@ bool IsManual();
 void Advance(DWORD milliseconds);
 // Called by the message loop on each pump; advances a manual clock by its step.
 void Pump();
-// Reads HANDSET_CLOCK once at start-up.
+// Reads HANDSET_CLOCK once at start-up: manual:<ms per frame> starts a manual clock at tick
+// 1000 on 2010-01-01 00:00 UTC, so that runs are repeatable.
 void ConfigureFromEnvironment();
 // Minutes east of UTC used for local time (the handset's time-zone setting); tests set it.
+// Until it is set, local time follows the host's zone on the real clock and is UTC on a
+// manual clock.
 void SetTimeZoneBias(int minutesEastOfUtc);
 
 }  // namespace platform::clock

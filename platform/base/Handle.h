@@ -32,7 +32,10 @@ private:
 // values that no open handle of this process has.
 KernelObject* KernelObjectFromHandle(HANDLE handle);
 
-// Registers a freshly created object as an open handle of this process.
+// Registers a freshly created object as an open handle of this process. The handle owns one
+// reference: the fresh object's own, or one the caller added with AddHandleRef (a named
+// object opened again). Each call gives a distinct handle value; the first handle of an
+// object is its address (ToHandle).
 HANDLE RegisterKernelObject(KernelObject* object);
 
 template <typename T>
@@ -42,6 +45,13 @@ T* KernelObjectAs(HANDLE handle) {
 
 }  // namespace platform
 
+constexpr DWORD DUPLICATE_CLOSE_SOURCE = 0x00000001;
+constexpr DWORD DUPLICATE_SAME_ACCESS = 0x00000002;
+
+// A closed or unknown handle gives FALSE with ERROR_INVALID_HANDLE.
 BOOL CloseHandle(HANDLE handle);
+// Within this process only: both process handles must be the current process's pseudo
+// handle (the value -1 that GetCurrentProcess answers). The new handle refers to the same
+// object; DUPLICATE_CLOSE_SOURCE closes the source handle.
 BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, LPHANDLE target, DWORD access,
                      BOOL inherit, DWORD options);

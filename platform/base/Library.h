@@ -12,13 +12,32 @@ using FARPROC = void (*)();
 
 constexpr DWORD LOAD_LIBRARY_AS_DATAFILE = 0x00000002;
 
+// A real library may export `extern "C" BOOL DllMain(HINSTANCE, DWORD reason, LPVOID)`: it is
+// called with DLL_PROCESS_ATTACH when the library is first loaded (FALSE fails the load with
+// ERROR_DLL_INIT_FAILED) and with DLL_PROCESS_DETACH when the last reference is freed. Thread
+// attach and detach calls are never made.
+constexpr DWORD DLL_PROCESS_DETACH = 0;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
+constexpr DWORD DLL_THREAD_ATTACH = 2;
+constexpr DWORD DLL_THREAD_DETACH = 3;
+
+// A name without a folder ("x.dll") is a stand-in or a file in the handset's \Windows folder;
+// a name with a folder is a stand-in (by its file name) or that handset path. A name without
+// an extension gets ".dll". Loading a loaded library again adds a reference to it.
 HMODULE LoadLibraryW(LPCWSTR fileName);
+// LOAD_LIBRARY_AS_DATAFILE opens no code: the file must exist, and its Linux path is kept
+// for ModuleFilePath; GetProcAddress finds nothing in it.
 HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWORD flags);
-// lpProcName is a name, or an ordinal made with MAKEINTRESOURCEA / (LPCSTR)ordinal.
+// lpProcName is a name, or an ordinal made with MAKEINTRESOURCEA / (LPCSTR)ordinal. Names
+// are matched with case; a real library has no ordinals and only its own exports are found.
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR procName);
 BOOL FreeLibrary(HMODULE module);
+// Null is the program; otherwise a loaded library (not a data file) by its file name. No
+// reference is added.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
+// Thread attach and detach calls are never made, so there is nothing to turn off.
+BOOL DisableThreadLibraryCalls(HMODULE module);
 
 namespace platform {
 
@@ -36,5 +55,9 @@ void UnregisterStandInLibrary(LPCWSTR fileName);
 // The Linux path behind a module loaded from a file (data files loaded with
 // LOAD_LIBRARY_AS_DATAFILE included); empty for stand-ins.
 const char* ModuleFilePath(HMODULE module);
+
+// The program's own module: what GetModuleHandleW(null) answers and what the program's
+// WinMain gets as its instance.
+HMODULE ProgramModule();
 
 }  // namespace platform

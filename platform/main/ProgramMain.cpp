@@ -4,6 +4,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/HandsetRoot.h"
+#include "platform/base/Library.h"
 #include "platform/fs/ModulePath.h"
 #include "platform/main/WinMain.h"
 
@@ -31,8 +32,5 @@ int main(int argc, char** argv) {
     platform::clock::ConfigureFromEnvironment();
     platform::SetProgramHandsetPath(HandsetProgramPath());
     std::u16string commandLine = JoinCommandLine(argc, argv);
-    // Any non-null value will do: the program only passes it back to the platform.
-    static char instanceMarker;
-    auto instance = reinterpret_cast<HINSTANCE>(&instanceMarker);
-    return WinMain(instance, nullptr, commandLine.data(), SW_SHOWNORMAL);
+    return WinMain(platform::ProgramModule(), nullptr, commandLine.data(), SW_SHOWNORMAL);
 }

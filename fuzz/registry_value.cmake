@@ -1,0 +1,1 @@
+handset_fuzz(registry_value DEPENDS platform_registry)

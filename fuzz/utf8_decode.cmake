@@ -1,0 +1,1 @@
+handset_fuzz(utf8_decode DEPENDS platform_base)

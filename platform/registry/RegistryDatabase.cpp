@@ -1,0 +1,205 @@
+// The process's connection to <root>/registry.db.
+#include "platform/registry/RegistryDatabase.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "platform/base/Errors.h"
+#include "platform/base/HandsetRoot.h"
+#include "platform/registry/SqliteStatement.h"
+
+namespace platform::registry {
+
+namespace {
+
+// Marks registry.db as ours: a SQLite file with other contents is damage, not a registry to
+// build on.
+constexpr int kApplicationId = 0x48524547;  // "HREG"
+constexpr int kSchemaVersion = 1;
+
+// How long one statement waits for another process's lock, and how often a whole
+// transaction is tried again when the wait was not enough (or a read snapshot went stale).
+constexpr auto kBusyTimeout = std::chrono::seconds(5);
+constexpr int kAttempts = 3;
+
+int PragmaValue(sqlite3* db, const char* pragma) {
+    SqliteStatement statement(db, pragma);
+    return statement.Step() ? static_cast<int>(statement.Integer(0)) : 0;
+}
+
+// Connections a child inherited from its parent across a fork: never used nor closed (that
+// is the parent's business), and kept reachable for the whole life of the process.
+std::vector<sqlite3*>* g_inherited = nullptr;
+
+bool IsBusy(int code) { return code == SQLITE_BUSY || code == SQLITE_LOCKED; }
+
+bool IsDamage(int code) { return code == SQLITE_NOTADB || code == SQLITE_CORRUPT; }
+
+}  // namespace
+
+RegistryDatabase& RegistryDatabase::Instance() {
+    static RegistryDatabase database;
+    return database;
+}
+
+RegistryDatabase::~RegistryDatabase() { Close(); }
+
+LONG RegistryDatabase::Read(const std::function<LONG(KeyStore&)>& body) { return Run(false, body); }
+
+LONG RegistryDatabase::Write(const std::function<LONG(KeyStore&)>& body) { return Run(true, body); }
+
+LONG RegistryDatabase::Run(bool write, const std::function<LONG(KeyStore&)>& body) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int attempt = 1;; ++attempt) {
+        const LONG connected = Connect();
+        if (connected != ERROR_SUCCESS) return connected;
+        try {
+            // IMMEDIATE takes the write lock first, so that a writer waits for another
+            // instead of failing when its read snapshot turns out to be stale.
+            ExecuteSql(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
+            KeyStore store(db_, path_);
+            const LONG result = body(store);
+            ExecuteSql(db_, !write || result == ERROR_SUCCESS ? "COMMIT" : "ROLLBACK");
+            return result;
+        } catch (const SqliteError& error) {
+            if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            if (IsBusy(error.Code()) && attempt < kAttempts) continue;
+            return Failure(error, write);
+        } catch (const std::bad_alloc&) {
+            if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            return ERROR_OUTOFMEMORY;
+        }
+    }
+}
+
+LONG RegistryDatabase::Flush() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const LONG connected = Connect();
+    if (connected != ERROR_SUCCESS) return connected;
+    // A passive checkpoint syncs the log and copies what no reader still needs; the rest
+    // stays durable in the synced log. Another process checkpointing at the same time
+    // (SQLITE_BUSY) does the same work.
+    const int result = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    if (result == SQLITE_OK || result == SQLITE_BUSY) return ERROR_SUCCESS;
+    try {
+        CheckSqlite(db_, result, "flushing the registry");
+    } catch (const SqliteError& error) {
+        return Failure(error, true);
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegistryDatabase::Connect() {
+    const std::string path = platform::HandsetRoot() + "/registry.db";
+    if (db_ != nullptr && openedBy_ != getpid()) {
+        // A connection must not cross a fork: the child leaves its parent's connection
+        // alone and opens its own.
+        if (g_inherited == nullptr) g_inherited = new std::vector<sqlite3*>();
+        g_inherited->push_back(db_);
+        db_ = nullptr;
+    }
+    if (db_ != nullptr && path == path_) return ERROR_SUCCESS;
+    Close();
+    path_ = path;
+    openedBy_ = getpid();
+    const int opened =
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        CheckSqlite(db_, opened, "opening the registry");
+        sqlite3_busy_handler(db_, &RegistryDatabase::BusyHandler, this);
+        for (int attempt = 1;; ++attempt) {
+            try {
+                OpenSchema();
+                break;
+            } catch (const SqliteError& error) {
+                if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+                if (!IsBusy(error.Code()) || attempt >= kAttempts) throw;
+            }
+        }
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        const LONG result = Failure(error, false);
+        Close();
+        return result;
+    }
+}
+
+void RegistryDatabase::OpenSchema() {
+    // Reading the header first: a file that is not a registry fails here, before anything
+    // is written to it.
+    const int applicationId = PragmaValue(db_, "PRAGMA application_id");
+    int version = PragmaValue(db_, "PRAGMA user_version");
+    if (applicationId == kApplicationId && version == kSchemaVersion) {
+        ExecuteSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+        return;
+    }
+    if (applicationId != 0 || version != 0 || PragmaValue(db_, "SELECT count(*) FROM sqlite_master") != 0)
+        throw SqliteError(SQLITE_NOTADB, "the file holds other data than a registry (application " +
+                                             std::to_string(applicationId) + ", version " + std::to_string(version) +
+                                             ").");
+    // A new, empty file: the first process to get here creates the tables; the others find
+    // them made once they get the lock.
+    ExecuteSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    ExecuteSql(db_, "BEGIN IMMEDIATE");
+    if (PragmaValue(db_, "PRAGMA application_id") == 0 && PragmaValue(db_, "SELECT count(*) FROM sqlite_master") == 0) {
+        KeyStore::CreateSchema(db_);
+        ExecuteSql(db_, ("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+        ExecuteSql(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+    }
+    ExecuteSql(db_, "COMMIT");
+    version = PragmaValue(db_, "PRAGMA user_version");
+    if (PragmaValue(db_, "PRAGMA application_id") != kApplicationId || version != kSchemaVersion)
+        throw SqliteError(SQLITE_NOTADB,
+                          "the file holds other data than a registry (version " + std::to_string(version) + ").");
+}
+
+void RegistryDatabase::Close() {
+    if (db_ != nullptr) sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+LONG RegistryDatabase::Failure(const SqliteError& error, bool write) {
+    const int code = error.Code();
+    if (IsDamage(code)) {
+        // Damage is reported once per file, however many calls run into it; the file is
+        // never recreated over, so that what it holds can still be rescued.
+        if (lastDamageReported_ != path_) {
+            std::fprintf(stderr, "registry: %s is %s and is left as it is: %s\n", path_.c_str(),
+                         code == SQLITE_NOTADB ? "not a registry database" : "corrupt", error.what());
+            lastDamageReported_ = path_;
+        }
+        Close();
+        return code == SQLITE_NOTADB ? ERROR_BADDB : ERROR_REGISTRY_CORRUPT;
+    }
+    std::fprintf(stderr, "registry: %s could not be %s: %s\n", path_.c_str(), write ? "written" : "read", error.what());
+    switch (code) {
+        case SQLITE_FULL:
+            return ERROR_DISK_FULL;
+        case SQLITE_NOMEM:
+            return ERROR_OUTOFMEMORY;
+        case SQLITE_CANTOPEN:
+            return ERROR_CANTOPEN;
+        case SQLITE_TOOBIG:
+            return ERROR_INVALID_PARAMETER;
+        default:
+            return write ? ERROR_CANTWRITE : ERROR_CANTREAD;
+    }
+}
+
+int RegistryDatabase::BusyHandler(void* context, int attempt) {
+    // SQLite's own busy timeout sleeps in steps of up to 100 ms; short sleeps keep many
+    // writers of small transactions moving.
+    auto* self = static_cast<RegistryDatabase*>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) self->busySince_ = now;
+    if (now - self->busySince_ >= kBusyTimeout) return 0;
+    std::this_thread::sleep_for(std::chrono::microseconds(attempt < 20 ? 100 : 1000));
+    return 1;
+}
+
+}  // namespace platform::registry

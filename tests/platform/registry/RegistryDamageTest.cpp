@@ -1,0 +1,90 @@
+// A damaged registry.db: every call reports it (an error code, and a message on stderr that
+// names the file) and the file is left exactly as it was, never recreated.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/base/HandsetRoot.h"
+#include "platform/registry/Registry.h"
+#include "tests/platform/registry/RegistryTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(RegistryDamage, DamagedFileIsReportedAndLeftUntouched) {
+    struct Case {
+        const char* what;
+        std::string contents;
+    } cases[] = {
+        {"text", std::string(3000, 'x') + "\nnot a database\n"},
+        {"a database header over garbage", std::string("SQLite format 3\0", 16) + std::string(8192, '\xee')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        handset_test::TempHandsetRoot root;
+        const std::string path = root.Path() + "/registry.db";
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << c.contents;
+        }
+        testing::internal::CaptureStderr();
+        HKEY key = nullptr;
+        const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software", 0, nullptr, 0, 0, nullptr, &key, nullptr);
+        DWORD size = 0;
+        const LONG queried = RegQueryValueExW(HKEY_CURRENT_USER, u"X", nullptr, nullptr, nullptr, &size);
+        const std::string messages = testing::internal::GetCapturedStderr();
+
+        EXPECT_TRUE(created == ERROR_BADDB || created == ERROR_REGISTRY_CORRUPT) << created;
+        EXPECT_EQ(queried, created);
+        EXPECT_EQ(key, nullptr);
+        EXPECT_NE(messages.find(path), std::string::npos) << messages;
+        EXPECT_EQ(ReadFile(path), c.contents);
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+        EXPECT_EQ(platform::registry::ChangeCounter(HKEY_LOCAL_MACHINE, u"Software"), 0u);
+    }
+}
+
+TEST(RegistryDamage, DamagedPagesAreReportedAsCorrupt) {
+    handset_test::TempHandsetRoot damaged;
+    const std::string path = damaged.Path() + "/registry.db";
+    HKEY key = registry_test::CreateKey(HKEY_LOCAL_MACHINE, u"Software\\Halvorn");
+    ASSERT_EQ(registry_test::SetDword(key, u"Kept", 1), ERROR_SUCCESS);
+    RegCloseKey(key);
+    {
+        // Moving this process to another root closes registry.db, which folds its log in.
+        handset_test::TempHandsetRoot other;
+        RegCloseKey(registry_test::CreateKey(HKEY_LOCAL_MACHINE, u"Elsewhere"));
+    }
+    ASSERT_FALSE(std::filesystem::exists(path + "-wal"));
+    std::string contents = ReadFile(path);
+    const std::size_t pageSize =
+        (static_cast<unsigned char>(contents[16]) << 8) | static_cast<unsigned char>(contents[17]);
+    ASSERT_GT(contents.size(), pageSize);
+    // Every page but the first (the header and the list of tables) becomes garbage.
+    contents.replace(pageSize, contents.size() - pageSize, contents.size() - pageSize, '\xee');
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << contents;
+    }
+    platform::SetHandsetRoot(damaged.Path());
+
+    testing::internal::CaptureStderr();
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Halvorn", 0, 0, &opened);
+    const LONG written = registry_test::SetDword(HKEY_LOCAL_MACHINE, u"New", 1);
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(result, ERROR_REGISTRY_CORRUPT);
+    EXPECT_EQ(written, ERROR_REGISTRY_CORRUPT);
+    EXPECT_NE(messages.find(path + " is corrupt"), std::string::npos) << messages;
+    EXPECT_EQ(ReadFile(path), contents);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// Writes ".par" archives: plain ZIP files whose local headers come one after another in
+// the order of the central directory and carry their sizes (no data descriptors), which
+// is what the game's archive scan walks.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class ZipWriter {
+public:
+    explicit ZipWriter(const std::string& path);
+
+    // Adds one entry; data is deflated when that makes it smaller, else stored.
+    // Returns false (with Error()) on a write failure or an entry that ZIP cannot hold.
+    bool Add(const std::string& name, const std::vector<std::uint8_t>& data);
+    // Writes the central directory; the archive is complete only after this.
+    bool Finish();
+
+    const std::string& Error() const { return error_; }
+
+private:
+    struct CentralEntry {
+        std::string name;
+        std::uint16_t method;
+        std::uint32_t crc;
+        std::uint32_t compressedSize;
+        std::uint32_t size;
+        std::uint32_t localOffset;
+    };
+
+    bool Write(const std::vector<std::uint8_t>& bytes);
+
+    std::ofstream out_;
+    std::string error_;
+    std::uint64_t offset_ = 0;
+    std::vector<CentralEntry> entries_;
+};
