@@ -48,6 +48,16 @@ KernelObject* KernelObjectFromHandle(HANDLE handle) {
     return found == table.open.end() ? nullptr : found->second;
 }
 
+KernelObject* AcquireKernelObject(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto found = table.open.find(handle);
+    if (found == table.open.end()) return nullptr;
+    found->second->AddHandleRef();
+    return found->second;
+}
+
 HANDLE RegisterKernelObject(KernelObject* object) {
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -43,6 +43,37 @@ T* KernelObjectAs(HANDLE handle) {
     return dynamic_cast<T*>(KernelObjectFromHandle(handle));
 }
 
+// The object behind a handle with one reference added under the table's lock, so that a
+// CloseHandle on another thread cannot free it while a call still uses it; null as above.
+KernelObject* AcquireKernelObject(HANDLE handle);
+
+// Holds such a reference for the length of a call; T may be any interface of the object.
+template <typename T>
+class KernelObjectRef {
+public:
+    KernelObjectRef() = default;
+    explicit KernelObjectRef(HANDLE handle) : held_(AcquireKernelObject(handle)) {
+        typed_ = dynamic_cast<T*>(held_);
+        if (typed_ == nullptr && held_ != nullptr) {
+            held_->ReleaseHandleRef();
+            held_ = nullptr;
+        }
+    }
+    KernelObjectRef(const KernelObjectRef&) = delete;
+    KernelObjectRef& operator=(const KernelObjectRef&) = delete;
+    ~KernelObjectRef() {
+        if (held_ != nullptr) held_->ReleaseHandleRef();
+    }
+
+    T* get() const { return typed_; }
+    T* operator->() const { return typed_; }
+    explicit operator bool() const { return typed_ != nullptr; }
+
+private:
+    KernelObject* held_ = nullptr;
+    T* typed_ = nullptr;
+};
+
 }  // namespace platform
 
 constexpr DWORD DUPLICATE_CLOSE_SOURCE = 0x00000001;

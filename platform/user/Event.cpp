@@ -67,17 +67,13 @@ HANDLE OpenEventW(DWORD desiredAccess, BOOL inheritHandle, LPCWSTR name) {
 }
 
 BOOL EventModify(HANDLE event, DWORD function) {
-    platform::KernelObject* object = platform::KernelObjectFromHandle(event);
-    auto* control = dynamic_cast<platform::EventControl*>(object);
-    if (control == nullptr) {
+    // Held for the call: a CloseHandle on another thread meanwhile does not free it under us.
+    platform::KernelObjectRef<platform::EventControl> control(event);
+    if (!control) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    // Held for the call: a CloseHandle on another thread meanwhile does not free it under us.
-    object->AddHandleRef();
-    BOOL result = control->Modify(function) ? TRUE : FALSE;
-    object->ReleaseHandleRef();
-    return result;
+    return control->Modify(function) ? TRUE : FALSE;
 }
 
 BOOL SetEvent(HANDLE event) { return EventModify(event, EVENT_SET); }

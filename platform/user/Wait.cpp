@@ -212,10 +212,13 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     DWORD held = 0;
     DWORD result = WAIT_FAILED;
     for (; held < count; ++held) {
-        auto* object = platform::KernelObjectAs<platform::Waitable>(handles[held]);
-        if (object == nullptr) break;
         // Each object is held for the wait, so that a CloseHandle meanwhile does not free it.
-        object->AddHandleRef();
+        platform::KernelObject* acquired = platform::AcquireKernelObject(handles[held]);
+        auto* object = dynamic_cast<platform::Waitable*>(acquired);
+        if (object == nullptr) {
+            if (acquired != nullptr) acquired->ReleaseHandleRef();
+            break;
+        }
         objects[held] = object;
     }
     if (held == count) {
