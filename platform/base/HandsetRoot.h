@@ -20,7 +20,7 @@ enum class PathError { None, Empty, TooLong, EscapesRoot, InvalidCharacter };
 
 struct MappedPath {
     std::string linuxPath;   // absolute Linux path under <root>/fs
-    std::u16string handset;  // normalised handset path, "\"-separated, starting with "\"
+    std::u16string handset;  // normalised handset path, "\"-separated, starting with "\", case as given
     PathError error = PathError::None;
 };
 
@@ -30,6 +30,18 @@ struct MappedPath {
 // than MAX_PATH characters and paths whose ".." would leave the root give an error.
 MappedPath MapHandsetPath(LPCWSTR handsetPath);
 MappedPath MapHandsetPath(const std::u16string& handsetPath);
+
+// For find-file: the last component may hold the wildcards '*' and '?'. It comes back in
+// `pattern` as given (empty for "\"); `folder` is the rest, mapped as by MapHandsetPath.
+struct MappedPattern {
+    MappedPath folder;
+    std::u16string pattern;
+};
+MappedPattern MapHandsetFindPattern(const std::u16string& handsetPattern);
+
+// Whether `name` can be one component of a handset path: not empty, not "." or "..", no
+// separator and no character that the handset forbids in names.
+bool IsValidHandsetName(const std::u16string& name);
 
 // The reverse: a Linux path under <root>/fs/ to its handset path; nothing otherwise.
 std::optional<std::u16string> HandsetPathFromLinux(const std::string& linuxPath);

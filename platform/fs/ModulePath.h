@@ -4,8 +4,9 @@
 
 #include "platform/base/Types.h"
 
-// module null is the program; a module loaded from a file answers that file's handset path.
-// The answer is cut to `size` characters (terminated) with ERROR_INSUFFICIENT_BUFFER.
+// module null (or platform::ProgramModule(), the program's instance) is the program; a
+// module loaded from a file answers that file's handset path. The answer is cut to `size`
+// characters (terminated) with ERROR_INSUFFICIENT_BUFFER.
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 
 namespace platform {

@@ -1,0 +1,1 @@
+handset_fuzz(path_mapper DEPENDS platform_base)
