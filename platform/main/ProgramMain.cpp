@@ -1,4 +1,6 @@
-// main() of every handset program: sets up the handset side and calls WinMain.
+// main() of every handset program: sets up the handset side (root, clock, screen) and
+// calls WinMain.
+#include <cstdio>
 #include <string>
 
 #include "platform/base/Clock.h"
@@ -7,6 +9,7 @@
 #include "platform/base/Library.h"
 #include "platform/fs/ModulePath.h"
 #include "platform/main/WinMain.h"
+#include "platform/screen/Screen.h"
 
 namespace {
 
@@ -31,6 +34,13 @@ int main(int argc, char** argv) {
     platform::HandsetRoot();
     platform::clock::ConfigureFromEnvironment();
     platform::SetProgramHandsetPath(HandsetProgramPath());
+    std::string error;
+    if (!platform::screen::StartFromEnvironment(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     std::u16string commandLine = JoinCommandLine(argc, argv);
-    return WinMain(platform::ProgramModule(), nullptr, commandLine.data(), SW_SHOWNORMAL);
+    int exitCode = WinMain(platform::ProgramModule(), nullptr, commandLine.data(), SW_SHOWNORMAL);
+    platform::screen::Stop();
+    return exitCode;
 }

@@ -4,10 +4,7 @@
 #pragma once
 
 #include "platform/base/Types.h"
-
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOW = 5;
+#include "platform/user/WindowTypes.h"
 
 // Defined by each program.
 int WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);

@@ -1,0 +1,1 @@
+handset_bench(EngineAllocBench DEPENDS kel)

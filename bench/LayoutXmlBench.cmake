@@ -1,0 +1,1 @@
+handset_bench(LayoutXmlBench DEPENDS dialer_layout)

@@ -1,0 +1,1 @@
+handset_fuzz(cedb_record DEPENDS platform_cedb)

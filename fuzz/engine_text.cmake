@@ -1,0 +1,1 @@
+handset_fuzz(engine_text DEPENDS kel)

@@ -1,0 +1,1 @@
+handset_fuzz(handset_script DEPENDS platform_screen)

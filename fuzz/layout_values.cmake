@@ -1,0 +1,1 @@
+handset_fuzz(layout_values DEPENDS dialer_layout)

@@ -1,0 +1,1 @@
+handset_fuzz(proc_stat DEPENDS platform_device)

@@ -1,0 +1,1 @@
+handset_fuzz(string_table DEPENDS platform_base)

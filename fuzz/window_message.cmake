@@ -1,0 +1,1 @@
+handset_fuzz(window_message DEPENDS platform_user)

@@ -1,0 +1,1 @@
+handset_fuzz(xml_document DEPENDS dialer_layout)

@@ -1,0 +1,78 @@
+// The table of live GDI objects, shared by every thread of the process.
+#include "platform/gdi/GdiObject.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "platform/base/Errors.h"
+
+namespace platform {
+
+namespace {
+
+struct ObjectTable {
+    std::mutex mutex;
+    std::unordered_map<HGDIOBJ, std::unique_ptr<GdiObject>> objects;
+};
+
+ObjectTable& Table() {
+    // Never destroyed: objects may still be deleted by other static destructors.
+    static auto* table = new ObjectTable();
+    return *table;
+}
+
+}  // namespace
+
+HGDIOBJ RegisterGdiObject(GdiObject* object) {
+    if (object == nullptr) return nullptr;
+    ObjectTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    HGDIOBJ handle = object;
+    table.objects.emplace(handle, std::unique_ptr<GdiObject>(object));
+    return handle;
+}
+
+GdiObject* GdiObjectFromHandle(HGDIOBJ handle) {
+    if (handle == nullptr) return nullptr;
+    ObjectTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto found = table.objects.find(handle);
+    return found == table.objects.end() ? nullptr : found->second.get();
+}
+
+}  // namespace platform
+
+int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
+    const platform::GdiObject* found = platform::GdiObjectFromHandle(object);
+    if (found == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    std::size_t descriptionSize = 0;
+    const void* description = found->Description(&descriptionSize);
+    if (buffer == nullptr) return static_cast<int>(descriptionSize);
+    if (size <= 0) return 0;
+    const std::size_t copied = std::min(descriptionSize, static_cast<std::size_t>(size));
+    std::memcpy(buffer, description, copied);
+    return static_cast<int>(copied);
+}
+
+BOOL DeleteObject(HGDIOBJ object) {
+    if (object == nullptr) return FALSE;
+    std::unique_ptr<platform::GdiObject> removed;
+    {
+        auto& table = platform::Table();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        auto found = table.objects.find(object);
+        if (found == table.objects.end()) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        removed = std::move(found->second);
+        table.objects.erase(found);
+    }
+    return TRUE;
+}

@@ -1,0 +1,342 @@
+// The socket side of cross-process window messages. Sockets live in the abstract Unix
+// namespace ("handset-windows-<pid>"), so no file is left behind by a process that dies and
+// a process that has ended cannot be reached by mistake. One connection carries one request
+// and its answer.
+#include "platform/user/MessageChannel.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/base/Errors.h"
+#include "platform/user/MessageDelivery.h"
+#include "platform/user/MessageWire.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowFocus.h"
+#include "platform/user/WindowState.h"
+#include "platform/user/WindowTable.h"
+
+namespace platform::user::channel {
+
+namespace {
+
+// A peer that stalls in the middle of a request is dropped after this long.
+constexpr int kRequestReadTimeoutMs = 2000;
+// Posts and activation notices are answered by the listener at once.
+constexpr int kQuickReplyTimeoutMs = 5000;
+
+socklen_t AddressOf(DWORD processId, sockaddr_un& address) {
+    std::memset(&address, 0, sizeof(address));
+    address.sun_family = AF_UNIX;
+    std::string name = "handset-windows-" + std::to_string(processId);
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = send(fd, data, size, MSG_NOSIGNAL);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads until `buffer` holds `wanted` bytes; false when the peer closes, fails or the
+// deadline passes.
+bool ReadUpTo(int fd, std::vector<std::uint8_t>& buffer, std::size_t wanted, long long deadline) {
+    while (buffer.size() < wanted) {
+        int remaining = RemainingMs(true, deadline);
+        if (remaining == 0) return false;
+        pollfd ready{fd, POLLIN, 0};
+        int polled = poll(&ready, 1, remaining);
+        if (polled < 0 && errno == EINTR) continue;
+        if (polled <= 0) return false;
+        std::uint8_t chunk[4096];
+        std::size_t asked = std::min(sizeof(chunk), wanted - buffer.size());
+        ssize_t got = recv(fd, chunk, asked, 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        buffer.insert(buffer.end(), chunk, chunk + got);
+    }
+    return true;
+}
+
+bool ReadRequest(int fd, wire::Request& request) {
+    long long deadline = SteadyNowMs() + kRequestReadTimeoutMs;
+    std::vector<std::uint8_t> buffer;
+    std::size_t needed = wire::kRequestHeaderBytes;
+    for (;;) {
+        if (!ReadUpTo(fd, buffer, needed, deadline)) return false;
+        std::string error;
+        std::size_t frameBytes = 0;
+        wire::DecodeStatus status = wire::DecodeRequest(buffer.data(), buffer.size(), request, frameBytes, error);
+        if (status == wire::DecodeStatus::Complete) return true;
+        if (status == wire::DecodeStatus::Invalid) return false;
+        needed = frameBytes;
+    }
+}
+
+void Answer(int fd, wire::ReplyStatus status, LRESULT result) {
+    auto bytes = wire::EncodeReply({status, result});
+    WriteAll(fd, bytes.data(), bytes.size());
+    close(fd);
+}
+
+HWND HandleOf(std::uint64_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
+
+void DeliverSend(int fd, std::shared_ptr<wire::Request> request) {
+    HWND window = HandleOf(request->window);
+    auto task = std::make_shared<SentTask>();
+    task->run = [request, window](LRESULT& result) {
+        if (!IsWindow(window)) return false;
+        COPYDATASTRUCT copyData{};
+        LPARAM lParam = static_cast<LPARAM>(request->lParam);
+        if (request->hasCopyData) {
+            copyData.dwData = static_cast<ULONG_PTR>(request->copyDataTag);
+            copyData.cbData = static_cast<DWORD>(request->copyData.size());
+            copyData.lpData = request->copyData.empty() ? nullptr : request->copyData.data();
+            lParam = reinterpret_cast<LPARAM>(&copyData);
+        }
+        result = CallProcedure(window, request->message, static_cast<WPARAM>(request->wParam), lParam);
+        return true;
+    };
+    task->finish = [fd](LRESULT result, bool delivered) {
+        Answer(fd, delivered ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, result);
+    };
+    if (!QueueTaskForWindow(window, task)) Answer(fd, wire::ReplyStatus::NoWindow, 0);
+}
+
+void HandleConnection(int fd) {
+    auto request = std::make_shared<wire::Request>();
+    if (!ReadRequest(fd, *request)) {
+        Answer(fd, wire::ReplyStatus::Refused, 0);
+        return;
+    }
+    HWND window = HandleOf(request->window);
+    if (!IsOwnProcessHandle(window)) {
+        Answer(fd, wire::ReplyStatus::NoWindow, 0);
+        return;
+    }
+    UINT message = request->message;
+    switch (request->kind) {
+        case wire::RequestKind::Post:
+            if (wire::MessageCarriesPointers(message, static_cast<LPARAM>(request->lParam))) {
+                Answer(fd, wire::ReplyStatus::Refused, 0);
+            } else {
+                bool posted = PostToLocalWindow(window, message, static_cast<WPARAM>(request->wParam),
+                                                static_cast<LPARAM>(request->lParam));
+                Answer(fd, posted ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, 0);
+            }
+            return;
+        case wire::RequestKind::Send:
+            if (message != WM_COPYDATA && wire::MessageCarriesPointers(message, static_cast<LPARAM>(request->lParam))) {
+                Answer(fd, wire::ReplyStatus::Refused, 0);
+                return;
+            }
+            DeliverSend(fd, request);
+            return;
+        case wire::RequestKind::Activate:
+        case wire::RequestKind::Deactivate: {
+            bool active = request->kind == wire::RequestKind::Activate;
+            auto task = std::make_shared<SentTask>();
+            task->run = [window, active](LRESULT&) {
+                if (active)
+                    ActivateFromRequest(window);
+                else
+                    DeactivateOnThisThread(window);
+                return true;
+            };
+            task->finish = [](LRESULT, bool) {};
+            bool queued = QueueTaskForWindow(window, task);
+            Answer(fd, queued ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, 0);
+            return;
+        }
+    }
+    Answer(fd, wire::ReplyStatus::Refused, 0);
+}
+
+void ListenLoop(int listenFd) {
+    for (;;) {
+        int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            // Out of descriptors for a moment: the connection stays queued.
+            poll(nullptr, 0, 10);
+            continue;
+        }
+        HandleConnection(fd);
+    }
+}
+
+int Connect(DWORD processId) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    sockaddr_un address{};
+    socklen_t length = AddressOf(processId, address);
+    int connected;
+    do {
+        connected = connect(fd, reinterpret_cast<sockaddr*>(&address), length);
+    } while (connected < 0 && errno == EINTR);
+    if (connected < 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool WindowGone(HWND window) {
+    window_table::PurgeIfEnded(ProcessOfHandle(window));
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+bool ApplyReply(const wire::Reply& reply, LRESULT* result) {
+    switch (reply.status) {
+        case wire::ReplyStatus::Delivered:
+            if (result) *result = static_cast<LRESULT>(reply.result);
+            return true;
+        case wire::ReplyStatus::NoWindow:
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return false;
+        case wire::ReplyStatus::Refused:
+            break;
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
+
+// Posts and notices: the listener answers at once, so no messages are served meanwhile.
+bool QuickExchange(HWND window, const wire::Request& request) {
+    int fd = Connect(ProcessOfHandle(window));
+    if (fd < 0) return WindowGone(window);
+    std::vector<std::uint8_t> bytes = wire::EncodeRequest(request);
+    std::vector<std::uint8_t> answer;
+    bool exchanged = WriteAll(fd, bytes.data(), bytes.size()) &&
+                     ReadUpTo(fd, answer, wire::kReplyBytes, SteadyNowMs() + kQuickReplyTimeoutMs);
+    close(fd);
+    if (!exchanged) return WindowGone(window);
+    wire::Reply reply;
+    std::string error;
+    if (wire::DecodeReply(answer.data(), answer.size(), reply, error) != wire::DecodeStatus::Complete) {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
+    return ApplyReply(reply, nullptr);
+}
+
+}  // namespace
+
+void EnsureListening() {
+    static std::once_flag started;
+    std::call_once(started, [] {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return;
+        sockaddr_un address{};
+        socklen_t length = AddressOf(static_cast<DWORD>(getpid()), address);
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 64) != 0) {
+            // Without a listener the windows work within the process; other processes'
+            // messages to them fail as for a window that is gone.
+            close(fd);
+            return;
+        }
+        std::thread(ListenLoop, fd).detach();
+    });
+}
+
+bool PostToProcess(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    wire::Request request;
+    request.kind = wire::RequestKind::Post;
+    request.window = reinterpret_cast<std::uintptr_t>(window);
+    request.message = message;
+    request.wParam = wParam;
+    request.lParam = lParam;
+    return QuickExchange(window, request);
+}
+
+bool NotifyActivation(HWND window, bool active) {
+    wire::Request request;
+    request.kind = active ? wire::RequestKind::Activate : wire::RequestKind::Deactivate;
+    request.window = reinterpret_cast<std::uintptr_t>(window);
+    return QuickExchange(window, request);
+}
+
+bool SendToProcess(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, LRESULT* result) {
+    wire::Request request;
+    request.kind = wire::RequestKind::Send;
+    request.window = reinterpret_cast<std::uintptr_t>(window);
+    request.message = message;
+    request.wParam = wParam;
+    request.lParam = lParam;
+    if (message == WM_COPYDATA) {
+        const auto* copyData = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (copyData == nullptr || copyData->cbData > wire::kMaxCopyDataBytes ||
+            (copyData->cbData > 0 && copyData->lpData == nullptr)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+        request.lParam = 0;
+        request.hasCopyData = true;
+        request.copyDataTag = copyData->dwData;
+        const auto* bytes = static_cast<const std::uint8_t*>(copyData->lpData);
+        request.copyData.assign(bytes, bytes + copyData->cbData);
+    } else if (wire::MessageCarriesPointers(message, lParam)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+
+    int fd = Connect(ProcessOfHandle(window));
+    if (fd < 0) return WindowGone(window);
+    std::vector<std::uint8_t> bytes = wire::EncodeRequest(request);
+    if (!WriteAll(fd, bytes.data(), bytes.size())) {
+        close(fd);
+        return WindowGone(window);
+    }
+    // While the other process works, this thread serves what is sent to it, so that two
+    // processes sending to each other cannot deadlock.
+    auto queue = CurrentQueue();
+    bool hasDeadline = timeoutMs != INFINITE;
+    long long deadline = SteadyNowMs() + (hasDeadline ? timeoutMs : 0);
+    std::vector<std::uint8_t> answer;
+    for (;;) {
+        RunSentTasks(*queue);
+        int remaining = RemainingMs(hasDeadline, deadline);
+        if (hasDeadline && remaining == 0) {
+            close(fd);
+            SetLastError(ERROR_TIMEOUT);
+            return false;
+        }
+        if (!queue->Wait(remaining, fd)) continue;
+        std::uint8_t chunk[wire::kReplyBytes];
+        ssize_t got = recv(fd, chunk, wire::kReplyBytes - answer.size(), MSG_DONTWAIT);
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
+        if (got <= 0) {
+            close(fd);
+            return WindowGone(window);
+        }
+        answer.insert(answer.end(), chunk, chunk + got);
+        if (answer.size() == wire::kReplyBytes) break;
+    }
+    close(fd);
+    wire::Reply reply;
+    std::string error;
+    if (wire::DecodeReply(answer.data(), answer.size(), reply, error) != wire::DecodeStatus::Complete) {
+        SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
+    return ApplyReply(reply, result);
+}
+
+}  // namespace platform::user::channel

@@ -1,0 +1,118 @@
+// The window system's state in this process: classes, windows, the message queues of
+// the threads, hot keys, all under one lock. Window procedures are never called with the
+// lock held.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/base/Types.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/WindowTypes.h"
+
+namespace platform::user {
+
+struct WindowClassRecord {
+    std::u16string name;
+    UINT style = 0;
+    WNDPROC procedure = nullptr;
+    int windowBytes = 0;  // rounded up to whole LONG_PTR words
+    HINSTANCE instance = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+    ATOM atom = 0;
+    bool system = false;
+    int windowCount = 0;
+};
+
+struct WindowRecord {
+    HWND handle = nullptr;
+    std::shared_ptr<WindowClassRecord> windowClass;
+    WNDPROC procedure = nullptr;
+    std::u16string text;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    std::vector<std::uint8_t> extraBytes;
+    RECT rect{};  // in the parent's client coordinates; the screen's for top-level windows
+    HWND parent = nullptr;
+    HWND owner = nullptr;
+    std::vector<HWND> children;  // top of the z-order first
+    DWORD threadId = 0;
+    HINSTANCE instance = nullptr;
+    bool visible = false;
+    bool destroying = false;
+    bool updatePending = false;
+    RECT updateRect{};
+
+    bool IsChild() const { return (style & WS_CHILD) != 0; }
+};
+
+struct HotKeyRecord {
+    HWND window = nullptr;
+    int id = 0;
+    UINT modifiers = 0;
+    UINT virtualKey = 0;
+    DWORD threadId = 0;
+};
+
+struct WindowSystem {
+    std::mutex mutex;
+    std::unordered_map<std::uintptr_t, std::shared_ptr<WindowRecord>> windows;
+    std::unordered_map<DWORD, std::shared_ptr<MessageQueue>> queues;
+    std::vector<std::shared_ptr<WindowClassRecord>> classes;        // the program's
+    std::vector<std::shared_ptr<WindowClassRecord>> systemClasses;  // "STATIC", "Dialog"
+    ATOM nextAtom = 0xC000;
+    std::uint32_t nextSerial = 0;
+    std::vector<HotKeyRecord> hotKeys;
+    std::array<bool, 256> keysDown{};
+    bool penDown = false;
+    DWORD inputThread = 0;  // the thread that activated a window last
+};
+
+// The state; never destroyed, as threads may still end at exit.
+WindowSystem& System();
+
+// The desktop window's handle; it has no record.
+HWND DesktopHandle();
+// Window handles carry the id of their process, so a handle tells where it lives.
+DWORD ProcessOfHandle(HWND window);
+bool IsOwnProcessHandle(HWND window);
+// A fresh handle for a window of this process (under the lock).
+HWND NewHandleLocked(WindowSystem& system);
+
+std::shared_ptr<WindowRecord> FindLocked(WindowSystem& system, HWND window);
+// A window of this process; null (with ERROR_INVALID_WINDOW_HANDLE) otherwise.
+std::shared_ptr<WindowRecord> FindLocal(HWND window);
+// The top-level window that holds `window` (itself for a top-level window).
+std::shared_ptr<WindowRecord> TopLevelOfLocked(WindowSystem& system, std::shared_ptr<WindowRecord> window);
+// True when `window` is `ancestor` or lies inside it.
+bool IsWithinLocked(WindowSystem& system, HWND window, HWND ancestor);
+bool IsVisibleLocked(WindowSystem& system, const WindowRecord& window);
+
+// The calling thread's queue, made on first use.
+std::shared_ptr<MessageQueue> CurrentQueue();
+std::shared_ptr<MessageQueue> QueueOfThreadLocked(WindowSystem& system, DWORD threadId);
+
+// Calls the window's procedure on this thread (0 when the window is gone).
+LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Queues a message for a window of this process (any thread); false when the window or its
+// thread is gone.
+bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Hands work to the thread of a window of this process; false when the window or its thread
+// is gone (the task is not finished then).
+bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task);
+
+// Removes a window's record and everything that refers to it (under the lock). Its
+// top-level entry in the shared table is removed by the caller after unlocking.
+void ForgetWindowLocked(WindowSystem& system, const std::shared_ptr<WindowRecord>& window);
+
+}  // namespace platform::user
