@@ -151,16 +151,7 @@ void HandleConnection(int fd) {
         case wire::RequestKind::Activate:
         case wire::RequestKind::Deactivate: {
             bool active = request->kind == wire::RequestKind::Activate;
-            auto task = std::make_shared<SentTask>();
-            task->run = [window, active](LRESULT&) {
-                if (active)
-                    ActivateFromRequest(window);
-                else
-                    DeactivateOnThisThread(window);
-                return true;
-            };
-            task->finish = [](LRESULT, bool) {};
-            bool queued = QueueTaskForWindow(window, task);
+            bool queued = QueueTaskForWindow(window, ActivationTask(window, active));
             Answer(fd, queued ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, 0);
             return;
         }

@@ -19,6 +19,14 @@ HWND StripFlagBit(HWND window) {
     return reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(window) & ~std::uintptr_t{1});
 }
 
+
+bool CanBeActivated(const TopLevelEntry& entry) {
+    return entry.visible && (entry.style & WS_CHILD) == 0 && (entry.style & WS_DISABLED) == 0 &&
+           (entry.exStyle & WS_EX_NOACTIVATE) == 0;
+}
+
+}  // namespace
+
 std::shared_ptr<SentTask> ActivationTask(HWND window, bool active) {
     auto task = std::make_shared<SentTask>();
     task->run = [window, active](LRESULT&) {
@@ -31,13 +39,6 @@ std::shared_ptr<SentTask> ActivationTask(HWND window, bool active) {
     task->finish = [](LRESULT, bool) {};
     return task;
 }
-
-bool CanBeActivated(const TopLevelEntry& entry) {
-    return entry.visible && (entry.style & WS_CHILD) == 0 && (entry.style & WS_DISABLED) == 0 &&
-           (entry.exStyle & WS_EX_NOACTIVATE) == 0;
-}
-
-}  // namespace
 
 HWND SetFocusOnThisThread(HWND window) {
     auto queue = CurrentQueue();

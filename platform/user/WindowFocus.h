@@ -3,7 +3,10 @@
 // with their WM_ACTIVATE, WM_SETFOCUS and WM_KILLFOCUS.
 #pragma once
 
+#include <memory>
+
 #include "platform/base/Types.h"
+#include "platform/user/MessageQueue.h"
 
 namespace platform::user {
 
@@ -16,6 +19,8 @@ void ActivateOnThisThread(HWND topLevel);
 void DeactivateOnThisThread(HWND window);
 // On the window's own thread, when another thread or process brought it to the front.
 void ActivateFromRequest(HWND window);
+// Queued work for the window's thread: ActivateFromRequest (active) or DeactivateOnThisThread.
+std::shared_ptr<SentTask> ActivationTask(HWND window, bool active);
 // On the calling thread: moves the focus (WM_KILLFOCUS, then WM_SETFOCUS); gives the former.
 HWND SetFocusOnThisThread(HWND window);
 // Tells the thread of the former foreground window (of any process) that it lost the front.
