@@ -1,7 +1,18 @@
-// Entry of the PIM helper program. Its actions are not built yet: it starts and ends
-// cleanly.
+// Entry of the PIM helper program: the handset's object model is made reachable, then the
+// program's one run.
+#include "dialer/layout/OrmException.h"
+#include "pimhelper/Pellorin.h"
 #include "platform/main/WinMain.h"
+#include "platform/poom/Poom.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Calvane\\Pellorin.exe"; }
 
-int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+int WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int) {
+    platform::poom::RegisterPoom();
+    try {
+        return PellorinMain(instance, previous, commandLine);
+    } catch (const COrmException&) {
+        // The program's own failure (a window that vanished): the action did not complete.
+        return 1;
+    }
+}

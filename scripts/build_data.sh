@@ -28,3 +28,14 @@ if [ -d "$HANDSET_SOURCE/data/game/program" ]; then
     mkdir -p "$out/Quorvane"
     cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
 fi
+
+# The dialer's skin and layout packs: every folder data/dialer/packs/<name>/ becomes the
+# encrypted pack <name>.dat in the dialer's program folder.
+if [ -x "$build/tools/make_skin_pack/make_skin_pack" ] && [ -d "$HANDSET_SOURCE/data/dialer/packs" ]; then
+    mkdir -p "$out/Calvane"
+    for folder in "$HANDSET_SOURCE"/data/dialer/packs/*/; do
+        [ -d "$folder" ] || continue
+        name=$(basename "$folder")
+        "$build/tools/make_skin_pack/make_skin_pack" "$folder" "$out/Calvane/$name.dat"
+    done
+fi

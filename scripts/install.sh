@@ -24,3 +24,6 @@ for folder in "$build"/data/*/; do
     cp -R "$folder". "$fs/Program Files/$program/"
 done
 echo "== installed into $root"
+
+# The dialer starts its helper by the handset path "\Program Files\Calvane\Pellorin.exe".
+ln -sfn pellorin "$fs/Program Files/Calvane/Pellorin.exe"

@@ -1,6 +1,6 @@
-// The COM-style interface protocol of the layout framework: QueryInterface, AddRef and
-// Release first, one interface identifier per interface, an atomic count that starts at 0,
-// and the holder CInterfacePtr that releases by itself.
+// The COM-style interface protocol of the layout framework (IUnknown is the platform's):
+// QueryInterface, AddRef and Release first, one interface identifier per interface, an
+// atomic count that starts at 0, and the holder CInterfacePtr that releases by itself.
 #pragma once
 
 #include <atomic>
@@ -8,21 +8,7 @@
 #include <utility>
 
 #include "platform/base/Types.h"
-
-constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-class IUnknown {
-public:
-    // A null out-pointer gives E_INVALIDARG; IUnknown or one of the object's own
-    // identifiers adds a reference and gives S_OK; anything else E_NOINTERFACE, leaving
-    // *out untouched.
-    virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    virtual ~IUnknown() = default;
-};
+#include "platform/com/Unknown.h"
 
 // The shared body of the three first operations for a class that implements one
 // interface `TInterface` (which names its identifier as TInterface::kIid). A class that
@@ -47,6 +33,9 @@ public:
     LONG GetRefCount() const { return m_refCount.load(std::memory_order_relaxed); }
 
 protected:
+    // The interfaces keep their slots for their operations only; the object's own last
+    // Release destroys it through this.
+    virtual ~CUnknownImpl() = default;
     virtual bool IsOwnInterface(REFIID iid) const { return iid == TInterface::kIid; }
 
 private:

@@ -1,0 +1,30 @@
+// Choosing a skin attribute by density.
+#include "dialer/layout/SkinName.h"
+
+#include "dialer/layout/ScreenDpi.h"
+
+SkinDensity GetSkinDensity() {
+    // The dpi is read once at start-up, so the class it gives never changes either.
+    const int k = (GetScreenDpiY() + 16) * 3 / kLayoutDpi;
+    if (k == 4) return SkinDensity::Middle;
+    if (k == 6) return SkinDensity::Double;
+    return SkinDensity::Base;
+}
+
+LPCWSTR GetSkinName(const CXmlElement& element, bool scaled) {
+    if (scaled) {
+        LPCWSTR attribute = u"Skin";
+        switch (GetSkinDensity()) {
+            case SkinDensity::Middle:
+                attribute = u"MiddleSkin";
+                break;
+            case SkinDensity::Double:
+                attribute = u"DoubleSkin";
+                break;
+            case SkinDensity::Base:
+                break;
+        }
+        if (element.FindAttributeIndex(attribute) >= 0) return element.GetAttributeValue(attribute);
+    }
+    return element.GetAttributeValue(u"Skin");
+}

@@ -1,0 +1,1 @@
+handset_fuzz(dialer_bitmap DEPENDS dialer_layout)

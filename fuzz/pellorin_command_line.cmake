@@ -1,0 +1,1 @@
+handset_fuzz(pellorin_command_line DEPENDS pimhelper)

@@ -1,0 +1,1 @@
+handset_fuzz(pim_record DEPENDS dialer_data platform_cedb)

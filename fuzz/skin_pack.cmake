@@ -1,0 +1,1 @@
+handset_fuzz(skin_pack DEPENDS dialer_layout)

@@ -1,0 +1,108 @@
+// The dialer's demo pack in data/dialer/packs/qa_layouts, packed as the data build packs
+// it: its index names images that load, its layout's rules choose by screen, and every
+// class its layout names is one the object factory knows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "dialer/layout/ObjectFactory.h"
+#include "dialer/layout/ResourcePack.h"
+#include "dialer/layout/RuleNode.h"
+#include "dialer/layout/ScreenDpi.h"
+#include "dialer/layout/XmlDocument.h"
+#include "platform/user/Window.h"
+#include "tests/dialer/layout/PackTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The pack's folder, found from this file's place in the source tree.
+fs::path DemoPackFolder() {
+    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "dialer" / "packs" /
+           "qa_layouts";
+}
+
+CRefPtr<CResourcePack> OpenDemoPack() {
+    pack_test::PackFiles files;
+    for (const auto& entry : fs::directory_iterator(DemoPackFolder())) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()] =
+            pack_test::Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    return OpenResourcePackInMemory(pack_test::ToBuffer(pack_test::BuildPack(files)));
+}
+
+TEST(DemoPack, IndexedImagesLoad) {
+    ASSERT_TRUE(fs::is_directory(DemoPackFolder())) << DemoPackFolder();
+    CRefPtr<CResourcePack> pack = OpenDemoPack();
+    CPackAccess use(pack.Get(), true, false);
+    LONG count = 0;
+    EXPECT_TRUE(pack->GetValues().GetInt(u"IconCount", &count));
+    EXPECT_EQ(count, 4);
+    struct Case {
+        LPCWSTR image;
+        DWORD required;
+        LONG colorBits;
+        LONG maskBits;
+    };
+    for (const Case& c : {Case{u"Background", PACK_IMAGE_REQUIRE_COLOR, 24, 0},
+                          Case{u"Key", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 16, 8},
+                          Case{u"Icons", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 24, 1}}) {
+        CSharedSurface color;
+        CSharedSurface mask;
+        ASSERT_TRUE(GetPackImage(pack.Get(), c.image, &color, &mask, true, c.required));
+        EXPECT_EQ(color->GetBitsPerPixel(), c.colorBits);
+        EXPECT_EQ(mask ? mask->GetBitsPerPixel() : 0, c.maskBits);
+    }
+}
+
+TEST(DemoPack, TheDialerLayoutChoosesByScreenAndNamesKnownClasses) {
+    CRefPtr<CResourcePack> pack = OpenDemoPack();
+    CSharedBuffer bytes;
+    ASSERT_TRUE(pack->FindDocument(u"Dialer.xml", &bytes, false));
+    CSharedWideText text = Utf8ToWideBuffer(bytes);
+    CXmlDocument document;
+    document.Parse(text.Data());
+    CRefPtr<CRuleNode> rules = ReadRules(document.GetRoot());
+
+    struct Screen {
+        int width;
+        int height;
+        int dpi;
+        const char16_t* layout;
+    };
+    for (const Screen& s : {Screen{480, 800, 192, u"Portrait"}, Screen{800, 480, 192, u"Landscape"},
+                            Screen{400, 240, 96, u"Landscape"}, Screen{240, 320, 96, u"Portrait"}}) {
+        platform::SetDisplaySize(s.width, s.height);
+        SetScreenDpi(s.dpi, s.dpi);
+        std::u16string chosen;
+        EXPECT_TRUE(rules->Evaluate(nullptr, &chosen));
+        EXPECT_EQ(chosen, s.layout) << s.width << " x " << s.height << " at " << s.dpi;
+    }
+    platform::SetDisplaySize(480, 800);
+    SetScreenDpi(kLayoutDpi, kLayoutDpi);
+
+    // Every "Plugin" of the file, wherever it stands.
+    int classes = 0;
+    std::vector<CXmlElement> pending{document.GetRoot()};
+    while (!pending.empty()) {
+        const CXmlElement node = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < node.GetChildCount(); ++i) pending.push_back(node.GetChild(i));
+        LPCWSTR className = node.GetAttributeValue(u"Class");
+        if (node.GetName() == nullptr || std::u16string(node.GetName()) != u"Plugin" || className == nullptr) continue;
+        ++classes;
+        const LayoutClassName name = ParseLayoutClassName(className);
+        const bool known = name.family == LayoutClassFamily::Generic
+                               ? FindGenericObjectType(name.type.c_str()) != nullptr
+                               : FindDataObjectType(name.type.c_str()) != nullptr;
+        EXPECT_TRUE(known) << std::string(name.type.begin(), name.type.end());
+    }
+    EXPECT_GE(classes, 4);
+}
+
+}  // namespace

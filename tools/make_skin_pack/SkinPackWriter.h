@@ -1,0 +1,46 @@
+// Writes skin packs: zip archives whose entries are encrypted with the traditional zip
+// cipher under the pack password, deflated when that makes them smaller. The archive is
+// built in memory; local headers carry their sizes (no data descriptors).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SkinPackWriter {
+public:
+    struct EntryOptions {
+        bool encrypt = true;
+        bool deflate = true;  // when false, or when deflating gains nothing, stored as is
+    };
+
+    // Adds one entry; name is in the archive's ANSI page. False (with Error()) for a name
+    // or size that a zip archive cannot hold, or after Finish.
+    bool Add(const std::string& name, const std::vector<std::uint8_t>& data, EntryOptions options);
+    bool Add(const std::string& name, const std::vector<std::uint8_t>& data) { return Add(name, data, EntryOptions()); }
+    // Appends the central directory; the archive is complete only after this.
+    bool Finish();
+
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    struct CentralEntry {
+        std::string name;
+        std::uint16_t flags;
+        std::uint16_t method;
+        std::uint32_t crc;
+        std::uint32_t compressedSize;
+        std::uint32_t size;
+        std::uint32_t localOffset;
+    };
+
+    std::vector<std::uint8_t> bytes_;
+    std::vector<CentralEntry> entries_;
+    std::string error_;
+    bool finished_ = false;
+};
+
+// The UTF-8 text in the archive's ANSI page (Windows-1252); false when a character has no
+// place in it.
+bool ToPackEntryName(const std::string& utf8, std::string* ansi);
