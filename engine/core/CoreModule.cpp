@@ -3,10 +3,12 @@
 #include "engine/core/CoreModule.h"
 
 #include "engine/core/Module.h"
+#include "engine/core/NullSoundDevice.h"
 
 namespace {
 
 const ModuleClass kCoreClasses[] = {
+    {"NullSoundDevice", NullSoundDevice::StaticTypeId()},
     {nullptr, nullptr},
 };
 
@@ -15,6 +17,7 @@ void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKi
 int InitCore() { return 0; }
 
 const ModuleEntry kCoreTable[] = {
+    {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},

@@ -2,6 +2,7 @@
 // teardown of the engine's memory areas.
 #include "engine/core/EngineMemory.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,25 +19,43 @@ struct LinkCell {
     KDLLink link;
 };
 static_assert(sizeof(LinkCell) % 16 == 0, "link cells keep 16-byte alignment");
+static_assert(offsetof(LinkCell, link) == kBlockHeaderSize, "the header word sits right before the link");
 
 constexpr std::size_t kLinkPoolSize = kLinkPoolCells * sizeof(LinkCell);
-// How many links ahead of the next one handed out are fetched into the cache.
-constexpr std::size_t kLinkPrefetchDistance = 8;
+// The free links wait in a ring of cell numbers whose length is a power of two, so that its
+// positions are plain counters, masked.
+constexpr std::size_t kPoolRingSlots = 262144;
+static_assert(kPoolRingSlots >= kLinkPoolCells && (kPoolRingSlots & (kPoolRingSlots - 1)) == 0,
+              "the ring holds every cell and wraps by masking");
+constexpr std::uint32_t kPoolRingMask = kPoolRingSlots - 1;
+// How many links ahead of the next one handed out the queue fetches into the cache.
+constexpr std::uint32_t kLinkPrefetchDistance = 16;
 
 struct MemoryManager {
+    // What every link request and release reads comes first, on one cache line.
+    // The pool's cells; poolSpan is their size in bytes while the pool is set up and 0
+    // otherwise, so that one comparison tells a pooled link from any other block.
+    LinkCell* cells = nullptr;
+    std::uintptr_t poolSpan = 0;
+    // The free links as a first-in, first-out queue: a ring of their cell numbers, with
+    // positions that count up for ever (and wrap at 2^32).
+    std::uint32_t* poolRing = nullptr;
+    std::uint32_t poolFirst = 0;  // position of the next link handed out
+    std::uint32_t poolEnd = 0;    // position after the last link freed
+    // Per cell, the ring position it was last queued at. A link lies in the pool exactly
+    // when that position is still in [poolFirst, poolEnd) and the ring still names the cell
+    // there; so handing out needs no write at all, and freeing one 4-byte write. The cells
+    // themselves, scattered over 6 MB in the order links were freed, are never touched:
+    // their header words keep the link marker, and bit 0 of a link's header is this state
+    // (EngineBlockHeader).
+    std::uint32_t* queuedAt = nullptr;
     bool initialised = false;
-    Heap globalHeap;
-    Heap renderHeap;
-    void* poolArea = nullptr;
-    // The free links of the pool as a first-in, first-out queue: a ring of their addresses.
-    // Unlike a chain through the links themselves, the ring knows the links to come, so
-    // they can be fetched into the cache before they are handed out.
-    KDLLink** poolRing = nullptr;
-    std::size_t poolFirst = 0;
-    std::size_t poolCount = 0;
+    bool warnedDoubleDelete = false;
     std::size_t liveBlocks = 0;
     std::size_t liveBytes = 0;
-    bool warnedDoubleDelete = false;
+    void* poolArea = nullptr;
+    Heap globalHeap;
+    Heap renderHeap;
 };
 
 // Constant-initialised and never destroyed: engine blocks may be freed by static
@@ -53,8 +72,6 @@ MemoryManager& Manager() { return storage.manager; }
 std::uintptr_t& HeaderOf(const void* pointer) {
     return *reinterpret_cast<std::uintptr_t*>(const_cast<BYTE*>(static_cast<const BYTE*>(pointer)) - kBlockHeaderSize);
 }
-
-bool IsLinkHeader(std::uintptr_t header) { return (header & ~kBlockSizeMask) == kLinkHeader; }
 
 // A block with a size header, from the global heap or (before HeapInit) the runtime library.
 void* AllocateBlock(std::size_t size) {
@@ -76,65 +93,85 @@ void* AllocateBlock(std::size_t size) {
     return static_cast<BYTE*>(block) + kBlockHeaderSize;
 }
 
-void AppendToPool(KDLLink* link) {
+void FreeBlock(void* pointer) {
     MemoryManager& manager = Manager();
-    std::size_t slot = manager.poolFirst + manager.poolCount;
-    if (slot >= kLinkPoolCells) slot -= kLinkPoolCells;
-    manager.poolRing[slot] = link;
-    ++manager.poolCount;
-}
-
-KDLLink* TakeFromPool() {
-    MemoryManager& manager = Manager();
-    if (manager.poolCount == 0) return nullptr;
-    KDLLink* link = manager.poolRing[manager.poolFirst];
-    if (++manager.poolFirst == kLinkPoolCells) manager.poolFirst = 0;
-    --manager.poolCount;
-    if (manager.poolCount > kLinkPrefetchDistance) {
-        std::size_t ahead = manager.poolFirst + kLinkPrefetchDistance;
-        if (ahead >= kLinkPoolCells) ahead -= kLinkPoolCells;
-        __builtin_prefetch(reinterpret_cast<BYTE*>(manager.poolRing[ahead]) - kBlockHeaderSize, 1);
+    void* block = static_cast<BYTE*>(pointer) - kBlockHeaderSize;
+    const std::size_t size = *static_cast<const std::uintptr_t*>(block) & kBlockSizeMask;
+    if (manager.globalHeap.Contains(block)) {
+        // An address the heap does not know (a second free) changes nothing.
+        if (!manager.globalHeap.Free(block)) return;
+    } else {
+        // Only blocks made before the heap existed lie outside it: they came from malloc.
+        std::free(block);
     }
-    return link;
+    --manager.liveBlocks;
+    manager.liveBytes -= size;
 }
 
-// NewLink and FreeLink under internal names, so that the allocator's own calls can be
-// inlined (public functions of position-independent code may be interposed).
+bool InPool(std::uint32_t index) {
+    const MemoryManager& manager = Manager();
+    const std::uint32_t position = manager.queuedAt[index];
+    return position - manager.poolFirst < manager.poolEnd - manager.poolFirst &&
+           manager.poolRing[position & kPoolRingMask] == index;
+}
+
+// The link at the head of the queue, or (pool empty or not set up) an ordinary heap block
+// whose header is a size, so that EngineFree later returns it to the heap.
 KDLLink* HandOutLink() {
-    KDLLink* link = TakeFromPool();
-    if (link == nullptr) {
-        // The pool is empty (or not set up): an ordinary block whose header is a size, so
-        // that EngineFree later returns it to the heap.
-        return static_cast<KDLLink*>(AllocateBlock(sizeof(KDLLink)));
-    }
-    std::uintptr_t& header = HeaderOf(link);
-    if ((header & kLinkHandedOut) != 0) {
+    MemoryManager& manager = Manager();
+    const std::uint32_t first = manager.poolFirst;
+    if (first == manager.poolEnd) return static_cast<KDLLink*>(AllocateBlock(sizeof(KDLLink)));
+    const std::uint32_t index = manager.poolRing[first & kPoolRingMask];
+    manager.poolFirst = first + 1;
+    // The queue knows the links to come: fetch the position of one a little ahead, so that
+    // the check below does not wait for memory. (A ring slot not yet filled names a stale
+    // but valid cell; fetching its position is harmless.)
+    __builtin_prefetch(manager.queuedAt + manager.poolRing[(first + kLinkPrefetchDistance) & kPoolRingMask]);
+    // Only a damaged queue names a cell that was not queued there.
+    if (manager.queuedAt[index] != first) {
         KEL_LOG_EXCEPTION("FATAL: multiple news of KDLLink");
         return nullptr;
     }
-    header |= kLinkHandedOut;
-    link->item = nullptr;
-    link->previous = link->next = nullptr;
-    return link;
+    return &manager.cells[index].link;
 }
 
-void TakeBackLink(KDLLink* link) {
-    if (link == nullptr) return;
-    std::uintptr_t& header = HeaderOf(link);
-    if (!IsLinkHeader(header)) {
-        EngineFree(link);
-        return;
-    }
+// `offset` is the link's distance from the first link of the pool, below the pool's size.
+void ReturnLink(std::uintptr_t offset) {
     MemoryManager& manager = Manager();
-    if ((header & kLinkHandedOut) == 0) {
+    // Not the start of a link: no block of ours, left alone.
+    if (offset % sizeof(LinkCell) != 0) return;
+    const auto index = static_cast<std::uint32_t>(offset / sizeof(LinkCell));
+    if (InPool(index)) {
         if (!manager.warnedDoubleDelete) {
             manager.warnedDoubleDelete = true;
             KEL_LOG_EXCEPTION("WARNING: multiple deletes of KDLLink");
         }
         return;
     }
-    header &= ~kLinkHandedOut;
-    AppendToPool(link);
+    const std::uint32_t end = manager.poolEnd;
+    manager.queuedAt[index] = end;
+    manager.poolRing[end & kPoolRingMask] = index;
+    manager.poolEnd = end + 1;
+}
+
+// The pool link's offset from the pool's first link; at or above the pool's size for any
+// other address, and for every address while the pool is not set up.
+std::uintptr_t PoolOffsetOf(const void* pointer) {
+    const MemoryManager& manager = Manager();
+    return reinterpret_cast<std::uintptr_t>(pointer) - reinterpret_cast<std::uintptr_t>(manager.cells) -
+           offsetof(LinkCell, link);
+}
+
+void Release(void* pointer) {
+    if (pointer == nullptr) return;
+    // Pooled links are told apart by address: their headers always carry the link marker,
+    // and a heap block's header is a size, which never does.
+    const std::uintptr_t offset = PoolOffsetOf(pointer);
+    if (offset < Manager().poolSpan) {
+        ReturnLink(offset);
+        return;
+    }
+    FreeBlock(pointer);
 }
 
 }  // namespace
@@ -152,7 +189,9 @@ int HeapInit() {
         KEL_LOG_EXCEPTION("Failed to allocate render heap");
         return 1;
     }
-    void* area = ReserveAndCommit(kLinkPoolSize + 16 + kLinkPoolCells * sizeof(KDLLink*));
+    // The cells, the ring of free cell numbers and their queue positions in one area.
+    const std::size_t ringSize = kPoolRingSlots * sizeof(std::uint32_t);
+    void* area = ReserveAndCommit(kLinkPoolSize + 16 + ringSize + kLinkPoolCells * sizeof(std::uint32_t));
     if (area == nullptr) {
         KEL_LOG_EXCEPTION("Failed to allocate KDLLink mem");
         return 1;
@@ -161,13 +200,18 @@ int HeapInit() {
     const auto aligned = (reinterpret_cast<std::uintptr_t>(area) + 15) & ~std::uintptr_t{15};
     auto* cells = reinterpret_cast<LinkCell*>(aligned);
     std::memset(cells, 0, kLinkPoolSize);
-    manager.poolRing = reinterpret_cast<KDLLink**>(aligned + kLinkPoolSize);
-    manager.poolFirst = 0;
-    manager.poolCount = 0;
-    for (std::size_t i = 0; i < kLinkPoolCells; ++i) {
+    manager.cells = cells;
+    manager.poolRing = reinterpret_cast<std::uint32_t*>(aligned + kLinkPoolSize);
+    manager.queuedAt = reinterpret_cast<std::uint32_t*>(aligned + kLinkPoolSize + ringSize);
+    // Every link joins the queue in address order.
+    for (std::uint32_t i = 0; i < kLinkPoolCells; ++i) {
         cells[i].header = kLinkHeader;
-        AppendToPool(&cells[i].link);
+        manager.poolRing[i] = i;
+        manager.queuedAt[i] = i;
     }
+    manager.poolFirst = 0;
+    manager.poolEnd = static_cast<std::uint32_t>(kLinkPoolCells);
+    manager.poolSpan = kLinkPoolSize;
     manager.initialised = true;
     return 0;
 }
@@ -175,9 +219,12 @@ int HeapInit() {
 void HeapTeardown() {
     MemoryManager& manager = Manager();
     if (!manager.initialised) return;
+    manager.poolSpan = 0;
+    manager.cells = nullptr;
     manager.poolRing = nullptr;
+    manager.queuedAt = nullptr;
     manager.poolFirst = 0;
-    manager.poolCount = 0;
+    manager.poolEnd = 0;
     ReleaseArea(manager.poolArea);
     manager.poolArea = nullptr;
     manager.initialised = false;
@@ -186,38 +233,28 @@ void HeapTeardown() {
 bool HeapIsInitialised() { return Manager().initialised; }
 
 void* EngineAlloc(std::size_t size) {
-    if (size == sizeof(KDLLink) && Manager().initialised) return HandOutLink();
+    // Before HeapInit the queue is empty, and a link-sized request is an ordinary block.
+    if (size == sizeof(KDLLink)) return HandOutLink();
     return AllocateBlock(size);
 }
 
-void EngineFree(void* pointer) {
-    if (pointer == nullptr) return;
-    const std::uintptr_t header = HeaderOf(pointer);
-    if (IsLinkHeader(header)) {
-        TakeBackLink(static_cast<KDLLink*>(pointer));
-        return;
-    }
-    MemoryManager& manager = Manager();
-    void* block = static_cast<BYTE*>(pointer) - kBlockHeaderSize;
-    const std::size_t size = header & kBlockSizeMask;
-    if (manager.globalHeap.Contains(block)) {
-        // An address the heap does not know (a second free) changes nothing.
-        if (!manager.globalHeap.Free(block)) return;
-    } else {
-        // Only blocks made before the heap existed lie outside it: they came from malloc.
-        std::free(block);
-    }
-    --manager.liveBlocks;
-    manager.liveBytes -= size;
-}
+void EngineFree(void* pointer) { Release(pointer); }
 
-void ZipFree(void*, void* address) { EngineFree(address); }
+void ZipFree(void*, void* address) { Release(address); }
 
 KDLLink* NewLink() { return HandOutLink(); }
 
-void FreeLink(KDLLink* link) { TakeBackLink(link); }
+void FreeLink(KDLLink* link) { Release(link); }
 
-std::uintptr_t EngineBlockHeader(const void* pointer) { return pointer != nullptr ? HeaderOf(pointer) : 0; }
+std::uintptr_t EngineBlockHeader(const void* pointer) {
+    if (pointer == nullptr) return 0;
+    const std::uintptr_t offset = PoolOffsetOf(pointer);
+    if (offset < Manager().poolSpan && offset % sizeof(LinkCell) == 0) {
+        return InPool(static_cast<std::uint32_t>(offset / sizeof(LinkCell))) ? kLinkHeader
+                                                                              : kLinkHeader | kLinkHandedOut;
+    }
+    return HeaderOf(pointer);
+}
 
 Heap& GlobalHeap() { return Manager().globalHeap; }
 
@@ -227,4 +264,4 @@ std::size_t EngineBlockCount() { return Manager().liveBlocks; }
 
 std::size_t EngineByteCount() { return Manager().liveBytes; }
 
-std::size_t LinkPoolFreeCount() { return Manager().poolCount; }
+std::size_t LinkPoolFreeCount() { return Manager().poolEnd - Manager().poolFirst; }

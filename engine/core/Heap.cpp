@@ -1,165 +1,288 @@
-// First-fit heap with merging on free, over an area committed once. The helpers are inline:
-// in position-independent code a plain member function may be interposed and is not inlined.
+// First-fit heap with merging on free, over an area committed once: unit tags find blocks
+// and their neighbours, a max-tree over the free blocks finds the lowest one large enough.
 #include "engine/core/Heap.h"
 
-#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/core/VirtualArea.h"
-
-// One free block of a region: its first unit and its size in units.
-struct Heap::FreeSlot {
-    std::uint32_t unit;
-    std::uint32_t units;
-};
-
-// start: (size in units << 1) | 1 when free, for the block starting at this unit; 0 when
-// none starts here. lastOfFree: the size in units of the free block ending at this unit.
-struct Heap::UnitInfo {
-    std::uint32_t start;
-    std::uint32_t lastOfFree;
-};
 
 namespace {
 
 constexpr std::uint32_t kMaximumArea = 0xFFFFFFF0u;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-constexpr std::uint32_t kUnitsPerRegion = Heap::kRegionSize / Heap::kBlockUnit;
-constexpr std::uint32_t kFanout = 16;
-static_assert(Heap::kSlotsPerRegion <= 255, "a region's slot count fits a byte");
 
-std::size_t AlignUp(std::size_t value, std::size_t unit) { return (value + unit - 1) & ~(unit - 1); }
+// The tag of a unit: 0 when nothing starts or ends there; else the block's size in units,
+// shifted up by two, over the kind in the low two bits. A free block of one unit has only
+// its start tag; a longer one also an end tag on its last unit, by which the block freed
+// right after it finds it. Units inside blocks keep 0, so no stale tag is ever read as a
+// block of its own.
+constexpr std::uint32_t kUsedStart = 0;
+constexpr std::uint32_t kFreeStart = 1;
+constexpr std::uint32_t kFreeEnd = 2;
+constexpr std::uint32_t Tag(std::uint32_t units, std::uint32_t kind) { return units << 2 | kind; }
+constexpr std::uint32_t KindOf(std::uint32_t tag) { return tag & 3; }
+constexpr std::uint32_t UnitsOf(std::uint32_t tag) { return tag >> 2; }
 
-constexpr std::uint32_t UsedStart(std::uint32_t units) { return units << 1; }
-constexpr std::uint32_t FreeStart(std::uint32_t units) { return (units << 1) | 1; }
+constexpr std::uint32_t RoundUpToGroup(std::uint32_t entries, std::uint32_t fanout) {
+    return (entries + fanout - 1) / fanout * fanout;
+}
+
+// A group is 32 tree entries on one 64-byte line.
+#if defined(__SSE2__)
+
+// Bit i set when entry i of the group is above `below`.
+inline std::uint32_t EntriesAbove(const std::int16_t* group, std::int16_t below) {
+    const auto* lines = reinterpret_cast<const __m128i*>(group);
+    const __m128i threshold = _mm_set1_epi16(below);
+    const __m128i a = _mm_cmpgt_epi16(_mm_load_si128(lines), threshold);
+    const __m128i b = _mm_cmpgt_epi16(_mm_load_si128(lines + 1), threshold);
+    const __m128i c = _mm_cmpgt_epi16(_mm_load_si128(lines + 2), threshold);
+    const __m128i d = _mm_cmpgt_epi16(_mm_load_si128(lines + 3), threshold);
+    const auto low = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+    const auto high = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(c, d)));
+    return low | high << 16;
+}
+
+inline std::int16_t GroupLargest(const std::int16_t* group) {
+    const auto* lines = reinterpret_cast<const __m128i*>(group);
+    __m128i m = _mm_max_epi16(_mm_max_epi16(_mm_load_si128(lines), _mm_load_si128(lines + 1)),
+                              _mm_max_epi16(_mm_load_si128(lines + 2), _mm_load_si128(lines + 3)));
+    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
+    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
+    m = _mm_max_epi16(m, _mm_shufflelo_epi16(m, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<std::int16_t>(_mm_cvtsi128_si32(m));
+}
+
+// The largest entry of a group once entry `index` (of the level) holds `value`, read from
+// the group as it was: a wide read right after a narrow write into the same bytes waits
+// until the write has reached the cache, so the new figure is not written first and read.
+inline std::int16_t GroupLargestWith(const std::int16_t* level, std::uint32_t index, std::int16_t value) {
+    const auto* lines = reinterpret_cast<const __m128i*>(level + (index & ~31u));
+    const __m128i position = _mm_set1_epi16(static_cast<std::int16_t>(index % 32));
+    const __m128i a = _mm_andnot_si128(_mm_cmpeq_epi16(position, _mm_set_epi16(7, 6, 5, 4, 3, 2, 1, 0)),
+                                       _mm_load_si128(lines));
+    const __m128i b = _mm_andnot_si128(_mm_cmpeq_epi16(position, _mm_set_epi16(15, 14, 13, 12, 11, 10, 9, 8)),
+                                       _mm_load_si128(lines + 1));
+    const __m128i c = _mm_andnot_si128(_mm_cmpeq_epi16(position, _mm_set_epi16(23, 22, 21, 20, 19, 18, 17, 16)),
+                                       _mm_load_si128(lines + 2));
+    const __m128i d = _mm_andnot_si128(_mm_cmpeq_epi16(position, _mm_set_epi16(31, 30, 29, 28, 27, 26, 25, 24)),
+                                       _mm_load_si128(lines + 3));
+    __m128i m = _mm_max_epi16(_mm_max_epi16(a, b), _mm_max_epi16(c, d));
+    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
+    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
+    m = _mm_max_epi16(m, _mm_shufflelo_epi16(m, _MM_SHUFFLE(2, 3, 0, 1)));
+    const auto largest = static_cast<std::int16_t>(_mm_cvtsi128_si32(m));
+    return largest > value ? largest : value;
+}
+
+#else
+
+inline std::uint32_t EntriesAbove(const std::int16_t* group, std::int16_t below) {
+    std::uint32_t mask = 0;
+    for (std::uint32_t i = 0; i < 32; ++i) mask |= static_cast<std::uint32_t>(group[i] > below) << i;
+    return mask;
+}
+
+inline std::int16_t GroupLargest(const std::int16_t* group) {
+    std::int16_t largest = 0;
+    for (std::uint32_t i = 0; i < 32; ++i) largest = group[i] > largest ? group[i] : largest;
+    return largest;
+}
+
+inline std::int16_t GroupLargestWith(const std::int16_t* level, std::uint32_t index, std::int16_t value) {
+    const std::int16_t* group = level + (index & ~31u);
+    std::int16_t largest = value;
+    for (std::uint32_t i = 0; i < 32; ++i)
+        if (i != index % 32) largest = group[i] > largest ? group[i] : largest;
+    return largest;
+}
+
+#endif
+
+inline std::int16_t Capped(std::uint32_t units) {
+    return static_cast<std::int16_t>(units < Heap::kTreeCap ? units : Heap::kTreeCap);
+}
 
 }  // namespace
 
-inline std::uint32_t Heap::RegionOf(std::uint32_t unit) const { return unit / kUnitsPerRegion; }
-
-inline Heap::FreeSlot* Heap::SlotsOf(std::uint32_t region) const {
-    return slots_ + std::size_t{region} * kSlotsPerRegion;
+// The hot paths are written once for any number of tree levels (kLevels 0: the heap's own
+// count) and compiled also for the three levels of every heap of up to 32 MB, for which
+// the loops over the levels unroll.
+template <std::uint32_t kLevels>
+inline std::uint32_t Heap::Levels() const {
+    return kLevels != 0 ? kLevels : levelCount_;
 }
 
+// The leaf of the lowest free block of at least `units`, or kNone.
+template <std::uint32_t kLevels>
 inline std::uint32_t Heap::FirstFit(std::uint32_t units) const {
-    if (levelCount_ == 0) return kNone;
-    // At each level, the first of the 16 entries under the chosen one that is large enough.
+    if (units > kTreeCap) {
+        // Beyond the cap an entry only tells "at least kTreeCap units": each such block is
+        // checked, in address order. There are few, as each is large.
+        for (std::uint32_t leaf = NextLeafFrom(0, kTreeCap); leaf != kNone; leaf = NextLeafFrom(leaf + 1, kTreeCap))
+            if (UnitsOf(tags_[FreeStartInLeaf(leaf)]) >= units) return leaf;
+        return kNone;
+    }
+    // The first large enough entry of the top level, then down through the first large
+    // enough entry of each group below it.
+    const auto below = static_cast<std::int16_t>(units - 1);
+    const std::int16_t* top = levels_[0];
+    std::uint32_t fits = 0;
     std::uint32_t index = 0;
-    for (std::uint32_t level = 0; level < levelCount_; ++level) {
-        const std::uint32_t* group = largest_ + levelOffset_[level] + index * kFanout;
-        // All 16 compared at once (no branch to mispredict), then the lowest that fits.
-        std::uint32_t fits = 0;
-        for (std::uint32_t child = 0; child < kFanout; ++child)
-            fits |= static_cast<std::uint32_t>(group[child] >= units) << child;
-        if (fits == 0) return kNone;  // only possible at the top: nothing is large enough
-        index = index * kFanout + static_cast<std::uint32_t>(__builtin_ctz(fits));
+    while ((fits = EntriesAbove(top + index, below)) == 0) {
+        index += kTreeFanout;
+        if (index == topEntries_) return kNone;
     }
-    const FreeSlot* slots = SlotsOf(index);
-    for (std::uint32_t i = 0; i < slotCount_[index]; ++i)
-        if (slots[i].units >= units) return slots[i].unit;
-    return kNone;  // unreachable while the tree is right
-}
-
-inline std::uint32_t Heap::RegionLargest(std::uint32_t region) const {
-    return largest_[levelOffset_[levelCount_ - 1] + region];
-}
-
-inline void Heap::MarkFree(std::uint32_t unit, std::uint32_t units) {
-    units_[unit].start = FreeStart(units);
-    units_[unit + units - 1].lastOfFree = units;
-}
-
-inline void Heap::FileFree(std::uint32_t unit, std::uint32_t units) {
-    const std::uint32_t region = RegionOf(unit);
-    FreeSlot* slots = SlotsOf(region);
-    std::uint32_t count = slotCount_[region];
-    std::uint32_t at = count;
-    while (at > 0 && slots[at - 1].unit > unit) {
-        slots[at] = slots[at - 1];
-        --at;
+    index += static_cast<std::uint32_t>(__builtin_ctz(fits));
+    for (std::uint32_t level = 1; level < Levels<kLevels>(); ++level) {
+        // Never empty: the entry above is the largest of this group.
+        fits = EntriesAbove(levels_[level] + index * kTreeFanout, below);
+        index = index * kTreeFanout + static_cast<std::uint32_t>(__builtin_ctz(fits | 0x80000000u));
     }
-    slots[at] = FreeSlot{unit, units};
-    slotCount_[region] = static_cast<std::uint8_t>(count + 1);
-    ++freeBlocks_;
-    if (units > RegionLargest(region)) SetRegionLargest(region, units);
+    return index;
 }
 
-inline void Heap::UnfileFree(std::uint32_t unit) {
-    const std::uint32_t region = RegionOf(unit);
-    FreeSlot* slots = SlotsOf(region);
-    const std::uint32_t count = slotCount_[region];
-    std::uint32_t at = 0;
-    while (at < count && slots[at].unit != unit) ++at;
-    if (at == count) return;  // not filed: nothing to do
-    const std::uint32_t units = slots[at].units;
-    for (; at + 1 < count; ++at) slots[at] = slots[at + 1];
-    slotCount_[region] = static_cast<std::uint8_t>(count - 1);
-    --freeBlocks_;
-    if (units == RegionLargest(region)) RescanRegionLargest(region);
-}
-
-// A free block's start moves from `from` to `to` (up when a block is cut from its front, down
-// when it absorbs the freed block below it) and its size becomes `units`; it keeps its end.
-inline void Heap::MoveFreeStart(std::uint32_t from, std::uint32_t to, std::uint32_t units) {
-    units_[from].start = 0;
-    MarkFree(to, units);
-    const std::uint32_t region = RegionOf(from);
-    if (RegionOf(to) != region) {
-        UnfileFree(from);
-        FileFree(to, units);
-        return;
-    }
-    // Same region: the block keeps its slot, as no other free block lies between.
-    FreeSlot* slots = SlotsOf(region);
-    std::uint32_t at = 0;
-    while (slots[at].unit != from) ++at;
-    const std::uint32_t oldUnits = slots[at].units;
-    slots[at] = FreeSlot{to, units};
-    if (units > oldUnits) {
-        if (units > RegionLargest(region)) SetRegionLargest(region, units);
-    } else if (oldUnits == RegionLargest(region)) {
-        RescanRegionLargest(region);
-    }
-}
-
-inline void Heap::RescanRegionLargest(std::uint32_t region) {
-    const FreeSlot* slots = SlotsOf(region);
-    std::uint32_t largest = 0;
-    for (std::uint32_t i = 0; i < slotCount_[region]; ++i)
-        if (slots[i].units > largest) largest = slots[i].units;
-    SetRegionLargest(region, largest);
-}
-
-inline void Heap::SetRegionLargest(std::uint32_t region, std::uint32_t units) {
+// The first leaf at or after `leaf` whose entry is at least `atLeast`, or kNone: up through
+// the levels until a later entry is large enough, then down through the first ones that are.
+std::uint32_t Heap::NextLeafFrom(std::uint32_t leaf, std::uint32_t atLeast) const {
+    const auto below = static_cast<std::int16_t>(atLeast - 1);
     std::uint32_t level = levelCount_ - 1;
-    std::uint32_t index = region;
-    std::uint32_t* entry = largest_ + levelOffset_[level] + index;
-    const std::uint32_t old = *entry;
-    if (old == units) return;
-    *entry = units;
-    if (units > old) {
-        // Raising: every figure above that is lower takes the new one.
-        while (level > 0) {
-            --level;
-            index /= kFanout;
-            entry = largest_ + levelOffset_[level] + index;
-            if (*entry >= units) break;
-            *entry = units;
+    std::uint32_t index = leaf;
+    for (;;) {
+        // On the top level every later group is looked at; below it, the rest of this one.
+        const std::uint32_t end = level == 0 ? topEntries_ : (index | (kTreeFanout - 1)) + 1;
+        std::uint32_t fits = 0;
+        while (index < end && index < levelEntries_[level]) {
+            const std::uint32_t groupStart = index & ~(kTreeFanout - 1);
+            fits = EntriesAbove(levels_[level] + groupStart, below) >> (index - groupStart) << (index - groupStart);
+            if (fits != 0) {
+                index = groupStart + static_cast<std::uint32_t>(__builtin_ctz(fits));
+                break;
+            }
+            index = groupStart + kTreeFanout;
         }
-        return;
-    }
-    // Lowering: each level up takes the largest of its 16 entries; once a figure is
-    // unchanged, every figure above it is unchanged too.
-    while (level > 0) {
-        const std::uint32_t* group = largest_ + levelOffset_[level] + (index / kFanout) * kFanout;
-        std::uint32_t value = 0;
-        for (std::uint32_t child = 0; child < kFanout; ++child)
-            if (group[child] > value) value = group[child];
+        if (fits != 0) break;
+        if (level == 0) return kNone;
+        index = (index - 1) / kTreeFanout + 1;
         --level;
-        index /= kFanout;
-        entry = largest_ + levelOffset_[level] + index;
-        if (*entry == value) break;
-        *entry = value;
     }
+    for (++level; level < levelCount_; ++level) {
+        const std::uint32_t fits = EntriesAbove(levels_[level] + index * kTreeFanout, below);
+        index = index * kTreeFanout + static_cast<std::uint32_t>(__builtin_ctz(fits | 0x80000000u));
+    }
+    return index;
+}
+
+// The unit where the free block of a non-empty leaf starts.
+inline std::uint32_t Heap::FreeStartInLeaf(std::uint32_t leaf) const {
+    const std::uint32_t unit = leaf * 2;
+    return unit + (KindOf(tags_[unit]) != kFreeStart ? 1u : 0u);
+}
+
+// A leaf grows (or gets a block): each entry above takes the larger of its figure and the
+// new one. (Written without branches: whether an entry changes is as good as random.)
+template <std::uint32_t kLevels>
+inline void Heap::RaiseLeaf(std::uint32_t leaf, std::uint32_t units) {
+    const std::int16_t value = Capped(units);
+    std::uint32_t level = Levels<kLevels>() - 1;
+    levels_[level][leaf] = value;
+    std::uint32_t index = leaf;
+    while (level > 0) {
+        index /= kTreeFanout;
+        std::int16_t& entry = levels_[--level][index];
+        entry = entry > value ? entry : value;
+    }
+}
+
+// A leaf shrinks (or loses its block): each entry above is worked out again from its group.
+template <std::uint32_t kLevels>
+inline void Heap::LowerLeaf(std::uint32_t leaf, std::uint32_t units) {
+    std::uint32_t level = Levels<kLevels>() - 1;
+    std::uint32_t index = leaf;
+    std::int16_t value = Capped(units);
+    while (level > 0) {
+        const std::int16_t largest = GroupLargestWith(levels_[level], index, value);
+        levels_[level][index] = value;
+        index /= kTreeFanout;
+        value = largest;
+        --level;
+    }
+    levels_[0][index] = value;
+}
+
+template <std::uint32_t kLevels>
+inline void* Heap::AllocIn(std::uint32_t wanted) {
+    const std::uint32_t leaf = FirstFit<kLevels>(wanted);
+    if (leaf == kNone) return nullptr;
+    const std::uint32_t unit = FreeStartInLeaf(leaf);
+
+    std::uint32_t* at = tags_ + unit;
+    const std::uint32_t units = UnitsOf(*at);
+    const std::uint32_t rest = units - wanted;
+    // A split makes one more block, which needs a spare record.
+    // (The two cases are told apart by arithmetic, not branches: which one comes is as good
+    // as random.)
+    const std::uint32_t split = rest != 0 ? 1u : 0u;
+    const std::uint32_t ifSplit = 0u - split;  // all ones for a split, else 0
+    if (split & (blocks_ >= recordCount_ ? 1u : 0u)) return nullptr;
+    blocks_ += split;
+    freeBlocks_ -= 1 - split;
+    // Cut from the front: the rest keeps its end, and its place in address order. (An exact
+    // fit clears the end tag and leaves the tag after the block, where a rest would start.)
+    at[units - 1] = Tag(rest, rest > 1 ? kFreeEnd : kFreeStart) & ifSplit;
+    at[wanted] = (Tag(rest, kFreeStart) & ifSplit) | (at[wanted] & ~ifSplit);
+    *at = Tag(wanted, kUsedStart);
+    // The block's leaf is cleared (or takes the rest, when it lies in it), then the rest's
+    // leaf takes the rest (for an exact fit, "raising" the block's leaf to 0 changes nothing).
+    // Lowering goes first: it reads whole groups, which must not follow narrow writes.
+    const std::uint32_t restLeaf = (((unit + wanted) / 2) & ifSplit) | (leaf & ~ifSplit);
+    LowerLeaf<kLevels>(leaf, restLeaf == leaf ? rest : 0);
+    RaiseLeaf<kLevels>(restLeaf, rest);
+
+    ++usedBlocks_;
+    usedBytes_ += wanted * static_cast<std::uint32_t>(kBlockUnit);
+    return base_ + std::size_t{unit} * kBlockUnit;
+}
+
+template <std::uint32_t kLevels>
+inline bool Heap::FreeIn(std::uint32_t unit) {
+    std::uint32_t* at = tags_ + unit;
+    const std::uint32_t tag = *at;
+    if (tag == 0 || KindOf(tag) != kUsedStart) return false;  // no block starts here, or it is free
+    const std::uint32_t units = UnitsOf(tag);
+    --usedBlocks_;
+    usedBytes_ -= units * static_cast<std::uint32_t>(kBlockUnit);
+
+    // A free neighbour above starts right at the end; one below ends right before the start
+    // (its end tag, or the start tag of a one-unit block). At the ends of the area the
+    // sentinel tags read as used blocks.
+    // (Told apart by arithmetic, not branches: whether there are free neighbours is as good
+    // as random.)
+    const std::uint32_t aboveTag = at[units];
+    const std::uint32_t aboveUnits = UnitsOf(aboveTag) & (0u - (KindOf(aboveTag) == kFreeStart ? 1u : 0u));
+    const std::uint32_t belowTag = at[-1];
+    const std::uint32_t belowUnits = UnitsOf(belowTag) & (0u - (KindOf(belowTag) != kUsedStart ? 1u : 0u));
+
+    // Tags that end up inside the merged block are cleared, the others written back.
+    const std::uint32_t start = unit - belowUnits;
+    const std::uint32_t total = belowUnits + units + aboveUnits;
+    at[0] = 0;
+    at[-1] = belowUnits > 1 ? 0 : belowTag;
+    at[units] = aboveUnits != 0 ? 0 : aboveTag;
+    tags_[start] = Tag(total, kFreeStart);
+    tags_[start + total - 1] = Tag(total, total > 1 ? kFreeEnd : kFreeStart);
+    const std::uint32_t merged = (belowUnits != 0 ? 1u : 0u) + (aboveUnits != 0 ? 1u : 0u);
+    blocks_ -= merged;
+    freeBlocks_ = freeBlocks_ + 1 - merged;
+
+    // The free block above loses its leaf unless it shares the merged block's; the merged
+    // block's leaf then takes it (lowering first, as in AllocIn).
+    const std::uint32_t end = unit + units;
+    if (aboveUnits != 0 && end / 2 != start / 2) LowerLeaf<kLevels>(end / 2, 0);
+    RaiseLeaf<kLevels>(start / 2, total);
+    return true;
 }
 
 Heap::~Heap() { Destroy(); }
@@ -169,150 +292,96 @@ int Heap::Init(std::size_t size, DWORD recordCount) {
     if (recordCount == 0) return 0;
     if (size < kMinimumSize) size = kMinimumSize;
     if (size > kMaximumArea) return 0;
-    size = AlignUp(size, kBlockUnit);
-
+    size = (size + kBlockUnit - 1) & ~(kBlockUnit - 1);
     const auto unitCount = static_cast<std::uint32_t>(size / kBlockUnit);
-    const std::uint32_t regions = (unitCount + kUnitsPerRegion - 1) / kUnitsPerRegion;
-    // The max-tree's levels: 16, 256, ... entries, the last holding every region.
-    std::uint32_t levelCount = 1;
-    std::size_t levelEntries = kFanout;
-    std::size_t treeEntries = kFanout;
-    std::uint32_t levelOffsets[kMaximumLevels] = {};
-    while (levelEntries < regions) {
-        levelOffsets[levelCount++] = static_cast<std::uint32_t>(treeEntries);
-        levelEntries *= kFanout;
-        treeEntries += levelEntries;
+
+    // The tree's levels, from the leaves (one per two units) up to a top level of at most
+    // kTopEntries entries.
+    std::uint32_t entries[kMaximumLevels] = {};
+    std::uint32_t levels = 0;
+    std::uint32_t count = (unitCount + 1) / 2;
+    do {
+        entries[levels++] = RoundUpToGroup(count, kTreeFanout);
+        count = entries[levels - 1] / kTreeFanout;
+    } while (entries[levels - 1] > kTopEntries);
+    std::size_t levelOffsets[kMaximumLevels] = {};
+    std::size_t treeEntries = 0;
+    for (std::uint32_t level = 0; level < levels; ++level) {
+        levelEntries_[level] = entries[levels - 1 - level];
+        levelOffsets[level] = treeEntries;
+        treeEntries += levelEntries_[level];
     }
-    // The index tables share one area: the max-tree (each group of 16 on one cache line),
-    // the region slots, the unit table, the slot counts.
-    const std::size_t slotsOffset = AlignUp(treeEntries * sizeof(std::uint32_t), 64);
-    const std::size_t unitsOffset = slotsOffset + std::size_t{regions} * kSlotsPerRegion * sizeof(FreeSlot);
-    const std::size_t countsOffset = unitsOffset + std::size_t{unitCount} * sizeof(UnitInfo);
-    const std::size_t indexSize = countsOffset + regions;
+    const std::size_t treeBytes = treeEntries * sizeof(std::int16_t);
+    // The tags, with a sentinel before the first unit and after the last.
+    const std::size_t indexSize = treeBytes + (std::size_t{unitCount} + 2) * sizeof(std::uint32_t);
 
     auto* base = static_cast<BYTE*>(ReserveAndCommit(size));
-    auto* index = static_cast<BYTE*>(ReserveAndCommit(indexSize));
+    void* index = ReserveAndCommit(indexSize);
     if (base == nullptr || index == nullptr) {
         ReleaseArea(index);
         ReleaseArea(base);
+        Destroy();
         return 0;
     }
-
+    // Freshly committed memory reads as zero: every tag and tree entry starts empty.
     base_ = base;
+    indexArea_ = index;
     size_ = static_cast<std::uint32_t>(size);
     unitCount_ = unitCount;
     recordCount_ = recordCount;
-    largest_ = reinterpret_cast<std::uint32_t*>(index);
-    slots_ = reinterpret_cast<FreeSlot*>(index + slotsOffset);
-    units_ = reinterpret_cast<UnitInfo*>(index + unitsOffset);
-    slotCount_ = index + countsOffset;
-    regionCount_ = regions;
-    levelCount_ = levelCount;
-    for (std::uint32_t level = 0; level < kMaximumLevels; ++level) levelOffset_[level] = levelOffsets[level];
+    levelCount_ = levels;
+    topEntries_ = entries[levels - 1];
+    for (std::uint32_t level = 0; level < levels; ++level)
+        levels_[level] = static_cast<std::int16_t*>(index) + levelOffsets[level];
+    tags_ = reinterpret_cast<std::uint32_t*>(static_cast<BYTE*>(index) + treeBytes) + 1;
+    tags_[-1] = Tag(1, kUsedStart);
+    tags_[unitCount] = Tag(1, kUsedStart);
 
     // The whole area is one free block.
     blocks_ = 1;
-    MarkFree(0, unitCount);
-    FileFree(0, unitCount);
+    freeBlocks_ = 1;
+    tags_[0] = Tag(unitCount, kFreeStart);
+    tags_[unitCount - 1] = Tag(unitCount, kFreeEnd);
+    RaiseLeaf<0>(0, unitCount);
     return 1;
 }
 
 void Heap::Destroy() {
-    ReleaseArea(largest_);
+    ReleaseArea(indexArea_);
     ReleaseArea(base_);
     base_ = nullptr;
-    size_ = unitCount_ = recordCount_ = blocks_ = 0;
-    usedBlocks_ = usedBytes_ = freeBlocks_ = 0;
-    units_ = nullptr;
-    slots_ = nullptr;
-    slotCount_ = nullptr;
-    largest_ = nullptr;
-    regionCount_ = levelCount_ = 0;
-    for (std::uint32_t& offset : levelOffset_) offset = 0;
-}
-
-bool Heap::Contains(const void* address) const {
-    const auto where = reinterpret_cast<std::uintptr_t>(address);
-    const auto begin = reinterpret_cast<std::uintptr_t>(base_);
-    return base_ != nullptr && where >= begin && where - begin < size_;
+    indexArea_ = nullptr;
+    size_ = unitCount_ = recordCount_ = 0;
+    blocks_ = usedBlocks_ = usedBytes_ = freeBlocks_ = 0;
+    tags_ = nullptr;
+    levelCount_ = topEntries_ = 0;
+    for (std::uint32_t level = 0; level < kMaximumLevels; ++level) {
+        levels_[level] = nullptr;
+        levelEntries_[level] = 0;
+    }
 }
 
 void* Heap::Alloc(std::size_t size) {
     if (base_ == nullptr || size > size_) return nullptr;
-    const auto wanted = static_cast<std::uint32_t>(size < kBlockUnit ? 1 : AlignUp(size, kBlockUnit) / kBlockUnit);
-    const std::uint32_t found = FirstFit(wanted);
-    if (found == kNone) return nullptr;
-
-    const std::uint32_t units = units_[found].start >> 1;
-    if (units == wanted) {
-        UnfileFree(found);
-        units_[found + units - 1].lastOfFree = 0;
-    } else {
-        // A split makes one more block, which needs a spare record.
-        if (blocks_ >= recordCount_) return nullptr;
-        ++blocks_;
-        // Cut from the front: the rest keeps its place in address order.
-        MoveFreeStart(found, found + wanted, units - wanted);
-    }
-    units_[found].start = UsedStart(wanted);
-    ++usedBlocks_;
-    usedBytes_ += wanted * static_cast<std::uint32_t>(kBlockUnit);
-    return base_ + std::size_t{found} * kBlockUnit;
+    const auto wanted = static_cast<std::uint32_t>(size < kBlockUnit ? 1 : (size + kBlockUnit - 1) / kBlockUnit);
+    return levelCount_ == 3 ? AllocIn<3>(wanted) : AllocIn<0>(wanted);
 }
 
 bool Heap::Free(void* address) {
     if (!Contains(address)) return false;
-    const std::size_t offset = static_cast<std::size_t>(static_cast<BYTE*>(address) - base_);
+    const auto offset = static_cast<std::size_t>(static_cast<BYTE*>(address) - base_);
     if (offset % kBlockUnit != 0) return false;
     const auto unit = static_cast<std::uint32_t>(offset / kBlockUnit);
-    const std::uint32_t start = units_[unit].start;
-    if (start == 0 || (start & 1) != 0) return false;  // no block starts here, or it is free
-    const std::uint32_t units = start >> 1;
-    --usedBlocks_;
-    usedBytes_ -= units * static_cast<std::uint32_t>(kBlockUnit);
-
-    const std::uint32_t end = unit + units;
-    const std::uint32_t aboveUnits = end < unitCount_ && (units_[end].start & 1) != 0 ? units_[end].start >> 1 : 0;
-    const std::uint32_t belowUnits = unit > 0 ? units_[unit - 1].lastOfFree : 0;
-
-    if (belowUnits != 0) {
-        // The free block below grows over the freed one (and over the free block above).
-        const std::uint32_t below = unit - belowUnits;
-        std::uint32_t grown = belowUnits + units;
-        units_[unit].start = 0;
-        units_[unit - 1].lastOfFree = 0;
-        --blocks_;
-        if (aboveUnits != 0) {
-            UnfileFree(end);
-            units_[end].start = 0;
-            units_[end + aboveUnits - 1].lastOfFree = 0;
-            grown += aboveUnits;
-            --blocks_;
-        }
-        // Its start and slot stay; only its size changes.
-        MarkFree(below, grown);
-        const std::uint32_t region = RegionOf(below);
-        FreeSlot* slots = SlotsOf(region);
-        std::uint32_t at = 0;
-        while (slots[at].unit != below) ++at;
-        slots[at].units = grown;
-        if (grown > RegionLargest(region)) SetRegionLargest(region, grown);
-    } else if (aboveUnits != 0) {
-        // The free block above moves down over the freed one.
-        --blocks_;
-        MoveFreeStart(end, unit, aboveUnits + units);
-    } else {
-        MarkFree(unit, units);
-        FileFree(unit, units);
-    }
-    return true;
+    return levelCount_ == 3 ? FreeIn<3>(unit) : FreeIn<0>(unit);
 }
 
 void Heap::ForEachFreeBlock(void (*visit)(const Span& block, void* context), void* context) const {
-    for (std::uint32_t region = 0; region < regionCount_; ++region) {
-        const FreeSlot* slots = SlotsOf(region);
-        for (std::uint32_t i = 0; i < slotCount_[region]; ++i)
-            visit(Span{base_ + std::size_t{slots[i].unit} * kBlockUnit, std::size_t{slots[i].units} * kBlockUnit},
-                  context);
+    for (std::uint32_t unit = 0; unit < unitCount_;) {
+        const std::uint32_t tag = tags_[unit];
+        const std::uint32_t units = UnitsOf(tag);
+        if (units == 0) return;  // the tags are damaged: nothing sound to report
+        if (KindOf(tag) == kFreeStart)
+            visit(Span{base_ + std::size_t{unit} * kBlockUnit, std::size_t{units} * kBlockUnit}, context);
+        unit += units;
     }
 }

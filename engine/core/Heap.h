@@ -17,8 +17,6 @@ class Heap {
 public:
     static constexpr std::size_t kMinimumSize = 0x200000;
     static constexpr std::size_t kBlockUnit = 16;
-    static constexpr std::size_t kRegionSize = 4096;
-    static constexpr std::size_t kSlotsPerRegion = kRegionSize / (2 * kBlockUnit);
 
     struct Span {
         BYTE* address;
@@ -46,7 +44,10 @@ public:
     void Destroy();
 
     bool IsInitialised() const { return base_ != nullptr; }
-    bool Contains(const void* address) const;
+    // (A heap that is not set up has size 0 and contains nothing.)
+    bool Contains(const void* address) const {
+        return reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(base_) < size_;
+    }
     BYTE* Base() const { return base_; }
     std::size_t Size() const { return size_; }
     DWORD RecordCount() const { return recordCount_; }
@@ -57,27 +58,34 @@ public:
     // The free blocks in ascending address order (diagnostics and tests).
     void ForEachFreeBlock(void (*visit)(const Span& block, void* context), void* context) const;
 
+    // First fit looks up block sizes in a max-tree of 16-bit entries capped at this many
+    // units; a request above it checks the blocks at the cap one by one.
+    static constexpr std::uint32_t kTreeCap = 0x7FFF;
+
 private:
-    struct FreeSlot;
-    struct UnitInfo;
+    // The area is counted in units of kBlockUnit bytes. One 32-bit tag per unit says what
+    // starts or ends there (see Heap.cpp), so that a block is found by its address, and a
+    // freed block's free neighbours, in constant time.
+    //
+    // First fit uses a max-tree over pairs of units: as free blocks never touch, at most one
+    // free block starts in any two neighbouring units. A leaf holds the size of the free
+    // block starting in its pair (0 when none), each entry above the largest of its group of
+    // 32 below; entries are 16 bits, capped at kTreeCap, so that a group fills one cache line
+    // and is compared or reduced in a few vector instructions. The top level, of at most
+    // kTopEntries entries, is read in order; below it the search descends through the first
+    // large enough entry of each group, one cache line per level.
+    static constexpr std::uint32_t kTreeFanout = 32;
+    static constexpr std::uint32_t kTopEntries = 1024;
+    static constexpr std::uint32_t kMaximumLevels = 8;
 
-    std::uint32_t RegionOf(std::uint32_t unit) const;
-    FreeSlot* SlotsOf(std::uint32_t region) const;
-
-    // The free blocks are filed by the region of the area they start in, each region's slots
-    // in ascending address order, so the regions in turn give the free list in address order.
-    // As free blocks never touch, a region of kRegionSize bytes holds at most one free block
-    // start per 32 bytes. A 16-way max-tree over the regions holds the largest free block
-    // starting in each: first fit descends it (one cache line a level) to the lowest region
-    // with a block large enough, then scans that region's few slots.
-    std::uint32_t FirstFit(std::uint32_t units) const;
-    void FileFree(std::uint32_t unit, std::uint32_t units);
-    void UnfileFree(std::uint32_t unit);
-    void MoveFreeStart(std::uint32_t from, std::uint32_t to, std::uint32_t units);
-    void MarkFree(std::uint32_t unit, std::uint32_t units);
-    std::uint32_t RegionLargest(std::uint32_t region) const;
-    void RescanRegionLargest(std::uint32_t region);
-    void SetRegionLargest(std::uint32_t region, std::uint32_t units);
+    template <std::uint32_t kLevels> std::uint32_t Levels() const;
+    template <std::uint32_t kLevels> std::uint32_t FirstFit(std::uint32_t units) const;
+    std::uint32_t NextLeafFrom(std::uint32_t leaf, std::uint32_t atLeast) const;
+    std::uint32_t FreeStartInLeaf(std::uint32_t leaf) const;
+    template <std::uint32_t kLevels> void RaiseLeaf(std::uint32_t leaf, std::uint32_t units);
+    template <std::uint32_t kLevels> void LowerLeaf(std::uint32_t leaf, std::uint32_t units);
+    template <std::uint32_t kLevels> void* AllocIn(std::uint32_t wanted);
+    template <std::uint32_t kLevels> bool FreeIn(std::uint32_t unit);
 
     BYTE* base_ = nullptr;
     std::uint32_t size_ = 0;
@@ -87,17 +95,11 @@ private:
     std::uint32_t usedBlocks_ = 0;
     std::uint32_t usedBytes_ = 0;
     std::uint32_t freeBlocks_ = 0;
-    // Per 16-byte unit: the size and state of the block starting there, and the size of the
-    // free block ending there. They find a block by its address and a freed block's free
-    // neighbours in constant time.
-    UnitInfo* units_ = nullptr;
-    FreeSlot* slots_ = nullptr;  // kSlotsPerRegion per region
-    std::uint8_t* slotCount_ = nullptr;
-    std::uint32_t regionCount_ = 0;
-    // The max-tree in units: level 0 has 16 entries, each further level 16 times more, the
-    // last level one entry per region.
-    static constexpr int kMaximumLevels = 8;
-    std::uint32_t* largest_ = nullptr;
+    std::uint32_t* tags_ = nullptr;
+    // The tree's levels, top first, each padded to whole groups of kTreeFanout entries.
     std::uint32_t levelCount_ = 0;
-    std::uint32_t levelOffset_[kMaximumLevels] = {};
+    std::uint32_t topEntries_ = 0;
+    std::int16_t* levels_[kMaximumLevels] = {};
+    std::uint32_t levelEntries_[kMaximumLevels] = {};
+    void* indexArea_ = nullptr;
 };

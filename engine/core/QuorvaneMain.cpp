@@ -1,7 +1,13 @@
-// Entry of the game program. The engine's start-up is not built yet: the program starts
-// and ends cleanly.
+// Entry of the game program: the platform's main() calls WinMain, which runs the engine's
+// start-up, the game and the shutdown. The program's modules are listed here, where their
+// classes are visible.
+#include "engine/core/Module.h"
+#include "engine/core/app/Startup.h"
+#include "engine/render/RenderModule.h"
 #include "platform/main/WinMain.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
 
-int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+void RegisterModules() { RegisterRenderModule(); }
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

@@ -1,0 +1,3 @@
+handset_bench(ArchiveExtractBench DEPENDS kel ZLIB::ZLIB)
+# The archive is built with the pack tool's writer.
+target_sources(bench_ArchiveExtractBench PRIVATE ${PROJECT_SOURCE_DIR}/tools/pack_archive/ZipWriter.cpp)

@@ -1,0 +1,1 @@
+handset_bench(RenderQueueBench DEPENDS kel_render platform_screen platform_user)

@@ -1,0 +1,1 @@
+handset_bench(SkinningBench DEPENDS platform_gles)

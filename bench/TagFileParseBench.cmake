@@ -1,0 +1,1 @@
+handset_bench(TagFileParseBench DEPENDS kel)

@@ -1,0 +1,4 @@
+// The silent sound device's creator.
+#include "engine/core/NullSoundDevice.h"
+
+Interface* CreateNullSoundDevice() { return new NullSoundDevice(); }

@@ -1,0 +1,27 @@
+// The table of the "OpenGLRender" module.
+#include "engine/render/RenderModule.h"
+
+#include "engine/core/Module.h"
+#include "engine/render/OpenGLRenderDevice.h"
+
+namespace {
+
+const ModuleClass kRenderClasses[] = {
+    {"OpenGLRenderDevice", OpenGLRenderDevice::StaticTypeId()},
+    {nullptr, nullptr},
+};
+
+// A new device (reference count 0, no owning module), or null when memory runs out.
+Interface* CreateOpenGLRenderDevice() { return new OpenGLRenderDevice; }
+
+void EnumerateRenderInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kRenderClasses); }
+
+const ModuleEntry kRenderTable[] = {
+    {"Create_OpenGLRenderDevice", AsModuleFunction(&CreateOpenGLRenderDevice)},
+    {"EnumerateInterfaces", AsModuleFunction(&EnumerateRenderInterfaces)},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+int RegisterRenderModule() { return RegisterModule("OpenGLRender", kRenderTable) != nullptr ? 0 : 1; }

@@ -1,0 +1,72 @@
+// Vertex and index buffers: staging copies from the render heap, uploaded whole on unlock.
+#include "engine/render/VertexBuffer.h"
+
+#include "engine/core/Heap.h"
+#include "engine/render/RenderDeviceState.h"
+#include "platform/gles/MatrixPalette.h"
+
+namespace {
+
+// The staging copy of `bytes` (at least one block), or null when the render heap is full.
+std::uint8_t* NewStaging(std::uint64_t bytes) {
+    if (bytes > SIZE_MAX) return nullptr;
+    return static_cast<std::uint8_t*>(RenderHeap().Alloc(static_cast<std::size_t>(bytes)));
+}
+
+}  // namespace
+
+VertexBuffer::VertexBuffer(DWORD vertexCount, DWORD vertexSize, DWORD usage, DWORD layout, GLuint name)
+    : vertexSize_(vertexSize), vertexCount_(vertexCount), usage_(usage), layout_(layout), name_(name) {}
+
+VertexBuffer::~VertexBuffer() {
+    if (name_ != 0) {
+        platform::gles::DeleteBuffers(1, &name_);
+        --Device().liveVertexBuffers;
+    }
+    if (staging_ != nullptr) RenderHeap().Free(staging_);
+}
+
+void* VertexBuffer::Lock() {
+    if (name_ == 0) return nullptr;
+    if (locked_ != nullptr) return locked_;
+    if (staging_ == nullptr) staging_ = NewStaging(ByteSize());
+    locked_ = staging_;
+    return locked_;
+}
+
+int VertexBuffer::Unlock() {
+    if (locked_ == nullptr) return 0;
+    glBindBuffer(GL_ARRAY_BUFFER, name_);
+    platform::gles::BufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(ByteSize()), staging_);
+    locked_ = nullptr;
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return 1;
+}
+
+IndexBuffer::IndexBuffer(DWORD indexCount, DWORD usage, DWORD indexFormat, GLuint name)
+    : indexCount_(indexCount), usage_(usage), indexFormat_(indexFormat), name_(name) {}
+
+IndexBuffer::~IndexBuffer() {
+    if (name_ != 0) {
+        platform::gles::DeleteBuffers(1, &name_);
+        --Device().liveIndexBuffers;
+    }
+    if (staging_ != nullptr) RenderHeap().Free(staging_);
+}
+
+void* IndexBuffer::Lock() {
+    if (name_ == 0) return nullptr;
+    if (locked_ != nullptr) return locked_;
+    if (staging_ == nullptr) staging_ = NewStaging(ByteSize());
+    locked_ = staging_;
+    return locked_;
+}
+
+int IndexBuffer::Unlock() {
+    if (locked_ == nullptr) return 0;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, name_);
+    platform::gles::BufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(ByteSize()), staging_);
+    locked_ = nullptr;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    return 1;
+}

@@ -1,0 +1,1 @@
+handset_fuzz(archive_scan DEPENDS kel)

@@ -1,0 +1,1 @@
+handset_fuzz(ctes_image DEPENDS kel_render)

@@ -1,0 +1,1 @@
+handset_fuzz(dds_image DEPENDS kel_render)

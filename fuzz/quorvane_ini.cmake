@@ -1,0 +1,1 @@
+handset_fuzz(quorvane_ini DEPENDS kel)

@@ -1,0 +1,1 @@
+handset_fuzz(stream_text DEPENDS kel)

@@ -1,0 +1,1 @@
+handset_fuzz(tagfile DEPENDS kel)

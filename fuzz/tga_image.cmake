@@ -1,0 +1,1 @@
+handset_fuzz(tga_image DEPENDS kel_render)

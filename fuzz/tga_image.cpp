@@ -1,0 +1,15 @@
+// The TGA reader over any bytes: every level it fills lies inside the level's buffer.
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/EngineMemory.h"
+#include "engine/render/ImageReaders.h"
+#include "fuzz/TextureSink.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = HeapInit() == 0;
+    if (!ready) return 0;
+    TextureSink texture;
+    ReadTgaImage(texture, data, size, "fuzz.tga", 0);
+    return 0;
+}

@@ -1,0 +1,260 @@
+// Tests that start the game program as the run command installs it, in a fresh handset
+// root, headless: a test build with a game module that quits after a number of frames or
+// runs until it is told to end, the quit keys played by HANDSET_SCRIPT, a second start
+// handing over to the running game, a missing configuration file, and a malformed script.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/user/Window.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Finished {
+    int exitCode = -1;  // 128 + signal when killed
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+int CountLines(const std::string& text, const std::string& line) {
+    int count = 0;
+    std::istringstream lines(text);
+    for (std::string each; std::getline(lines, each);)
+        if (each == line) ++count;
+    return count;
+}
+
+class InstalledQuorvane : public ::testing::Test {
+protected:
+    fs::path ProgramFolder() const { return fs::path(root_.Path()) / "fs" / "Program Files" / "Quorvane"; }
+
+    // As the run command installs it: the binary as "quorvane" in the program folder, with
+    // its configuration file (none when `ini` is empty).
+    void Install(const char* binary, const std::string& ini) {
+        fs::create_directories(ProgramFolder());
+        fs::copy_file(binary, ProgramFolder() / "quorvane", fs::copy_options::overwrite_existing);
+        if (!ini.empty()) std::ofstream(ProgramFolder() / "Quorvane.ini", std::ios::binary) << ini;
+    }
+
+    // Starts the installed program headless; `script` (when not empty) is played into it,
+    // `manualClock` makes its clock move only as it sleeps and pumps.
+    pid_t Start(const std::string& script, bool manualClock) {
+        const int run = runs_++;
+        std::vector<std::string> environment;
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            const std::string entry = *variable;
+            if (entry.rfind("HANDSET_", 0) == 0 || entry.rfind("EGL_PLATFORM=", 0) == 0) continue;
+            environment.push_back(entry);
+        }
+        environment.push_back("HANDSET_ROOT=" + root_.Path());
+        environment.push_back("HANDSET_DISPLAY=headless");
+        environment.push_back("EGL_PLATFORM=surfaceless");
+        environment.push_back("SDL_AUDIODRIVER=dummy");
+        if (manualClock) environment.push_back("HANDSET_CLOCK=manual:1");
+        if (!script.empty()) {
+            const fs::path scriptPath = fs::path(root_.Path()) / ("script" + std::to_string(run) + ".txt");
+            std::ofstream(scriptPath) << script;
+            environment.push_back("HANDSET_SCRIPT=" + scriptPath.string());
+        }
+        std::vector<char*> envp;
+        for (std::string& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        const std::string program = (ProgramFolder() / "quorvane").string();
+        const std::string out = OutPath(run, "out").string();
+        const std::string err = OutPath(run, "err").string();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(126);
+            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+            execve(program.c_str(), argv, envp.data());
+            _exit(127);
+        }
+        pids_.push_back({pid, run});
+        return pid;
+    }
+
+    Finished Wait(pid_t pid, std::chrono::milliseconds timeout = 20000ms) {
+        Finished finished;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        int status = 0;
+        pid_t done = 0;
+        while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        if (done == 0) {
+            finished.timedOut = true;
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        for (const auto& [started, run] : pids_) {
+            if (started != pid) continue;
+            finished.out = ReadText(OutPath(run, "out"));
+            finished.err = ReadText(OutPath(run, "err"));
+        }
+        std::erase_if(pids_, [pid](const auto& entry) { return entry.first == pid; });
+        return finished;
+    }
+
+    Finished Run(const std::string& script, bool manualClock = true) { return Wait(Start(script, manualClock)); }
+
+    std::string GameLog() const { return ReadText(ProgramFolder() / "testgame.log"); }
+
+    void TearDown() override {
+        for (const auto& [pid, run] : pids_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    fs::path OutPath(int run, const char* stream) const {
+        return fs::path(root_.Path()) / ("run" + std::to_string(run) + "." + stream);
+    }
+
+    handset_test::TempHandsetRoot root_;
+    int runs_ = 0;
+    std::vector<std::pair<pid_t, int>> pids_;
+};
+
+constexpr const char* kTestIni = "Render=OpenGLRender.OpenGLRenderDevice\nEngine=TestGame.GameEngine\n";
+
+// The RGB of a PNG file's pixel; all -1 when the file cannot be read.
+std::array<int, 3> PngPixel(const fs::path& path, int x, int y) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {-1, -1, -1};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {-1, -1, -1};
+    const std::size_t at = (static_cast<std::size_t>(y) * image.width + static_cast<std::size_t>(x)) * 3;
+    return {pixels[at], pixels[at + 1], pixels[at + 2]};
+}
+
+TEST_F(InstalledQuorvane, AGameThatQuitsAfterItsFramesEndsTheProgramCleanly) {
+    Install(QUORVANE_TEST_BUILD, std::string(kTestIni) + "TestGameFrames=20\n");
+    const fs::path shot = fs::path(root_.Path()) / "shot.png";
+    const Finished run = Run("at 100 tap 240 400\nat 200 screenshot " + shot.string() + "\n");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.find("exception:"), std::string::npos) << run.out;
+    const std::string log = GameLog();
+    EXPECT_EQ(CountLines(log, "init"), 1) << log;
+    EXPECT_EQ(CountLines(log, "quit after 20 frames"), 1) << log;
+    EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
+    // The tap reached the game as pen down and pen up.
+    EXPECT_EQ(CountLines(log, "event 0"), 1) << log;
+    EXPECT_EQ(CountLines(log, "event 2"), 1) << log;
+    // The game's frames reach the screen: its clear colour (0, 0.5, 1) in RGB565.
+    const std::array<int, 3> pixel = PngPixel(shot, 240, 400);
+    EXPECT_LE(pixel[0], 8);
+    EXPECT_NEAR(pixel[1], 128, 6);
+    EXPECT_GE(pixel[2], 247);
+}
+
+TEST_F(InstalledQuorvane, EscapeAndControlQEndTheGame) {
+    Install(QUORVANE_TEST_BUILD, kTestIni);
+    const std::pair<const char*, std::string> cases[] = {
+        {"Escape", "at 300 key press ESCAPE\n"},
+        {"Ctrl+Q", "at 300 key down CONTROL\nat 320 key press Q\nat 340 key up CONTROL\n"},
+    };
+    for (const auto& [keys, script] : cases) {
+        SCOPED_TRACE(keys);
+        fs::remove(ProgramFolder() / "testgame.log");
+        const Finished run = Run(script);
+        ASSERT_FALSE(run.timedOut) << "the game did not end";
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string log = GameLog();
+        EXPECT_NE(log.find("run ended after"), std::string::npos) << log;
+        EXPECT_EQ(log.find("quit after"), std::string::npos) << log;
+        EXPECT_EQ(log.find("event 6 key 81"), std::string::npos) << "Q was a hot key, not a game key\n" << log;
+        EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
+    }
+}
+
+TEST_F(InstalledQuorvane, ASecondStartBringsTheRunningGameToTheFront) {
+    Install(QUORVANE_TEST_BUILD, kTestIni);
+    const pid_t first = Start("", false);
+    HWND game = nullptr;
+    for (auto deadline = std::chrono::steady_clock::now() + 20s;
+         std::chrono::steady_clock::now() < deadline && GameLog().find("init") == std::string::npos;)
+        std::this_thread::sleep_for(20ms);
+    game = FindWindowW(u"KelWClass", u"Quorvane");
+    ASSERT_NE(game, nullptr) << "the first game did not start";
+
+    // Something else comes to the front; then the second start hands over to the first.
+    WNDCLASSW otherClass{};
+    otherClass.lpfnWndProc = DefWindowProcW;
+    otherClass.lpszClassName = u"IntegrationOther";
+    RegisterClassW(&otherClass);
+    HWND other = CreateWindowExW(0, u"IntegrationOther", u"Other", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
+    ASSERT_TRUE(SetForegroundWindow(other));
+    ASSERT_EQ(GetForegroundWindow(), other);
+
+    const Finished second = Wait(Start("", false));
+    ASSERT_FALSE(second.timedOut);
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(GetForegroundWindow(), game);
+
+    ASSERT_TRUE(PostMessageW(game, WM_CLOSE, 0, 0));
+    const Finished run = Wait(first);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string log = GameLog();
+    EXPECT_EQ(CountLines(log, "init"), 1) << "the second start made no game\n" << log;
+    const std::size_t deactivated = log.find("event 12");
+    ASSERT_NE(deactivated, std::string::npos) << log;
+    EXPECT_NE(log.find("event 13", deactivated), std::string::npos) << "activated again\n" << log;
+    DestroyWindow(other);
+    UnregisterClassW(u"IntegrationOther", nullptr);
+}
+
+TEST_F(InstalledQuorvane, AMissingConfigurationFileIsReportedAndTheProgramEndsCleanly) {
+    Install(QUORVANE_TEST_BUILD, "");
+    const Finished run = Run("");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "exception: LoadConfig\n");
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "testgame.log"));
+
+    // The program itself, without its configuration file and with the one it ships with.
+    Install(QUORVANE_PROGRAM, "");
+    const Finished bare = Run("");
+    ASSERT_FALSE(bare.timedOut);
+    EXPECT_EQ(bare.exitCode, 0) << bare.err;
+    Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI));
+    const Finished shipped = Run("");
+    ASSERT_FALSE(shipped.timedOut);
+    EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
+}
+
+TEST_F(InstalledQuorvane, AMalformedScriptLineIsAnErrorThatNamesTheLine) {
+    Install(QUORVANE_PROGRAM, "");
+    const Finished run = Run("# input\nat 10 jump 3 4\n");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("script" + std::to_string(runs_ - 1) + ".txt:2:"), std::string::npos) << run.err;
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// Entry of a test build of the game program: the real start-up and shutdown with the test
+// game module in place of the game's. After the program's end it prints the exception list
+// of the run, so that a test can read what start-up reported.
+#include <cstdio>
+
+#include "engine/core/EngineLog.h"
+#include "engine/core/Module.h"
+#include "engine/core/app/Startup.h"
+#include "engine/render/RenderModule.h"
+#include "platform/main/WinMain.h"
+#include "tests/integration/testgame/TestGame.h"
+
+LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
+
+void RegisterModules() {
+    RegisterRenderModule();
+    RegisterModule("TestGame", kTestGameModule);
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    const int exitCode = ProgramEntry(instance);
+    for (int index = 0; index < ExceptionCount(); ++index) std::printf("exception: %s\n", ExceptionAt(index)->message);
+    std::fflush(stdout);
+    return exitCode;
+}
