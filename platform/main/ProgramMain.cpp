@@ -7,8 +7,10 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/HandsetRoot.h"
 #include "platform/base/Library.h"
+#include "platform/device/NotificationLed.h"
 #include "platform/fs/ModulePath.h"
 #include "platform/main/WinMain.h"
+#include "platform/phone/OsServices.h"
 #include "platform/screen/Screen.h"
 
 namespace {
@@ -34,6 +36,9 @@ int main(int argc, char** argv) {
     platform::HandsetRoot();
     platform::clock::ConfigureFromEnvironment();
     platform::SetProgramHandsetPath(HandsetProgramPath());
+    // The handset's built-in drivers and libraries are there for every program.
+    platform::device::RegisterNotificationLedDriver();
+    platform::phone::RegisterOsServicesStandIn();
     std::string error;
     if (!platform::screen::StartFromEnvironment(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
