@@ -4,10 +4,14 @@
 #include "engine/core/Module.h"
 #include "engine/core/app/Startup.h"
 #include "engine/render/RenderModule.h"
+#include "game/flow/GameModule.h"
 #include "platform/main/WinMain.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
 
-void RegisterModules() { RegisterRenderModule(); }
+void RegisterModules() {
+    RegisterRenderModule();
+    RegisterGameModule();
+}
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

@@ -243,8 +243,9 @@ TEST_F(InstalledQuorvane, AMissingConfigurationFileIsReportedAndTheProgramEndsCl
     const Finished bare = Run("");
     ASSERT_FALSE(bare.timedOut);
     EXPECT_EQ(bare.exitCode, 0) << bare.err;
+    // With its configuration the program runs the game until it is told to stop.
     Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI));
-    const Finished shipped = Run("");
+    const Finished shipped = Run("at 300 key press ESCAPE\n");
     ASSERT_FALSE(shipped.timedOut);
     EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
 }

@@ -1,0 +1,106 @@
+// The application object's game events, and the giving up and making again of the render
+// device when the game loses and regains the screen.
+#include "engine/core/Application.h"
+#include "engine/core/GameObject.h"
+#include "engine/core/MainWindow.h"
+#include "engine/core/app/RenderDeviceSetup.h"
+#include "engine/render/OpenGLRenderDevice.h"
+#include "game/flow/FramePacer.h"
+#include "game/flow/GameApplication.h"
+#include "game/flow/TvOutRate.h"
+#include "platform/base/Clock.h"
+
+namespace {
+
+// A failed re-creation waits this long before the next event or step tries again.
+constexpr DWORD kResumeRetrySleepMs = 100;
+
+float SecondsSince(DWORD startTick) { return static_cast<float>(GetTickCount() - startTick) * 0.001f; }
+
+}  // namespace
+
+void GameApplication::StorePointer(LPARAM packed) {
+    const auto word = static_cast<DWORD>(packed);
+    const float x = static_cast<float>(static_cast<SHORT>(word & 0xFFFF));
+    const float y = static_cast<float>(static_cast<SHORT>(word >> 16));
+    if (MainWindowInfo().screenAngle != kLandscapeScreenAngle) {
+        state_.pointerX = x;
+        state_.pointerY = y;
+        return;
+    }
+    // The device's pixels are portrait; the game's screen is that picture turned a quarter.
+    std::int32_t width = Config().renderSettings.width;
+    if (OpenGLRenderDevice* device = RenderDevice()) device->GetViewport(nullptr, nullptr, &width, nullptr);
+    state_.pointerX = y;
+    state_.pointerY = static_cast<float>(width) - x;
+}
+
+void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
+    switch (event) {
+        case kGameEventPenDown:
+        case kGameEventPenMove:
+            StorePointer(a);
+            break;
+        case kGameEventFocusGained:
+            state_.activityRequest = kActivityResume;
+            state_.rotationHoldTimer = 0.0f;
+            break;
+        case kGameEventFocusLost:
+            state_.activityRequest = kActivitySuspend;
+            break;
+        case kGameEventDeactivated:
+            state_.activityRequest = kActivitySuspend;
+            SetSuspended(kActivitySuspend);
+            return;
+        case kGameEventModalFrameBegin:
+            ModalFramePacer().Begin(GetTvOutFrameRate());
+            break;
+        case kGameEventModalFrameEnd:
+            ModalFramePacer().SleepOut();
+            break;
+        default:
+            break;
+    }
+    if (state_.activityRequest != kActivitySettled) SetSuspended(state_.activityRequest);
+}
+
+void GameApplication::SetSuspended(DWORD request) {
+    // Before the shell has started there is no device to give up or make; while a change is
+    // under way (making a device can pump messages) a second one would tear it apart.
+    if (!App().started || state_.suspendBusy != 0) return;
+    const bool hasDevice = RenderDevice() != nullptr;
+    if ((state_.activityRequest == kActivityResume && hasDevice) ||
+        (state_.activityRequest == kActivitySuspend && !hasDevice)) {
+        state_.activityRequest = kActivitySettled;
+        return;
+    }
+    state_.suspendBusy = 1;
+    if (request == kActivityResume && !hasDevice)
+        Resume();
+    else if (request == kActivitySuspend && hasDevice)
+        Suspend();
+    state_.suspendBusy = 0;
+}
+
+void GameApplication::Resume() {
+    const DWORD start = GetTickCount();
+    // Creation also puts the system in unattended mode, so that the screen going dark does
+    // not stop the game.
+    if (CreateRenderDevice() != 0 || RenderDevice() == nullptr) {
+        // The request stays: the next event or step tries again.
+        Sleep(kResumeRetrySleepMs);
+        return;
+    }
+    state_.lastResumeSeconds = SecondsSince(start);
+    ++state_.resumeCount;
+    state_.activityRequest = kActivitySettled;
+}
+
+void GameApplication::Suspend() {
+    const DWORD start = GetTickCount();
+    // Shuts the device down, releases it and leaves unattended mode.
+    DestroyRenderDevice();
+    state_.activeTime = 0.0f;
+    state_.lastSuspendSeconds = SecondsSince(start);
+    state_.activityRequest = kActivitySettled;
+}

@@ -1,0 +1,239 @@
+// The application object: its type as the shell sees it, a fresh object's state, the
+// pointer transform, the render device given up and made again with the focus, the retry
+// of a failed re-creation, and the main loop ending on the quit flag.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "engine/core/Application.h"
+#include "engine/core/CoreModule.h"
+#include "engine/core/FrameDriver.h"
+#include "engine/core/GameObject.h"
+#include "engine/core/InputEvents.h"
+#include "engine/core/KeyStates.h"
+#include "engine/core/MainWindow.h"
+#include "engine/core/Module.h"
+#include "engine/core/NotificationLights.h"
+#include "engine/core/app/RenderDeviceSetup.h"
+#include "engine/render/OpenGLRenderDevice.h"
+#include "engine/render/RenderModule.h"
+#include "game/flow/GameApplication.h"
+#include "game/flow/GameModule.h"
+#include "game/flow/TvOutRate.h"
+#include "platform/base/Clock.h"
+#include "platform/base/Library.h"
+#include "platform/device/Power.h"
+#include "platform/screen/Display.h"
+#include "platform/user/Window.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+void SetRenderClass(const char* className) {
+    std::snprintf(Config().render.module, sizeof Config().render.module, "OpenGLRender");
+    std::snprintf(Config().render.className, sizeof Config().render.className, "%s", className);
+}
+
+LPARAM Packed(int x, int y) {
+    return static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(y)) << 16) | static_cast<WORD>(x));
+}
+
+// The engine heaps and modules only: enough for the object itself.
+class GameObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(HeapInit(), 0);
+        ASSERT_EQ(RegisterCoreModule(), 0);
+        ASSERT_EQ(RegisterGameModule(), 0);
+    }
+    void TearDown() override {
+        ShutdownModules();
+        ResetMainWindowState();
+        HeapTeardown();
+    }
+};
+
+TEST_F(GameObjectTest, TheGameModuleMakesAGameEngineThatAnswersTypeQueriesByItsThreeNames) {
+    Interface* created = CreateByName("Quorvane", "GameEngine", Engine::StaticTypeId());
+    ASSERT_NE(created, nullptr);
+    EXPECT_STREQ(created->GetTypeName(), "GameEngine");
+    EXPECT_STREQ(created->GetBaseTypeName(), "Engine");
+    for (const char* name : {"GameEngine", "Engine", "Interface"}) EXPECT_TRUE(created->IsA(name)) << name;
+    EXPECT_FALSE(created->IsA("Node"));
+    EXPECT_EQ(created->GetTypeDistance(GameEngine::StaticTypeId()), 1);
+    EXPECT_EQ(created->GetTypeDistance(Engine::StaticTypeId()), 2);
+    EXPECT_EQ(created->GetTypeDistance(Interface::StaticTypeId()), 3);
+    EXPECT_EQ(created->GetTypeDistance(OpenGLRenderDevice::StaticTypeId()), 0);
+    EXPECT_EQ(created->Release(), 0u);
+
+    // A render device is not what the game module makes.
+    EXPECT_EQ(CreateByName("Quorvane", "GameEngine", OpenGLRenderDevice::StaticTypeId()), nullptr);
+    KDLList names;
+    auto enumerate = reinterpret_cast<ModuleEnumerateFunction>(FindModule("Quorvane")->FindEntry("EnumerateInterfaces"));
+    ASSERT_NE(enumerate, nullptr);
+    enumerate(&names, Interface::StaticTypeId());
+    ASSERT_EQ(names.count, 1u);
+    EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "GameEngine");
+    ListDeleteAll(names, EngineString::DeleteItem);
+}
+
+TEST_F(GameObjectTest, AFreshObjectWaitsInTheBootStateWithNothingRequestedAndTurnsTheDisplay) {
+    GameApplication* game = new GameApplication;
+    ASSERT_NE(game, nullptr);
+    const GameFlowState& state = game->State();
+    EXPECT_EQ(state.screenState, 0u);
+    EXPECT_EQ(state.requestedScreenState, 0u);
+    EXPECT_EQ(state.previousScreenState, 15u);
+    EXPECT_EQ(state.activityRequest, kActivitySettled);
+    EXPECT_EQ(state.inputLatch, 1u);
+    EXPECT_EQ(state.resumeCount, 0u);
+    EXPECT_EQ(state.suspendBusy, 0u);
+    EXPECT_EQ(state.activeTime, 0.0f);
+    EXPECT_EQ(MainWindowInfo().screenAngle, 90u);
+    game->RequestScreenState(7);
+    EXPECT_EQ(state.requestedScreenState, 7u);
+    EXPECT_EQ(state.screenState, 0u);
+    // Before the shell has started, focus events change nothing of the device.
+    game->OnEvent(kGameEventFocusLost, 0, 0);
+    EXPECT_EQ(state.activityRequest, kActivitySuspend);
+    EXPECT_EQ(game->Release(), 0u);
+}
+
+// The game as start-up leaves it: the main window and the render device on llvmpipe
+// (headless), the game object made by the shell, a manual clock.
+class RunningGameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::clock::UseManualClock(100000, 0);
+        platform::screen::Configure(platform::screen::DisplayGeometry{});
+        platform::device::ResetPowerState();
+        ASSERT_EQ(HeapInit(), 0);
+        ASSERT_EQ(RegisterCoreModule(), 0);
+        ASSERT_EQ(RegisterRenderModule(), 0);
+        ASSERT_EQ(RegisterGameModule(), 0);
+        SetRenderClass("OpenGLRenderDevice");
+        App().started = true;
+        ASSERT_EQ(CreateMainWindow(platform::ProgramModule()), 1);
+        ASSERT_EQ(CreateRenderDevice(), 0) << LastEglTrace();
+        ASSERT_EQ(CreateGameEngine("Quorvane", "GameEngine"), 0);
+        game_ = static_cast<GameApplication*>(GameObject());
+        FrameDriver();
+    }
+
+    void TearDown() override {
+        DestroyGameEngine();
+        DestroyRenderDevice();
+        DestroyMainWindow();
+        FrameDriver();
+        ShutdownModules();
+        ResetMainWindowState();
+        ResetKeyStates();
+        ClearInputEvents();
+        ResetFrameClock();
+        SetBacklight(false);
+        App().started = false;
+        Config().render = ModuleClassName{};
+        ResetTvOutRate();
+        HeapTeardown();
+        platform::device::ResetPowerState();
+        platform::screen::Configure(platform::screen::DisplayGeometry{});
+        platform::clock::UseRealClock();
+    }
+
+    handset_test::TempHandsetRoot root_;
+    GameApplication* game_ = nullptr;
+};
+
+TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotation90) {
+    std::int32_t width = 0;
+    RenderDevice()->GetViewport(nullptr, nullptr, &width, nullptr);
+    ASSERT_EQ(width, 480);
+    game_->OnEvent(kGameEventPenDown, Packed(10, 700), 0);
+    EXPECT_EQ(game_->State().pointerX, 700.0f);
+    EXPECT_EQ(game_->State().pointerY, 470.0f);
+    game_->OnEvent(kGameEventPenMove, Packed(-3, 20), 0);  // signed halves
+    EXPECT_EQ(game_->State().pointerX, 20.0f);
+    EXPECT_EQ(game_->State().pointerY, 483.0f);
+    game_->OnEvent(kGameEventPenUp, Packed(100, 100), 0);
+    EXPECT_EQ(game_->State().pointerX, 20.0f) << "a release stores nothing";
+
+    SetScreenAngle(0);
+    game_->OnEvent(kGameEventPenDown, Packed(30, 40), 0);
+    EXPECT_EQ(game_->State().pointerX, 30.0f);
+    EXPECT_EQ(game_->State().pointerY, 40.0f);
+}
+
+TEST_F(RunningGameTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItAgain) {
+    ASSERT_NE(RenderDevice(), nullptr);
+    ASSERT_TRUE(platform::device::IsUnattendedMode());
+    platform::clock::Advance(500);
+    FrameDriver();
+    game_->UpdateScreenState();
+    EXPECT_GT(game_->State().activeTime, 0.0f);
+
+    game_->OnEvent(kGameEventFocusLost, 0, 0);
+    EXPECT_EQ(RenderDevice(), nullptr);
+    EXPECT_FALSE(platform::device::IsUnattendedMode());
+    EXPECT_EQ(game_->State().activityRequest, kActivitySettled);
+    EXPECT_EQ(game_->State().activeTime, 0.0f);
+    EXPECT_EQ(game_->Render(), 0u) << "a frame without a device draws nothing";
+
+    game_->OnEvent(kGameEventFocusGained, 0, 0);
+    ASSERT_NE(RenderDevice(), nullptr) << LastEglTrace();
+    EXPECT_TRUE(platform::device::IsUnattendedMode());
+    EXPECT_EQ(game_->State().resumeCount, 1u);
+    EXPECT_EQ(game_->State().activityRequest, kActivitySettled);
+    EXPECT_EQ(game_->State().suspendBusy, 0u);
+
+    // The new device draws: the frame is its clear and present.
+    RenderDevice()->SetClearColor(Color{1.0f, 0.0f, 0.0f, 1.0f});
+    EXPECT_EQ(game_->Render(), 0u);
+    const platform::screen::Image frame = platform::screen::Capture();
+    ASSERT_GT(frame.width, 0);
+    EXPECT_GE(frame.rgba[0], 247);
+    EXPECT_EQ(frame.rgba[1], 0);
+
+    // Deactivation gives the device up at once.
+    game_->OnEvent(kGameEventDeactivated, 0, 0);
+    EXPECT_EQ(RenderDevice(), nullptr);
+    EXPECT_EQ(game_->State().activityRequest, kActivitySettled);
+}
+
+TEST_F(RunningGameTest, AFailedReCreationWaitsAndIsTriedAgainAtTheNextStep) {
+    game_->OnEvent(kGameEventFocusLost, 0, 0);
+    ASSERT_EQ(RenderDevice(), nullptr);
+    SetRenderClass("NoSuchDevice");
+    const DWORD before = GetTickCount();
+    game_->OnEvent(kGameEventFocusGained, 0, 0);
+    EXPECT_EQ(RenderDevice(), nullptr);
+    EXPECT_EQ(game_->State().activityRequest, kActivityResume) << "the request stays for the next try";
+    EXPECT_EQ(GetTickCount() - before, 100u) << "a failed attempt waits 100 ms";
+    EXPECT_EQ(game_->State().resumeCount, 0u);
+
+    SetRenderClass("OpenGLRenderDevice");
+    game_->UpdateScreenState();
+    EXPECT_NE(RenderDevice(), nullptr) << LastEglTrace();
+    EXPECT_EQ(game_->State().resumeCount, 1u);
+    EXPECT_EQ(game_->State().activityRequest, kActivitySettled);
+}
+
+TEST_F(RunningGameTest, RunEndsOnTheQuitFlagAndPacesItsFramesByTheTvOutRate) {
+    // With TV-out at video mode 3 a frame lasts 50 ms.
+    SetTvOutEnabled(true);
+    UpdateTvOutFrameRate(3);
+    MainWindowInfo().active = true;
+    const DWORD frames = FrameCounter();
+    const DWORD start = GetTickCount();
+    // The Esc hot key arrives in the first frame's message pump.
+    ASSERT_TRUE(PostMessageW(MainWindowHandle(), WM_HOTKEY, kHotKeyEscape, 0));
+    EXPECT_EQ(game_->Run(), 0u);
+    EXPECT_TRUE(IsQuitRequested());
+    EXPECT_EQ(FrameCounter() - frames, 1u);
+    EXPECT_EQ(GetTickCount() - start, 50u);
+
+    // Once the flag is set the loop runs no frame at all.
+    EXPECT_EQ(game_->Run(), 0u);
+    EXPECT_EQ(FrameCounter() - frames, 1u);
+}
+
+}  // namespace
