@@ -28,10 +28,10 @@ constexpr std::size_t kPoolRingSlots = 262144;
 static_assert(kPoolRingSlots >= kLinkPoolCells && (kPoolRingSlots & (kPoolRingSlots - 1)) == 0,
               "the ring holds every cell and wraps by masking");
 constexpr std::uint32_t kPoolRingMask = kPoolRingSlots - 1;
-// How many links ahead of the next one handed out the queue fetches into the cache.
+// How far ahead of the next link handed out the queue fetches a link's queue position.
 constexpr std::uint32_t kLinkPrefetchDistance = 16;
 
-struct MemoryManager {
+struct alignas(64) MemoryManager {
     // What every link request and release reads comes first, on one cache line.
     // The pool's cells; poolSpan is their size in bytes while the pool is set up and 0
     // otherwise, so that one comparison tells a pooled link from any other block.
@@ -44,10 +44,14 @@ struct MemoryManager {
     std::uint32_t poolEnd = 0;    // position after the last link freed
     // Per cell, the ring position it was last queued at. A link lies in the pool exactly
     // when that position is still in [poolFirst, poolEnd) and the ring still names the cell
-    // there; so handing out needs no write at all, and freeing one 4-byte write. The cells
-    // themselves, scattered over 6 MB in the order links were freed, are never touched:
-    // their header words keep the link marker, and bit 0 of a link's header is this state
-    // (EngineBlockHeader).
+    // there (a stale position falls back into that range only once the counters have
+    // wrapped, and by then its ring slot names another cell).
+    // This is bit 0 of a pooled link's header as EngineBlockHeader reports it; the word in
+    // the cell keeps the marker 0x40000000 from HeapInit on. The queue hands out the link
+    // freed longest ago, whose cell has long left the cache, and the cells lie scattered
+    // over 6 MB in the order links were freed: keeping the state beside them, handing a link
+    // out writes nothing for it and freeing it writes one 4-byte word, where a write into
+    // each cell would wait for memory about every time.
     std::uint32_t* queuedAt = nullptr;
     bool initialised = false;
     bool warnedDoubleDelete = false;
@@ -125,7 +129,9 @@ KDLLink* HandOutLink() {
     manager.poolFirst = first + 1;
     // The queue knows the links to come: fetch the position of one a little ahead, so that
     // the check below does not wait for memory. (A ring slot not yet filled names a stale
-    // but valid cell; fetching its position is harmless.)
+    // but valid cell; fetching its position is harmless.) The cells themselves are not
+    // fetched: a caller that does not touch the link at once would pay for them in memory
+    // traffic, about a third of the pool's speed in a loop of requests and releases.
     __builtin_prefetch(manager.queuedAt + manager.poolRing[(first + kLinkPrefetchDistance) & kPoolRingMask]);
     // Only a damaged queue names a cell that was not queued there.
     if (manager.queuedAt[index] != first) {

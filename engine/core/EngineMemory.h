@@ -20,7 +20,8 @@ constexpr std::size_t kLinkPoolCells = 196608;
 
 // Every engine block starts with a pointer-sized header word before the caller's bytes: the
 // requested size for a heap block, or the link marker for a cell of the link pool, with
-// bit 0 set while the link is handed out.
+// bit 0 set while the link is handed out. (A pooled link's bit 0 is kept in a table beside
+// the pool, not in the cell: read headers with EngineBlockHeader.)
 constexpr std::size_t kBlockHeaderSize = sizeof(std::uintptr_t);
 constexpr std::uintptr_t kLinkHeader = 0x40000000;
 constexpr std::uintptr_t kLinkHandedOut = 1;
@@ -40,7 +41,9 @@ bool HeapIsInitialised();
 // heap, or from the runtime library before HeapInit. Null (logged) when memory runs out or
 // the request is above kMaximumEngineAllocation.
 void* EngineAlloc(std::size_t size);
-// Null is ignored. Blocks from the runtime library are given back to it.
+// Null is ignored; so is an address in the heap or the pool where no handed-out block
+// starts (a link freed twice warns once per run). Blocks from the runtime library are
+// given back to it.
 void EngineFree(void* pointer);
 // EngineFree under the signature of zlib's free hook.
 void ZipFree(void* opaque, void* address);
@@ -49,7 +52,8 @@ void ZipFree(void* opaque, void* address);
 KDLLink* NewLink();
 void FreeLink(KDLLink* link);
 
-// The header word of an engine block (diagnostics and tests).
+// The header of an engine block (diagnostics and tests): its size, or for a pooled link
+// kLinkHeader with kLinkHandedOut while the link is handed out.
 std::uintptr_t EngineBlockHeader(const void* pointer);
 
 // The render device allocates from the render heap directly, without block headers.

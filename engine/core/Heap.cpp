@@ -24,6 +24,13 @@ constexpr std::uint32_t kFreeEnd = 2;
 constexpr std::uint32_t Tag(std::uint32_t units, std::uint32_t kind) { return units << 2 | kind; }
 constexpr std::uint32_t KindOf(std::uint32_t tag) { return tag & 3; }
 constexpr std::uint32_t UnitsOf(std::uint32_t tag) { return tag >> 2; }
+// 1 or 0, worked out without a branch: which way they go is as good as random, and a
+// mispredicted branch costs more than the arithmetic.
+constexpr std::uint32_t IsFreeStart(std::uint32_t tag) { return ((KindOf(tag) ^ kFreeStart) - 1) >> 31; }
+constexpr std::uint32_t IsFree(std::uint32_t tag) { return (KindOf(tag) + 3) >> 2; }
+constexpr std::uint32_t IsAboveOne(std::uint32_t units) { return (1 - units) >> 31; }
+// The kind of a free block's tag on its last unit: its end tag, or for one unit its start.
+constexpr std::uint32_t LastKind(std::uint32_t units) { return kFreeStart + IsAboveOne(units); }
 
 constexpr std::uint32_t RoundUpToGroup(std::uint32_t entries, std::uint32_t fanout) {
     return (entries + fanout - 1) / fanout * fanout;
@@ -45,19 +52,9 @@ inline std::uint32_t EntriesAbove(const std::int16_t* group, std::int16_t below)
     return low | high << 16;
 }
 
-inline std::int16_t GroupLargest(const std::int16_t* group) {
-    const auto* lines = reinterpret_cast<const __m128i*>(group);
-    __m128i m = _mm_max_epi16(_mm_max_epi16(_mm_load_si128(lines), _mm_load_si128(lines + 1)),
-                              _mm_max_epi16(_mm_load_si128(lines + 2), _mm_load_si128(lines + 3)));
-    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(1, 0, 3, 2)));
-    m = _mm_max_epi16(m, _mm_shuffle_epi32(m, _MM_SHUFFLE(2, 3, 0, 1)));
-    m = _mm_max_epi16(m, _mm_shufflelo_epi16(m, _MM_SHUFFLE(2, 3, 0, 1)));
-    return static_cast<std::int16_t>(_mm_cvtsi128_si32(m));
-}
-
-// The largest entry of a group once entry `index` (of the level) holds `value`, read from
-// the group as it was: a wide read right after a narrow write into the same bytes waits
-// until the write has reached the cache, so the new figure is not written first and read.
+// The largest entry of a group once entry `index` (of the level) holds `value`, worked out
+// from the group as it is, before the entry is written: reading the group right after a
+// 16-bit write into it would wait until that write had reached the cache.
 inline std::int16_t GroupLargestWith(const std::int16_t* level, std::uint32_t index, std::int16_t value) {
     const auto* lines = reinterpret_cast<const __m128i*>(level + (index & ~31u));
     const __m128i position = _mm_set1_epi16(static_cast<std::int16_t>(index % 32));
@@ -83,12 +80,6 @@ inline std::uint32_t EntriesAbove(const std::int16_t* group, std::int16_t below)
     std::uint32_t mask = 0;
     for (std::uint32_t i = 0; i < 32; ++i) mask |= static_cast<std::uint32_t>(group[i] > below) << i;
     return mask;
-}
-
-inline std::int16_t GroupLargest(const std::int16_t* group) {
-    std::int16_t largest = 0;
-    for (std::uint32_t i = 0; i < 32; ++i) largest = group[i] > largest ? group[i] : largest;
-    return largest;
 }
 
 inline std::int16_t GroupLargestWith(const std::int16_t* level, std::uint32_t index, std::int16_t value) {
@@ -222,8 +213,7 @@ inline void* Heap::AllocIn(std::uint32_t wanted) {
     const std::uint32_t units = UnitsOf(*at);
     const std::uint32_t rest = units - wanted;
     // A split makes one more block, which needs a spare record.
-    // (The two cases are told apart by arithmetic, not branches: which one comes is as good
-    // as random.)
+    // (The two cases are told apart by arithmetic, not branches.)
     const std::uint32_t split = rest != 0 ? 1u : 0u;
     const std::uint32_t ifSplit = 0u - split;  // all ones for a split, else 0
     if (split & (blocks_ >= recordCount_ ? 1u : 0u)) return nullptr;
@@ -231,7 +221,7 @@ inline void* Heap::AllocIn(std::uint32_t wanted) {
     freeBlocks_ -= 1 - split;
     // Cut from the front: the rest keeps its end, and its place in address order. (An exact
     // fit clears the end tag and leaves the tag after the block, where a rest would start.)
-    at[units - 1] = Tag(rest, rest > 1 ? kFreeEnd : kFreeStart) & ifSplit;
+    at[units - 1] = Tag(rest, LastKind(rest)) & ifSplit;
     at[wanted] = (Tag(rest, kFreeStart) & ifSplit) | (at[wanted] & ~ifSplit);
     *at = Tag(wanted, kUsedStart);
     // The block's leaf is cleared (or takes the rest, when it lies in it), then the rest's
@@ -258,24 +248,23 @@ inline bool Heap::FreeIn(std::uint32_t unit) {
     // A free neighbour above starts right at the end; one below ends right before the start
     // (its end tag, or the start tag of a one-unit block). At the ends of the area the
     // sentinel tags read as used blocks.
-    // (Told apart by arithmetic, not branches: whether there are free neighbours is as good
-    // as random.)
     const std::uint32_t aboveTag = at[units];
-    const std::uint32_t aboveUnits = UnitsOf(aboveTag) & (0u - (KindOf(aboveTag) == kFreeStart ? 1u : 0u));
+    const std::uint32_t hasAbove = IsFreeStart(aboveTag);
+    const std::uint32_t aboveUnits = UnitsOf(aboveTag) & (0u - hasAbove);
     const std::uint32_t belowTag = at[-1];
-    const std::uint32_t belowUnits = UnitsOf(belowTag) & (0u - (KindOf(belowTag) != kUsedStart ? 1u : 0u));
+    const std::uint32_t hasBelow = IsFree(belowTag);
+    const std::uint32_t belowUnits = UnitsOf(belowTag) & (0u - hasBelow);
 
     // Tags that end up inside the merged block are cleared, the others written back.
     const std::uint32_t start = unit - belowUnits;
     const std::uint32_t total = belowUnits + units + aboveUnits;
     at[0] = 0;
-    at[-1] = belowUnits > 1 ? 0 : belowTag;
-    at[units] = aboveUnits != 0 ? 0 : aboveTag;
+    at[-1] = belowTag & (IsAboveOne(belowUnits) - 1u);
+    at[units] = aboveTag & (hasAbove - 1u);
     tags_[start] = Tag(total, kFreeStart);
-    tags_[start + total - 1] = Tag(total, total > 1 ? kFreeEnd : kFreeStart);
-    const std::uint32_t merged = (belowUnits != 0 ? 1u : 0u) + (aboveUnits != 0 ? 1u : 0u);
-    blocks_ -= merged;
-    freeBlocks_ = freeBlocks_ + 1 - merged;
+    tags_[start + total - 1] = Tag(total, LastKind(total));
+    blocks_ -= hasBelow + hasAbove;
+    freeBlocks_ = freeBlocks_ + 1 - hasBelow - hasAbove;
 
     // The free block above loses its leaf unless it shares the merged block's; the merged
     // block's leaf then takes it (lowering first, as in AllocIn).

@@ -73,7 +73,8 @@ private:
     // 32 below; entries are 16 bits, capped at kTreeCap, so that a group fills one cache line
     // and is compared or reduced in a few vector instructions. The top level, of at most
     // kTopEntries entries, is read in order; below it the search descends through the first
-    // large enough entry of each group, one cache line per level.
+    // large enough entry of each group, one cache line per level. Every change to a leaf is
+    // carried up at once, so each entry is always exactly the largest of its group.
     static constexpr std::uint32_t kTreeFanout = 32;
     static constexpr std::uint32_t kTopEntries = 1024;
     static constexpr std::uint32_t kMaximumLevels = 8;

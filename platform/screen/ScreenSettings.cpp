@@ -18,7 +18,15 @@ bool ReadNumber(std::string_view text, int low, int high, int& value) {
     return true;
 }
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text.substr(0, 64)) + "'"; }
+std::string Quoted(std::string_view text) {
+    // Built by appending: GCC 12 warns (-Wrestrict) on "'" + std::string at -O2.
+    std::string quoted;
+    quoted.reserve(66);
+    quoted += '\'';
+    quoted.append(text.substr(0, 64));
+    quoted += '\'';
+    return quoted;
+}
 
 std::string Lowered(std::string_view text) {
     std::string lowered(text);

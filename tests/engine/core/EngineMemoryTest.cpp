@@ -79,6 +79,33 @@ TEST_F(HeapTest, LinkPoolIsFirstInFirstOutAndOverflowsIntoTheHeap) {
     EXPECT_EQ(LinkPoolFreeCount(), kLinkPoolCells);
 }
 
+TEST_F(HeapTest, LinkStateHoldsAfterTheQueueWrapsAndStrayAddressesAreIgnored) {
+    KDLLink* kept = NewLink();
+    ASSERT_NE(kept, nullptr);
+    const std::size_t pooled = LinkPoolFreeCount();
+    // More requests and releases than the queue has room for, so that its positions wrap.
+    KDLLink* previous = nullptr;
+    for (int i = 0; i < 300000; ++i) {
+        KDLLink* link = NewLink();
+        ASSERT_NE(link, nullptr);
+        ASSERT_NE(link, previous);  // the link freed last comes back only after all the others
+        FreeLink(link);
+        previous = link;
+    }
+    EXPECT_EQ(LinkPoolFreeCount(), pooled);
+    EXPECT_EQ(EngineBlockHeader(kept), kLinkHeader | kLinkHandedOut);
+
+    // Addresses inside a link, or of a link already in the pool, change nothing.
+    auto* inside = reinterpret_cast<BYTE*>(kept) + 8;
+    EngineFree(inside);
+    EngineFree(previous);
+    EXPECT_EQ(LinkPoolFreeCount(), pooled);
+    EXPECT_EQ(EngineBlockHeader(kept), kLinkHeader | kLinkHandedOut);
+    FreeLink(kept);
+    EXPECT_EQ(LinkPoolFreeCount(), pooled + 1);
+    EXPECT_EQ(EngineBlockHeader(kept), kLinkHeader);
+}
+
 TEST_F(HeapTest, FreeingThreeBlocksInAnyOrderLeavesOneFreeBlock) {
     const std::array<std::array<int, 3>, 6> orders = {{{0, 2, 1}, {0, 1, 2}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
     for (const auto& order : orders) {
