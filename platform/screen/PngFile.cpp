@@ -1,4 +1,4 @@
-// PNG output through libpng's simplified writer.
+// PNG files through libpng's simplified writer and reader.
 #include "platform/screen/PngFile.h"
 
 #include <png.h>
@@ -35,6 +35,22 @@ bool WritePng(const Image& image, const std::string& path, std::string& error) {
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = "Cannot write " + path + ": " + std::strerror(errno) + ".";
         std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReadPng(const std::string& path, Image& image) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+    png.format = PNG_FORMAT_RGBA;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.rgba.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr)) {
+        png_image_free(&png);
         return false;
     }
     return true;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/zip_records/ZipRecords.h"
+
 class SkinPackWriter {
 public:
     struct EntryOptions {
@@ -25,18 +27,8 @@ public:
     const std::string& Error() const { return error_; }
 
 private:
-    struct CentralEntry {
-        std::string name;
-        std::uint16_t flags;
-        std::uint16_t method;
-        std::uint32_t crc;
-        std::uint32_t compressedSize;
-        std::uint32_t size;
-        std::uint32_t localOffset;
-    };
-
     std::vector<std::uint8_t> bytes_;
-    std::vector<CentralEntry> entries_;
+    std::vector<zip_records::Entry> entries_;
     std::string error_;
     bool finished_ = false;
 };

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/zip_records/ZipRecords.h"
+
 class ZipWriter {
 public:
     explicit ZipWriter(const std::string& path);
@@ -21,19 +23,10 @@ public:
     const std::string& Error() const { return error_; }
 
 private:
-    struct CentralEntry {
-        std::string name;
-        std::uint16_t method;
-        std::uint32_t crc;
-        std::uint32_t compressedSize;
-        std::uint32_t size;
-        std::uint32_t localOffset;
-    };
-
     bool Write(const std::vector<std::uint8_t>& bytes);
 
     std::ofstream out_;
     std::string error_;
     std::uint64_t offset_ = 0;
-    std::vector<CentralEntry> entries_;
+    std::vector<zip_records::Entry> entries_;
 };

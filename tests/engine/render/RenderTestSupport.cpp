@@ -20,22 +20,6 @@ LRESULT PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool ReadPng(const std::string& path, platform::screen::Image& image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
-    png.format = PNG_FORMAT_RGBA;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.rgba.assign(PNG_IMAGE_SIZE(png), 0);
-    if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void RenderDeviceTest::SetUp() {
@@ -116,7 +100,7 @@ void RenderDeviceTest::DrawQuad(float x, float y, float w, float h, std::array<s
 ::testing::AssertionResult MatchesReference(const platform::screen::Image& image, const std::string& name) {
     const std::string path = std::string(RENDER_REFERENCE_DIR) + "/" + name + ".png";
     platform::screen::Image reference;
-    if (!ReadPng(path, reference)) {
+    if (!platform::screen::ReadPng(path, reference)) {
         std::string error;
         std::filesystem::create_directories(RENDER_REFERENCE_DIR);
         platform::screen::WritePng(image, path, error);

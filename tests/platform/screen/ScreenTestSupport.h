@@ -3,6 +3,8 @@
 // screenshots.
 #pragma once
 
+#include "platform/screen/PngFile.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -91,7 +93,6 @@ protected:
     std::vector<HWND> made_;
 };
 
-// Reads a PNG file as RGBA; false when it cannot be read.
-bool ReadPng(const std::string& path, platform::screen::Image& image);
+using platform::screen::ReadPng;
 
 }  // namespace screen_test

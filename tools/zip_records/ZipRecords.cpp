@@ -1,0 +1,94 @@
+// ZIP local headers, central directory and end record, little-endian field by field.
+#include "tools/zip_records/ZipRecords.h"
+
+#include <zlib.h>
+
+namespace zip_records {
+
+namespace {
+
+// A fixed date (2008-01-01 00:00) keeps archives byte-identical from build to build.
+constexpr std::uint16_t kDosTime = 0;
+constexpr std::uint16_t kDosDate = ((2008 - 1980) << 9) | (1 << 5) | 1;
+constexpr std::uint16_t kVersion = 20;
+
+void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+}  // namespace
+
+bool Deflate(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& out) {
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return false;
+    out.resize(deflateBound(&stream, static_cast<uLong>(data.size())));
+    stream.next_in = const_cast<Bytef*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return result == Z_STREAM_END;
+}
+
+void AppendLocalHeader(std::vector<std::uint8_t>& out, const Entry& entry) {
+    Put32(out, 0x04034B50);
+    Put16(out, kVersion);
+    Put16(out, entry.flags);
+    Put16(out, entry.method);
+    Put16(out, kDosTime);
+    Put16(out, kDosDate);
+    Put32(out, entry.crc);
+    Put32(out, entry.compressedSize);
+    Put32(out, entry.size);
+    Put16(out, static_cast<std::uint32_t>(entry.name.size()));
+    Put16(out, 0);  // no extra field
+    out.insert(out.end(), entry.name.begin(), entry.name.end());
+}
+
+bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<Entry>& entries,
+                            std::uint64_t directoryStart) {
+    std::vector<std::uint8_t> directory;
+    for (const Entry& entry : entries) {
+        Put32(directory, 0x02014B50);
+        Put16(directory, kVersion);  // made by
+        Put16(directory, kVersion);  // version needed
+        Put16(directory, entry.flags);
+        Put16(directory, entry.method);
+        Put16(directory, kDosTime);
+        Put16(directory, kDosDate);
+        Put32(directory, entry.crc);
+        Put32(directory, entry.compressedSize);
+        Put32(directory, entry.size);
+        Put16(directory, static_cast<std::uint32_t>(entry.name.size()));
+        Put16(directory, 0);  // extra
+        Put16(directory, 0);  // comment
+        Put16(directory, 0);  // disk
+        Put16(directory, 0);  // internal attributes
+        Put32(directory, 0);  // external attributes
+        Put32(directory, entry.localOffset);
+        directory.insert(directory.end(), entry.name.begin(), entry.name.end());
+    }
+    if (entries.size() > 0xFFFF || directoryStart + directory.size() >= 0xFFFFFFFFull) return false;
+    const auto directoryBytes = static_cast<std::uint32_t>(directory.size());
+    Put32(directory, 0x06054B50);
+    Put16(directory, 0);
+    Put16(directory, 0);
+    Put16(directory, static_cast<std::uint32_t>(entries.size()));
+    Put16(directory, static_cast<std::uint32_t>(entries.size()));
+    Put32(directory, directoryBytes);
+    Put32(directory, static_cast<std::uint32_t>(directoryStart));
+    Put16(directory, 0);
+    out.insert(out.end(), directory.begin(), directory.end());
+    return true;
+}
+
+}  // namespace zip_records

@@ -1,0 +1,36 @@
+// The records of a ZIP archive as our writers put them out: a local header before each
+// entry's data (sizes in the header, no data descriptor), then the central directory in
+// the same order and its end record. Dates are fixed so that archives are reproducible.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zip_records {
+
+constexpr std::uint16_t kMethodStored = 0;
+constexpr std::uint16_t kMethodDeflated = 8;
+constexpr std::uint16_t kFlagEncrypted = 0x0001;
+
+struct Entry {
+    std::string name;
+    std::uint16_t flags = 0;
+    std::uint16_t method = kMethodStored;
+    std::uint32_t crc = 0;
+    std::uint32_t compressedSize = 0;
+    std::uint32_t size = 0;
+    std::uint32_t localOffset = 0;
+};
+
+// Raw deflate (no zlib wrapper) at the best compression; false when zlib fails.
+bool Deflate(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& out);
+
+void AppendLocalHeader(std::vector<std::uint8_t>& out, const Entry& entry);
+
+// Appends the central directory for entries written from `directoryStart` on, and the end
+// record; false (nothing appended) when the entries or offsets do not fit a ZIP archive.
+bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<Entry>& entries,
+                            std::uint64_t directoryStart);
+
+}  // namespace zip_records
