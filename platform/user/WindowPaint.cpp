@@ -51,12 +51,6 @@ std::vector<HWND> Targets(HWND window, bool children) {
     return targets;
 }
 
-bool CheckLocal(HWND window) {
-    if (IsOwnProcessHandle(window)) return true;
-    SetLastError(window_table::Find(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
-    return false;
-}
-
 }  // namespace
 
 }  // namespace platform::user

@@ -185,12 +185,6 @@ BOOL PlaceOnThisThread(HWND window, HWND insertAfter, int x, int y, int width, i
     return TRUE;
 }
 
-bool CheckLocal(HWND window) {
-    if (IsOwnProcessHandle(window)) return true;
-    SetLastError(window_table::Find(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
-    return false;
-}
-
 }  // namespace
 
 }  // namespace platform::user

@@ -77,6 +77,12 @@ bool IsOwnProcessHandle(HWND window) {
     return window != nullptr && ProcessOfHandle(window) == static_cast<DWORD>(getpid());
 }
 
+bool CheckLocal(HWND window) {
+    if (IsOwnProcessHandle(window)) return true;
+    SetLastError(window_table::Find(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
 HWND NewHandleLocked(WindowSystem& system) {
     for (;;) {
         system.nextSerial = (system.nextSerial + 1) & kSerialMask;

@@ -85,6 +85,9 @@ HWND DesktopHandle();
 // Window handles carry the id of their process, so a handle tells where it lives.
 DWORD ProcessOfHandle(HWND window);
 bool IsOwnProcessHandle(HWND window);
+// For calls that only work on this process's windows: true for one of them; otherwise false
+// with ERROR_ACCESS_DENIED (another process's window) or ERROR_INVALID_WINDOW_HANDLE.
+bool CheckLocal(HWND window);
 // A fresh handle for a window of this process (under the lock).
 HWND NewHandleLocked(WindowSystem& system);
 
