@@ -6,6 +6,7 @@
 #include <GLES/gl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -41,6 +42,32 @@ SurfaceTable& Surfaces() {
 }
 
 bool DesktopMode() { return platform::screen::NativeWindow() != 0 && platform::screen::NativeDisplay() != nullptr; }
+
+// Whether GL draws into the desktop window itself. Otherwise it draws into a pbuffer on the
+// surfaceless platform whose frames the screen shows: headless, and on a desktop whose X
+// server offers no exact 5-6-5 window configuration (a 24-bit display has none).
+std::atomic<bool> drawsIntoWindow{false};
+
+bool HasExactRgb565WindowConfig(EGLDisplay display) {
+    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES_BIT,
+                             EGL_RED_SIZE,     5,              EGL_GREEN_SIZE,      6,
+                             EGL_BLUE_SIZE,    5,              EGL_NONE};
+    EGLint matching = 0;
+    if (!eglChooseConfig(display, wanted, nullptr, 0, &matching) || matching < 1) return false;
+    std::vector<EGLConfig> configs(static_cast<std::size_t>(matching));
+    if (!eglChooseConfig(display, wanted, configs.data(), matching, &matching)) return false;
+    for (EGLint i = 0; i < matching; ++i) {
+        EGLint red = 0;
+        EGLint green = 0;
+        EGLint blue = 0;
+        if (eglGetConfigAttrib(display, configs[static_cast<std::size_t>(i)], EGL_RED_SIZE, &red) &&
+            eglGetConfigAttrib(display, configs[static_cast<std::size_t>(i)], EGL_GREEN_SIZE, &green) &&
+            eglGetConfigAttrib(display, configs[static_cast<std::size_t>(i)], EGL_BLUE_SIZE, &blue) && red == 5 &&
+            green == 6 && blue == 5)
+            return true;
+    }
+    return false;
+}
 
 SurfaceRecord* Find(std::vector<SurfaceRecord>& records, EGLSurface surface) {
     for (SurfaceRecord& record : records)
@@ -102,7 +129,15 @@ void AddSurface(const SurfaceRecord& record) {
 }  // namespace
 
 EGLDisplay GetScreenDisplay() {
-    if (DesktopMode()) return eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, platform::screen::NativeDisplay(), nullptr);
+    if (DesktopMode()) {
+        EGLDisplay window = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, platform::screen::NativeDisplay(), nullptr);
+        if (window != EGL_NO_DISPLAY && eglInitialize(window, nullptr, nullptr) &&
+            HasExactRgb565WindowConfig(window)) {
+            drawsIntoWindow = true;
+            return window;
+        }
+    }
+    drawsIntoWindow = false;
     return eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
 }
 
@@ -115,7 +150,7 @@ EGLBoolean ChooseConfig(EGLDisplay display, const EGLint* attributes, EGLConfig*
     EGLint exact[4] = {EGL_DONT_CARE, EGL_DONT_CARE, EGL_DONT_CARE, EGL_DONT_CARE};  // red, green, blue, alpha
     const EGLint sizeNames[4] = {EGL_RED_SIZE, EGL_GREEN_SIZE, EGL_BLUE_SIZE, EGL_ALPHA_SIZE};
     bool hasRenderable = false;
-    bool headless = !DesktopMode();
+    bool headless = !drawsIntoWindow;
     for (const EGLint* at = attributes; at != nullptr && at[0] != EGL_NONE; at += 2) {
         EGLint name = at[0];
         EGLint value = at[1];
@@ -159,7 +194,7 @@ EGLSurface CreateWindowSurface(EGLDisplay display, EGLConfig config, HWND window
     if (window == nullptr || !IsWindow(window)) return EGL_NO_SURFACE;
     SurfaceRecord record;
     record.display = display;
-    if (DesktopMode()) {
+    if (drawsIntoWindow) {
         record.surface = eglCreateWindowSurface(
             display, config, static_cast<EGLNativeWindowType>(platform::screen::NativeWindow()), attributes);
         if (record.surface == EGL_NO_SURFACE) return EGL_NO_SURFACE;

@@ -10,11 +10,13 @@
 
 namespace platform::gles {
 
-// The EGL display of the handset screen: the desktop window's X11 display in desktop mode,
-// Mesa's surfaceless platform otherwise. EGL_NO_DISPLAY when EGL offers neither.
+// The EGL display of the handset screen: the desktop window's X11 display in desktop mode
+// when that display offers an exact 5-6-5 window configuration, Mesa's surfaceless platform
+// otherwise (headless, or a 24-bit desktop: the screen then shows the pbuffer's frames in the
+// desktop window). EGL_NO_DISPLAY when EGL offers neither.
 EGLDisplay GetScreenDisplay();
 
-// eglChooseConfig for the screen: in headless mode a window bit in EGL_SURFACE_TYPE asks for
+// eglChooseConfig for the screen: when GL does not draw into the desktop window, a window bit in EGL_SURFACE_TYPE asks for
 // a pbuffer instead, the configuration must render OpenGL ES 1, and every colour size the
 // list names must match exactly (EGL sorts deeper configurations first, so a request for
 // 5-6-5 would otherwise get 8-8-8 or 10-10-10). `count` is the number of configurations
@@ -23,7 +25,7 @@ EGLBoolean ChooseConfig(EGLDisplay display, const EGLint* attributes, EGLConfig*
                         EGLint* count);
 
 // The surface of a window of this process: a window surface on the desktop window (claimed
-// from the screen while it lives), or a pbuffer of the screen's size when headless. It
+// from the screen while it lives), or else a pbuffer of the screen's size. It
 // becomes the screen's capture source, so screenshots show the GL frame. EGL_NO_SURFACE for
 // a window that does not exist or when EGL refuses.
 EGLSurface CreateWindowSurface(EGLDisplay display, EGLConfig config, HWND window, const EGLint* attributes);

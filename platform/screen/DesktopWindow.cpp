@@ -52,6 +52,9 @@ SDL_Point FittedSize(SIZE size) {
 }  // namespace
 
 std::unique_ptr<DesktopWindow> DesktopWindow::Open(std::string& error) {
+    // The window shows the screen's pixels through a plain X image: SDL's accelerated
+    // framebuffer would make a GLX context current on the thread that draws with EGL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("The desktop display cannot be opened: ") + SDL_GetError() + ".";
         return nullptr;
