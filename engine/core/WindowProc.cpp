@@ -73,26 +73,17 @@ void OnHotKey(MainWindowState& state, WPARAM id) {
     }
 }
 
-void OnPenDown(MainWindowState& state, LPARAM lParam) {
+// The pen touching (down) or leaving the screen: a game event, the position, the pointer
+// event and the pen's key.
+void OnPen(MainWindowState& state, LPARAM lParam, bool down) {
     const SHORT x = PointerX(lParam);
     const SHORT y = PointerY(lParam);
-    state.penDown = true;
-    SendGameEvent(kGameEventPenDown, PackedPosition(x, y), 0);
+    state.penDown = down;
+    SendGameEvent(down ? kGameEventPenDown : kGameEventPenUp, PackedPosition(x, y), 0);
     RememberPosition(state, x, y);
     PushInputEvent(kInputPointerPosition, x, y);
-    PushInputEvent(kInputPointerDown, 0, 0);
-    OnKeyEvent(kInputKeyDown, kPenKey, 1);
-}
-
-void OnPenUp(MainWindowState& state, LPARAM lParam) {
-    const SHORT x = PointerX(lParam);
-    const SHORT y = PointerY(lParam);
-    state.penDown = false;
-    SendGameEvent(kGameEventPenUp, PackedPosition(x, y), 0);
-    RememberPosition(state, x, y);
-    PushInputEvent(kInputPointerPosition, x, y);
-    PushInputEvent(kInputPointerUp, 0, 0);
-    OnKeyEvent(kInputKeyUp, kPenKey, 0);
+    PushInputEvent(down ? kInputPointerDown : kInputPointerUp, 0, 0);
+    OnKeyEvent(down ? kInputKeyDown : kInputKeyUp, kPenKey, down ? 1 : 0);
 }
 
 void OnPointerMove(MainWindowState& state, LPARAM lParam) {
@@ -219,10 +210,10 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        OnPenDown(state, lParam);
+        OnPen(state, lParam, true);
         return 0;
     case WM_LBUTTONUP:
-        OnPenUp(state, lParam);
+        OnPen(state, lParam, false);
         return 0;
     case WM_MOUSEMOVE:
         OnPointerMove(state, lParam);

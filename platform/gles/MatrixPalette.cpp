@@ -303,14 +303,18 @@ void DisableClientState(GLenum array) {
     }
 }
 
+// Remembers where an emulated array lies, with the buffer bound at the time of the call.
+void SetArraySource(ArraySource& source, GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    source.size = size;
+    source.type = type;
+    source.stride = stride;
+    source.pointer = pointer;
+    source.buffer = static_cast<GLuint>(GetInteger(GL_ARRAY_BUFFER_BINDING));
+}
+
 void MatrixIndexPointerOES(GLint size, GLenum type, GLsizei stride, const void* pointer) {
     if (ContextState* state = Emulating()) {
-        ArraySource& source = state->matrixIndex;
-        source.size = size;
-        source.type = type;
-        source.stride = stride;
-        source.pointer = pointer;
-        source.buffer = static_cast<GLuint>(GetInteger(GL_ARRAY_BUFFER_BINDING));
+        SetArraySource(state->matrixIndex, size, type, stride, pointer);
         return;
     }
     if (Native().matrixIndexPointer != nullptr) Native().matrixIndexPointer(size, type, stride, pointer);
@@ -318,12 +322,7 @@ void MatrixIndexPointerOES(GLint size, GLenum type, GLsizei stride, const void* 
 
 void WeightPointerOES(GLint size, GLenum type, GLsizei stride, const void* pointer) {
     if (ContextState* state = Emulating()) {
-        ArraySource& source = state->weight;
-        source.size = size;
-        source.type = type;
-        source.stride = stride;
-        source.pointer = pointer;
-        source.buffer = static_cast<GLuint>(GetInteger(GL_ARRAY_BUFFER_BINDING));
+        SetArraySource(state->weight, size, type, stride, pointer);
         return;
     }
     if (Native().weightPointer != nullptr) Native().weightPointer(size, type, stride, pointer);

@@ -11,6 +11,7 @@ using platform::registry::Guarded;
 using platform::registry::KeyRow;
 using platform::registry::KeyStore;
 using platform::registry::KeyTable;
+using platform::registry::OpenKey;
 using platform::registry::RegistryDatabase;
 using platform::registry::StoredValue;
 
@@ -25,6 +26,21 @@ void SetType(LPDWORD type, const StoredValue& value) {
     if (type != nullptr) *type = value.type;
 }
 
+// Reads one value of the key `base` names: `lookup` finds it in the key's row; nothing
+// found gives `missing`.
+template <typename Lookup>
+LONG ReadStoredValue(const OpenKey& base, Lookup lookup, DWORD missing, StoredValue& value) {
+    return RegistryDatabase::Instance().Read([&](KeyStore& store) -> LONG {
+        KeyRow row;
+        const LONG resolved = store.Resolve(base, row);
+        if (resolved != ERROR_SUCCESS) return resolved;
+        auto stored = lookup(store, row);
+        if (!stored) return static_cast<LONG>(missing);
+        value = std::move(*stored);
+        return ERROR_SUCCESS;
+    });
+}
+
 }  // namespace
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD /*reserved*/, LPDWORD type, LPBYTE data, LPDWORD dataBytes) {
@@ -36,15 +52,9 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD /*reserved*/, LPDWORD
         const LONG status = platform::registry::ReadName(valueName, name);
         if (status != ERROR_SUCCESS) return status;
         StoredValue value;
-        const LONG found = RegistryDatabase::Instance().Read([&](KeyStore& store) -> LONG {
-            KeyRow row;
-            const LONG resolved = store.Resolve(*base, row);
-            if (resolved != ERROR_SUCCESS) return resolved;
-            auto stored = store.FindValue(row, name);
-            if (!stored) return ERROR_FILE_NOT_FOUND;
-            value = std::move(*stored);
-            return ERROR_SUCCESS;
-        });
+        const LONG found = ReadStoredValue(
+            *base, [&](KeyStore& store, const KeyRow& row) { return store.FindValue(row, name); },
+            ERROR_FILE_NOT_FOUND, value);
         if (found != ERROR_SUCCESS) return found;
         SetType(type, value);
         return platform::registry::CopyDataOut(value.data, data, dataBytes);
@@ -94,15 +104,9 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR valueName, LPDWORD valueNameCha
         const auto base = KeyTable::Instance().Find(key);
         if (!base) return ERROR_INVALID_HANDLE;
         StoredValue value;
-        const LONG found = RegistryDatabase::Instance().Read([&](KeyStore& store) -> LONG {
-            KeyRow row;
-            const LONG resolved = store.Resolve(*base, row);
-            if (resolved != ERROR_SUCCESS) return resolved;
-            auto stored = store.ValueAt(row, index);
-            if (!stored) return ERROR_NO_MORE_ITEMS;
-            value = std::move(*stored);
-            return ERROR_SUCCESS;
-        });
+        const LONG found = ReadStoredValue(
+            *base, [&](KeyStore& store, const KeyRow& row) { return store.ValueAt(row, index); },
+            ERROR_NO_MORE_ITEMS, value);
         if (found != ERROR_SUCCESS) return found;
         const LONG copied = platform::registry::CopyNameOut(value.name, valueName, valueNameChars);
         if (copied != ERROR_SUCCESS) return copied;
