@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/EngineMemory.h"
-#include "engine/core/ZipArchive.h"
+#include "engine/core/files/ZipArchive.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "tools/pack_archive/ZipWriter.h"
 
 namespace {

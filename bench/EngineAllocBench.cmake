@@ -1,1 +1,1 @@
-handset_bench(EngineAllocBench DEPENDS kel)
+handset_bench(EngineAllocBench DEPENDS kel_containers kel_memory)

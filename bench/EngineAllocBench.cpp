@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/core/EngineMemory.h"
-#include "engine/core/KDLList.h"
+#include "engine/core/containers/KDLList.h"
+#include "engine/core/memory/EngineMemory.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderQueue.h"
 #include "engine/render/TextureData.h"

@@ -1,1 +1,1 @@
-handset_bench(TagFileParseBench DEPENDS kel)
+handset_bench(TagFileParseBench DEPENDS kel_files)

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/EngineMemory.h"
-#include "engine/core/TagFile.h"
+#include "engine/core/files/TagFile.h"
+#include "engine/core/memory/EngineMemory.h"
 
 namespace {
 

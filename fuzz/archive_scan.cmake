@@ -1,1 +1,1 @@
-handset_fuzz(archive_scan DEPENDS kel)
+handset_fuzz(archive_scan DEPENDS kel_files)

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/ArchiveDirectory.h"
-#include "engine/core/ArchiveScan.h"
-#include "engine/core/EngineString.h"
-#include "engine/core/ZipArchive.h"
+#include "engine/core/files/ArchiveDirectory.h"
+#include "engine/core/files/ArchiveScan.h"
+#include "engine/core/files/ZipArchive.h"
+#include "engine/core/text/EngineString.h"
 
 namespace {
 void AddAndExtract(const ArchiveHeaderEntry& entry, void* context) {

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "engine/render/ImageReaders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

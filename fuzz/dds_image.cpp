@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "engine/render/ImageReaders.h"
 #include "fuzz/TextureSink.h"
 

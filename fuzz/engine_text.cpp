@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/CoreModule.h"
-#include "engine/core/Module.h"
-#include "engine/core/TextConversion.h"
-#include "engine/core/WrapText.h"
+#include "engine/app/CoreModule.h"
+#include "engine/core/object/Module.h"
+#include "engine/core/text/TextConversion.h"
+#include "engine/core/text/WrapText.h"
 
 namespace {
 // Character widths from the input's second byte: zero, tiny, normal or beyond any box.

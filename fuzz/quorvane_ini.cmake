@@ -1,1 +1,1 @@
-handset_fuzz(quorvane_ini DEPENDS kel)
+handset_fuzz(quorvane_ini DEPENDS kel_app kel_files)

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/core/AppConfig.h"
-#include "engine/core/FileStream.h"
+#include "engine/app/AppConfig.h"
+#include "engine/core/files/FileStream.h"
 
 namespace {
 bool LongInstallFolder(const char* name, char* folder, std::size_t capacity) {

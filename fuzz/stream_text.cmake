@@ -1,1 +1,1 @@
-handset_fuzz(stream_text DEPENDS kel)
+handset_fuzz(stream_text DEPENDS kel_files)

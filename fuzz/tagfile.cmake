@@ -1,1 +1,1 @@
-handset_fuzz(tagfile DEPENDS kel)
+handset_fuzz(tagfile DEPENDS kel_files)

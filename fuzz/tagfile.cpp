@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/TagFile.h"
+#include "engine/core/files/TagFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool ready = HeapInit() == 0;

@@ -11,7 +11,7 @@ root=${HANDSET_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/handset}
 fs=$root/fs
 mkdir -p "$fs/Program Files/Quorvane" "$fs/Program Files/Calvane" "$fs/Windows"
 
-install -m 755 "$build/engine/core/quorvane" "$fs/Program Files/Quorvane/quorvane"
+install -m 755 "$build/game/program/quorvane" "$fs/Program Files/Quorvane/quorvane"
 install -m 755 "$build/pimhelper/pellorin" "$fs/Program Files/Calvane/pellorin"
 install -m 755 "$build/dialer/frame/libcalvane.so" "$fs/Program Files/Calvane/libcalvane.so"
 install -m 755 "$build/platform/phoneapp/phoneapp" "$fs/Windows/phoneapp"

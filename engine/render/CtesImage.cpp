@@ -1,6 +1,6 @@
 // The CTES reader: the file is recognised by its first word; its contents beyond that are
 // not read, so the texture keeps no pixels.
-#include "engine/core/EngineLog.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/render/ImageReaders.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/core/EngineLog.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/render/ImageReaders.h"
 #include "engine/render/RenderTypes.h"
 #include "engine/render/TextureData.h"

@@ -2,7 +2,7 @@
 // deletes through DeleteObject.
 #pragma once
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 
 class DeviceObject : public EngineAllocated {
 public:

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/core/ColorMath.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/render/EffectGL.h"
 #include "engine/render/RenderQueue.h"
 #include "engine/render/TextureDataOpenGL.h"

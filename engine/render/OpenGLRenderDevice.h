@@ -13,8 +13,8 @@
 
 #include <cstdint>
 
-#include "engine/core/Interface.h"
-#include "engine/core/MathTypes.h"
+#include "engine/core/math/MathTypes.h"
+#include "engine/core/object/Interface.h"
 #include "engine/render/RenderDeviceState.h"
 #include "engine/render/RenderMesh.h"
 #include "engine/render/RenderTypes.h"

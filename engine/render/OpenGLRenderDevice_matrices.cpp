@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/ColorMath.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "platform/gles/MatrixPalette.h"
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/core/ColorMath.h"
-#include "engine/core/EngineLog.h"
-#include "engine/core/MatrixMath.h"
+#include "engine/core/math/ColorMath.h"
+#include "engine/core/math/MatrixMath.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderQueue.h"
 #include "engine/render/TextureData.h"

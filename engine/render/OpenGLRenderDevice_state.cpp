@@ -4,7 +4,7 @@
 #include <GLES/gl.h>
 #include <GLES/glext.h>
 
-#include "engine/core/ColorMath.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/TextureDataOpenGL.h"
 #include "platform/gles/MatrixPalette.h"

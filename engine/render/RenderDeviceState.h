@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "engine/core/MathTypes.h"
+#include "engine/core/math/MathTypes.h"
 #include "engine/render/RenderTypes.h"
 #include "platform/base/Types.h"
 

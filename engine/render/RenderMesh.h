@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/core/MathTypes.h"
+#include "engine/core/math/MathTypes.h"
 #include "platform/base/Types.h"
 
 class TextureData;

@@ -1,7 +1,7 @@
 // The table of the "OpenGLRender" module.
 #include "engine/render/RenderModule.h"
 
-#include "engine/core/Module.h"
+#include "engine/core/object/Module.h"
 #include "engine/render/OpenGLRenderDevice.h"
 
 namespace {

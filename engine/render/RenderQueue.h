@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "engine/core/EngineMemory.h"
-#include "engine/core/MathTypes.h"
+#include "engine/core/math/MathTypes.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "engine/render/RenderMesh.h"
 
 class VertexBuffer;

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/MathTypes.h"
+#include "engine/core/math/MathTypes.h"
 #include "platform/base/Types.h"
 
 // The size the device is initialised with (pixels).

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "platform/base/Types.h"
 
 // Creation flag: the data survives the loss of the render device (it drops and rebuilds

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/core/FileStream.h"
-#include "engine/core/Heap.h"
-#include "engine/core/TextCompare.h"
+#include "engine/core/files/FileStream.h"
+#include "engine/core/memory/Heap.h"
+#include "engine/core/text/TextCompare.h"
 #include "engine/render/ImageReaders.h"
 #include "engine/render/RenderDeviceState.h"
 #include "engine/render/RenderTypes.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/core/EngineString.h"
+#include "engine/core/text/EngineString.h"
 #include "engine/render/TextureData.h"
 #include "engine/render/TextureFormat.h"
 

@@ -1,7 +1,7 @@
 // Vertex and index buffers: staging copies from the render heap, uploaded whole on unlock.
 #include "engine/render/VertexBuffer.h"
 
-#include "engine/core/Heap.h"
+#include "engine/core/memory/Heap.h"
 #include "engine/render/RenderDeviceState.h"
 #include "platform/gles/MatrixPalette.h"
 

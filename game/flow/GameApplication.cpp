@@ -2,10 +2,10 @@
 // frame loop with its pacing, the per-frame step of the screen state machine and the frame.
 #include "game/flow/GameApplication.h"
 
-#include "engine/core/Application.h"
-#include "engine/core/ArchiveFileSystem.h"
-#include "engine/core/FrameDriver.h"
-#include "engine/core/MainWindow.h"
+#include "engine/app/Application.h"
+#include "engine/app/FrameDriver.h"
+#include "engine/app/MainWindow.h"
+#include "engine/core/files/ArchiveFileSystem.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/TvOutRate.h"

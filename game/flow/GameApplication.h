@@ -5,7 +5,7 @@
 // again when the game comes back.
 #pragma once
 
-#include "engine/core/GameEngine.h"
+#include "engine/core/object/GameEngine.h"
 #include "platform/base/Types.h"
 
 // What the game wants of the render device; kept in activityRequest.

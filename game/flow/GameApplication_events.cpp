@@ -1,9 +1,9 @@
 // The application object's game events, and the giving up and making again of the render
 // device when the game loses and regains the screen.
-#include "engine/core/Application.h"
-#include "engine/core/GameObject.h"
-#include "engine/core/MainWindow.h"
-#include "engine/core/app/RenderDeviceSetup.h"
+#include "engine/app/Application.h"
+#include "engine/app/GameObject.h"
+#include "engine/app/MainWindow.h"
+#include "engine/app/RenderDeviceSetup.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameApplication.h"

@@ -1,7 +1,7 @@
 // The table of the game module "Quorvane".
 #include "game/flow/GameModule.h"
 
-#include "engine/core/Module.h"
+#include "engine/core/object/Module.h"
 #include "game/flow/GameApplication.h"
 
 namespace {

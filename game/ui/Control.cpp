@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "engine/core/KeyStates.h"
+#include "engine/app/KeyStates.h"
 #include "game/ui/WidgetTree.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "engine/core/EngineMemory.h"
-#include "engine/core/KDLList.h"
+#include "engine/core/containers/KDLList.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "platform/base/Types.h"
 
 class BitmapFont;

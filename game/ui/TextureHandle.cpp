@@ -1,7 +1,7 @@
 // Texture handles filled from the global resource cache.
 #include "game/ui/TextureHandle.h"
 
-#include "engine/core/ResourceCache.h"
+#include "engine/core/object/ResourceCache.h"
 
 void ReleaseTextureHandle(TextureHandle& handle) {
     Interface* held = handle.texture;

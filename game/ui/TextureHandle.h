@@ -2,7 +2,7 @@
 // name through the global resource cache.
 #pragma once
 
-#include "engine/core/Interface.h"
+#include "engine/core/object/Interface.h"
 #include "platform/base/Types.h"
 
 constexpr DWORD kTextureHandleHoldsTexture = 0x1;

@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "engine/core/CoreModule.h"
-#include "engine/core/Module.h"
+#include "engine/app/CoreModule.h"
+#include "engine/core/object/Module.h"
 #include "engine/render/EffectGL.h"
 #include "engine/render/RenderModule.h"
-#include "tests/engine/core/EngineTestSupport.h"
 #include "tests/engine/render/RenderTestSupport.h"
+#include "tests/engine/support/EngineTestSupport.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/core/MatrixMath.h"
+#include "engine/core/math/MatrixMath.h"
 #include "engine/render/RenderQueue.h"
 #include "engine/render/VertexBuffer.h"
 #include "tests/engine/render/RenderTestSupport.h"

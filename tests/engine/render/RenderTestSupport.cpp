@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/core/DataFolder.h"
-#include "engine/core/EngineMemory.h"
+#include "engine/core/files/DataFolder.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "platform/screen/PngFile.h"
 
 namespace render_test {

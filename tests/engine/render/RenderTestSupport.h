@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/EngineLog.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderTypes.h"
 #include "platform/screen/Display.h"

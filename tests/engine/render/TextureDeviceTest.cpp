@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "engine/render/TextureDataOpenGL.h"
-#include "tests/engine/core/EngineTestSupport.h"
 #include "tests/engine/render/RenderTestSupport.h"
+#include "tests/engine/support/EngineTestSupport.h"
 
 namespace {
 

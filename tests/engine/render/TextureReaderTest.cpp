@@ -10,8 +10,8 @@
 #include "engine/render/RenderTypes.h"
 #include "engine/render/TextureData.h"
 #include "engine/render/TextureFormat.h"
-#include "tests/engine/core/EngineTestSupport.h"
 #include "tests/engine/render/RenderTestSupport.h"
+#include "tests/engine/support/EngineTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Focus: moves call lose-focus on the old widget before gain-focus on the new one, and the
 // focus keys walk the focus stops of a page, wrapping around.
-#include "engine/core/InputEvents.h"
-#include "engine/core/KeyStates.h"
+#include "engine/app/FrameDriver.h"
+#include "engine/app/InputEvents.h"
+#include "engine/app/KeyStates.h"
 #include "tests/game/ui/WidgetTestSupport.h"
 
 namespace {
@@ -55,7 +56,7 @@ TEST_F(WidgetTest, FocusKeysWalkTheFocusStopsAndWrap) {
     }
 
     // Tab with a shift key held walks backwards.
-    OnKeyEvent(kInputKeyDown, kGameKeyShiftRight, 0);
+    OnKeyEvent(kInputKeyDown, kGameKeyShiftRight, 0, FrameCounter());
     two->OnKeyDown(kGameKeyTab, 1, -1);
     EXPECT_EQ(FocusWidget(), one);
     one->OnKeyDown(kGameKeyTab, 1, -1);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/ResourceCache.h"
+#include "engine/core/object/ResourceCache.h"
 #include "game/ui/TextureHandle.h"
 
 namespace {

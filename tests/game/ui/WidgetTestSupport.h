@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/EngineMemory.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "game/ui/Control.h"
 #include "game/ui/WidgetTree.h"
 

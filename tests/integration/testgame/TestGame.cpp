@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/Application.h"
-#include "engine/core/FileStream.h"
-#include "engine/core/FrameDriver.h"
-#include "engine/core/GameObject.h"
-#include "engine/core/MainWindow.h"
-#include "engine/core/TextCompare.h"
+#include "engine/app/Application.h"
+#include "engine/app/FrameDriver.h"
+#include "engine/app/GameObject.h"
+#include "engine/app/MainWindow.h"
+#include "engine/core/files/FileStream.h"
+#include "engine/core/text/TextCompare.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "platform/base/Clock.h"
 #include "platform/fs/FileStreams.h"

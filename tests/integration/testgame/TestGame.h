@@ -3,8 +3,8 @@
 // so, and writes down what it saw, so that a test can tell how the program ran.
 #pragma once
 
-#include "engine/core/GameEngine.h"
-#include "engine/core/Module.h"
+#include "engine/core/object/GameEngine.h"
+#include "engine/core/object/Module.h"
 
 // The module "TestGame" with the class "GameEngine"; the configuration names it as
 // "Engine=TestGame.GameEngine". Its own settings come from the same file:

@@ -3,9 +3,9 @@
 // of the run, so that a test can read what start-up reported.
 #include <cstdio>
 
-#include "engine/core/EngineLog.h"
-#include "engine/core/Module.h"
-#include "engine/core/app/Startup.h"
+#include "engine/app/Startup.h"
+#include "engine/core/memory/EngineLog.h"
+#include "engine/core/object/Module.h"
 #include "engine/render/RenderModule.h"
 #include "platform/main/WinMain.h"
 #include "tests/integration/testgame/TestGame.h"

@@ -1,0 +1,28 @@
+// The table of the "libkel" module. The core's creatable classes join kCoreClasses and the
+// table with a "Create_<class>" row each as they are built.
+#include "engine/app/CoreModule.h"
+
+#include "engine/core/object/Module.h"
+#include "engine/sound/NullSoundDevice.h"
+
+namespace {
+
+const ModuleClass kCoreClasses[] = {
+    {"NullSoundDevice", NullSoundDevice::StaticTypeId()},
+    {nullptr, nullptr},
+};
+
+void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
+
+int InitCore() { return 0; }
+
+const ModuleEntry kCoreTable[] = {
+    {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
+    {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
+    {"Init", AsModuleFunction(&InitCore)},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+int RegisterCoreModule() { return RegisterModule("libkel", kCoreTable) != nullptr ? 0 : 1; }

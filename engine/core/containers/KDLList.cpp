@@ -1,0 +1,200 @@
+// The operations of KDLList.
+#include "engine/core/containers/KDLList.h"
+
+#include "engine/core/memory/EngineMemory.h"
+
+namespace {
+
+KDLLink* MakeLink(void* item) {
+    auto* link = static_cast<KDLLink*>(EngineAlloc(sizeof(KDLLink)));
+    if (link == nullptr) return nullptr;
+    link->item = item;
+    link->previous = link->next = nullptr;
+    return link;
+}
+
+// Pooled links go back to the pool, heap links to the heap: EngineFree tells them apart.
+void ReleaseLink(KDLLink* link) { EngineFree(link); }
+
+void LinkAtTail(KDLList& list, KDLLink* link) {
+    link->next = nullptr;
+    link->previous = list.tail;
+    if (list.tail != nullptr) list.tail->next = link;
+    else list.head = link;
+    list.tail = link;
+    ++list.count;
+}
+
+void LinkAtHead(KDLList& list, KDLLink* link) {
+    link->previous = nullptr;
+    link->next = list.head;
+    if (list.head != nullptr) list.head->previous = link;
+    else list.tail = link;
+    list.head = link;
+    ++list.count;
+}
+
+void LinkAfter(KDLList& list, KDLLink* where, KDLLink* link) {
+    if (where == list.tail) {
+        LinkAtTail(list, link);
+        return;
+    }
+    link->previous = where;
+    link->next = where->next;
+    where->next->previous = link;
+    where->next = link;
+    ++list.count;
+}
+
+void Detach(KDLList& list, KDLLink* link) {
+    if (link->previous != nullptr) link->previous->next = link->next;
+    else list.head = link->next;
+    if (link->next != nullptr) link->next->previous = link->previous;
+    else list.tail = link->previous;
+    link->previous = link->next = nullptr;
+    --list.count;
+}
+
+KDLLink* FindLink(const KDLList& list, const void* item) {
+    for (KDLLink* link = list.head; link != nullptr; link = link->next)
+        if (link->item == item) return link;
+    return nullptr;
+}
+
+// The shared placement of the sorted insertions; compare(new, other) < 0 when new sorts first.
+template <typename Compare>
+KDLLink* InsertSorted(KDLList& list, void* item, Compare compare) {
+    KDLLink* link = MakeLink(item);
+    if (link == nullptr) return nullptr;
+    if (list.head == nullptr || compare(item, list.tail->item) >= 0) {
+        LinkAtTail(list, link);
+    } else if (compare(item, list.head->item) <= 0) {
+        LinkAtHead(list, link);
+    } else {
+        KDLLink* where = list.head;
+        while (where->next != nullptr && compare(item, where->next->item) >= 0) where = where->next;
+        LinkAfter(list, where, link);
+    }
+    return link;
+}
+
+// Empties the list and hands each taken link's item to `visit` before freeing the link.
+template <typename Visit>
+void Drain(KDLList& list, Visit visit) {
+    KDLLink* link = list.head;
+    list.head = list.tail = nullptr;
+    list.count = 0;
+    while (link != nullptr) {
+        KDLLink* next = link->next;
+        visit(link->item);
+        ReleaseLink(link);
+        link = next;
+    }
+}
+
+}  // namespace
+
+KDLLink* ListAppend(KDLList& list, void* item) {
+    KDLLink* link = MakeLink(item);
+    if (link != nullptr) LinkAtTail(list, link);
+    return link;
+}
+
+bool ListPushBack(KDLList& list, void* item) {
+    KDLLink* link = NewLink();
+    if (link == nullptr) return false;
+    link->item = item;
+    LinkAtTail(list, link);
+    return true;
+}
+
+int ListInsertAfter(KDLList& list, void* item, void* after) {
+    if (list.head == nullptr || after == nullptr) {
+        KDLLink* link = MakeLink(item);
+        if (link == nullptr) return 0;
+        LinkAtHead(list, link);
+        return 1;
+    }
+    KDLLink* where = list.tail->item == after ? list.tail : FindLink(list, after);
+    if (where == nullptr) return 0;
+    KDLLink* link = MakeLink(item);
+    if (link == nullptr) return 0;
+    LinkAfter(list, where, link);
+    return 1;
+}
+
+KDLLink* ListInsertSorted(KDLList& list, void* item, ListCompare compare) {
+    return InsertSorted(list, item, compare);
+}
+
+KDLLink* ListInsertByTime(KDLList& list, void* entry, ListTimeOf timeOf) {
+    return InsertSorted(list, entry, [timeOf](const void* a, const void* b) {
+        // Scaled and truncated toward zero: times closer than 1/10000 compare equal. The
+        // difference is clamped first, as converting an out-of-range float is undefined.
+        double scaled = (static_cast<double>(timeOf(a)) - static_cast<double>(timeOf(b))) * 10000.0;
+        if (!(scaled == scaled)) return 0;
+        if (scaled > 2147483647.0) return 1;
+        if (scaled < -2147483647.0) return -1;
+        return static_cast<int>(scaled);
+    });
+}
+
+void* ListUnlink(KDLList& list, KDLLink* link) {
+    if (link == nullptr) return nullptr;
+    void* item = link->item;
+    Detach(list, link);
+    ReleaseLink(link);
+    return item;
+}
+
+void* ListPopBack(KDLList& list) { return ListUnlink(list, list.tail); }
+
+void* ListIteratorRemove(KDLListIterator& iterator) {
+    KDLLink* link = iterator.current;
+    if (link == nullptr) return nullptr;
+    iterator.current = link->next;
+    return ListUnlink(*iterator.list, link);
+}
+
+void* ListMoveToFront(KDLList& from, void* item, KDLList& to) {
+    KDLLink* link = FindLink(from, item);
+    if (link == nullptr) return nullptr;
+    Detach(from, link);
+    LinkAtHead(to, link);
+    return item;
+}
+
+void ListIteratorMoveToFront(KDLListIterator& iterator) {
+    KDLLink* link = iterator.current;
+    if (link == nullptr || link == iterator.list->head) return;
+    Detach(*iterator.list, link);
+    LinkAtHead(*iterator.list, link);
+}
+
+void ListFreeAll(KDLList& list) {
+    Drain(list, [](void* item) { EngineFree(item); });
+}
+
+void ListDeleteAll(KDLList& list, void (*deleteItem)(void* item)) {
+    Drain(list, [deleteItem](void* item) {
+        if (item != nullptr) deleteItem(item);
+    });
+}
+
+void ListReset(KDLList& list) {
+    Drain(list, [](void*) {});
+}
+
+void ListDestroy(KDLList& list) {
+    KDLLink* link = list.head;
+    while (link != nullptr) {
+        KDLLink* next = link->next;
+        ReleaseLink(link);
+        link = next;
+    }
+}
+
+void* ListItemAfter(const KDLList& list, const void* item) {
+    KDLLink* link = FindLink(list, item);
+    return link != nullptr && link->next != nullptr ? link->next->item : nullptr;
+}

@@ -1,0 +1,17 @@
+// Entry of the game program: the platform's main() calls WinMain, which runs the engine's
+// start-up, the game and the shutdown. The program's modules are listed here, where their
+// classes are visible.
+#include "engine/app/Startup.h"
+#include "engine/core/object/Module.h"
+#include "engine/render/RenderModule.h"
+#include "game/flow/GameModule.h"
+#include "platform/main/WinMain.h"
+
+LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
+
+void RegisterModules() {
+    RegisterRenderModule();
+    RegisterGameModule();
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

@@ -1,0 +1,206 @@
+// Tests of the start-up and shutdown sequences in this process: a missing configuration
+// file, each failing step shutting down what came before, a full start with the render
+// device on the headless display and the silent sound device, the entry's skipped main loop
+// after a failed start, and a second start handing over to the running game.
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/app/Startup.h"
+#include "engine/core/device/KeyboardHook.h"
+#include "engine/core/files/DataFolder.h"
+#include "engine/core/memory/EngineLog.h"
+#include "engine/core/object/ResourceCache.h"
+#include "engine/render/OpenGLRenderDevice.h"
+#include "engine/render/RenderModule.h"
+#include "platform/device/NotificationLed.h"
+#include "platform/device/Power.h"
+#include "platform/fs/ModulePath.h"
+#include "tests/engine/support/EngineTestSupport.h"
+#include "tests/engine/support/StartupTestSupport.h"
+
+namespace startup_test {
+namespace {
+
+int gamesAlive = 0;
+int gameRuns = 0;
+
+class CountedGame : public RecordingGame {
+public:
+    explicit CountedGame(bool starts) : starts_(starts) { ++gamesAlive; }
+    ~CountedGame() override { --gamesAlive; }
+    DWORD Init() override { return starts_ ? 0 : 1; }
+    DWORD Run() override {
+        ++gameRuns;
+        return 0;
+    }
+
+private:
+    bool starts_;
+};
+
+Interface* CreateStartingGame() { return new CountedGame(true); }
+Interface* CreateFailingGame() { return new CountedGame(false); }
+
+const ModuleEntry kStartupTestModule[] = {
+    {"Create_GameEngine", AsModuleFunction(&CreateStartingGame)},
+    {"Create_FailingGame", AsModuleFunction(&CreateFailingGame)},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+}  // namespace startup_test
+
+// The modules this test program is built with.
+void RegisterModules() {
+    RegisterRenderModule();
+    RegisterModule("StartupTest", startup_test::kStartupTestModule);
+}
+
+namespace startup_test {
+namespace {
+
+constexpr const char* kWorkingIni =
+    "Render=OpenGLRender.OpenGLRenderDevice\n"
+    "Engine=StartupTest.GameEngine\n"
+    "Sound=FmodSound.FmodSoundDevice\n";
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(ProgramFolder());
+        platform::SetProgramHandsetPath(u"\\Program Files\\Quorvane\\Quorvane.exe");
+        platform::device::RegisterNotificationLedDriver();
+        platform::screen::Configure(platform::screen::DisplayGeometry{});
+        ResetMainWindowState();
+        Config() = AppConfig{};
+        gamesAlive = 0;
+        gameRuns = 0;
+    }
+    void TearDown() override {
+        AppShutdown(App());
+        if (HeapIsInitialised()) HeapTeardown();
+        ResetMainWindowState();
+        platform::screen::Configure(platform::screen::DisplayGeometry{});
+    }
+    std::filesystem::path ProgramFolder() const {
+        return std::filesystem::path(root_.Path()) / "fs" / "Program Files" / "Quorvane";
+    }
+    void WriteIni(const std::string& text) { std::ofstream(ProgramFolder() / "Quorvane.ini", std::ios::binary) << text; }
+    int Start() {
+        EXPECT_EQ(HeapInit(), 0);
+        return AppInit(App(), platform::ProgramModule(), kProgramName);
+    }
+    // After a failed start nothing of it is left.
+    void ExpectAllShutDown() {
+        EXPECT_FALSE(App().started);
+        EXPECT_EQ(App().profileNames.count, 0u);
+        EXPECT_EQ(ModuleList().count, 0u);
+        EXPECT_EQ(GameObject(), nullptr);
+        EXPECT_EQ(GetSoundDevice(), nullptr);
+        EXPECT_EQ(RenderDevice(), nullptr);
+        EXPECT_EQ(MainWindowHandle(), nullptr);
+        EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr);
+        EXPECT_FALSE(platform::device::IsUnattendedMode());
+        EXPECT_EQ(gamesAlive, 0);
+    }
+
+    handset_test::TempHandsetRoot root_;
+};
+
+TEST_F(StartupTest, AMissingConfigurationFileIsLoggedAndShutsDown) {
+    engine_test::CapturedLog log;
+    EXPECT_EQ(Start(), 1);
+    EXPECT_TRUE(log.Contains("LoadConfig"));
+    EXPECT_STREQ(App().programFolder, "\\Program Files\\Quorvane\\");
+    ExpectAllShutDown();
+}
+
+TEST_F(StartupTest, EachFailingStepShutsDownWhatCameBefore) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"no render device", "Engine=StartupTest.GameEngine\n"},
+        {"a render class that is no render device", "Render=libkel.NullSoundDevice\nEngine=StartupTest.GameEngine\n"},
+        {"no game", "Render=OpenGLRender.OpenGLRenderDevice\n"},
+        {"a game that fails to start", "Render=OpenGLRender.OpenGLRenderDevice\nEngine=StartupTest.FailingGame\n"},
+    };
+    for (const auto& [what, ini] : cases) {
+        SCOPED_TRACE(what);
+        Config() = AppConfig{};
+        WriteIni(ini);
+        EXPECT_EQ(Start(), 1);
+        ExpectAllShutDown();
+        HeapTeardown();
+    }
+}
+
+TEST_F(StartupTest, AFullStartRunsEveryDeviceAndShutsThemAllDown) {
+    WriteIni(kWorkingIni);
+    ASSERT_EQ(Start(), 0);
+    EXPECT_TRUE(App().started);
+    ASSERT_NE(GameObject(), nullptr);
+    ASSERT_NE(RenderDevice(), nullptr);
+    ASSERT_NE(GetSoundDevice(), nullptr);
+    EXPECT_STREQ(GetSoundDevice()->GetTypeName(), "NullSoundDevice");
+    EXPECT_TRUE(GlobalResourceCache().IsInitialised());
+    EXPECT_TRUE(platform::device::IsUnattendedMode());
+    EXPECT_TRUE(IsLedDeviceOpen());
+    ASSERT_EQ(App().profileNames.count, 1u);
+    EXPECT_STREQ(static_cast<EngineString*>(App().profileNames.head->item)->Text(), "Default");
+    EXPECT_STREQ(DataFolder(), "\\Program Files\\Quorvane\\data\\");
+    EXPECT_STREQ(App().saveFolder, "\\Program Files\\Quorvane\\save\\");
+    // The render settings took the window's client size.
+    RECT client{};
+    GetClientRect(MainWindowHandle(), &client);
+    EXPECT_EQ(Config().renderSettings.width, client.right);
+    EXPECT_EQ(Config().renderSettings.height, client.bottom);
+    // A second start while started is refused at once.
+    EXPECT_EQ(AppInit(App(), platform::ProgramModule(), kProgramName), 1);
+    EXPECT_NE(GameObject(), nullptr);
+
+    AppShutdown(App());
+    ExpectAllShutDown();
+    EXPECT_FALSE(GlobalResourceCache().IsInitialised());
+    EXPECT_FALSE(IsLedDeviceOpen());
+    AppShutdown(App());  // nothing more to do
+}
+
+TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {
+    engine_test::CapturedLog log;
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    EXPECT_EQ(gameRuns, 0);
+    EXPECT_TRUE(log.Contains("LoadConfig"));
+    EXPECT_FALSE(HeapIsInitialised());
+
+    WriteIni(kWorkingIni);
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    EXPECT_EQ(gameRuns, 1);
+    EXPECT_FALSE(App().started);
+    EXPECT_FALSE(HeapIsInitialised());
+}
+
+TEST_F(StartupTest, ASecondStartBringsTheRunningGameToTheFront) {
+    WNDCLASSW runningClass{};
+    runningClass.lpfnWndProc = DefWindowProcW;
+    runningClass.lpszClassName = kMainWindowClass;
+    ASSERT_NE(RegisterClassW(&runningClass), 0);
+    HWND running = CreateWindowExW(0, kMainWindowClass, u"Quorvane", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+    runningClass.lpszClassName = u"OtherProgram";
+    RegisterClassW(&runningClass);
+    HWND other = CreateWindowExW(0, u"OtherProgram", u"Other", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
+    ASSERT_EQ(GetForegroundWindow(), other);
+
+    WriteIni(kWorkingIni);
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    EXPECT_EQ(GetForegroundWindow(), running);
+    EXPECT_EQ(gameRuns, 0);
+    EXPECT_FALSE(HeapIsInitialised());
+    DestroyWindow(other);
+    DestroyWindow(running);
+    UnregisterClassW(u"OtherProgram", nullptr);
+    UnregisterClassW(kMainWindowClass, nullptr);
+}
+
+}  // namespace
+}  // namespace startup_test
