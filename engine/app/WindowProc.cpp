@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/app/FrameDriver.h"
+#include "engine/app/GameKeys.h"
 #include "engine/app/GameObject.h"
 #include "engine/app/InputEvents.h"
 #include "engine/app/KeyStates.h"
@@ -19,18 +20,6 @@
 
 namespace {
 
-// Game key codes beyond letters and digits.
-constexpr std::int32_t kGameKeyTab = 9;
-constexpr std::int32_t kGameKeyAction = 10;
-constexpr std::int32_t kGameKeySpace = 32;
-constexpr std::int32_t kGameKeyLeft = 141;
-constexpr std::int32_t kGameKeyRight = 142;
-constexpr std::int32_t kGameKeyUp = 143;
-constexpr std::int32_t kGameKeyDown = 144;
-constexpr std::int32_t kGameKeyApp2 = 216;
-constexpr std::int32_t kGameKeyApp3 = 217;
-constexpr std::int32_t kGameKeyF6 = 234;
-constexpr std::int32_t kGameKeyF7 = 235;
 // Bit 24 of a key message's lParam: an extended key.
 constexpr LPARAM kExtendedKeyBit = LPARAM{1} << 24;
 

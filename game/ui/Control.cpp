@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
 #include "game/ui/WidgetTree.h"
 
@@ -16,11 +17,13 @@ KDLList* OwnerList(Control& control) {
 }
 
 bool IsNextKey(std::int32_t key, bool shiftHeld) {
-    return (key == kGameKeyTab && !shiftHeld) || key == kGameKeyDown || key == 230 || key == 222;
+    return (key == kGameKeyTab && !shiftHeld) || key == kGameKeyDown || key == kGameKeyNextAlternate2 ||
+           key == kGameKeyNextAlternate;
 }
 
 bool IsPreviousKey(std::int32_t key, bool shiftHeld) {
-    return (key == kGameKeyTab && shiftHeld) || key == kGameKeyUp || key == 228 || key == 223;
+    return (key == kGameKeyTab && shiftHeld) || key == kGameKeyUp || key == kGameKeyPreviousAlternate2 ||
+           key == kGameKeyPreviousAlternate;
 }
 
 // The first focus stop of `list`, from the head forward or from the tail backward.
@@ -102,7 +105,7 @@ int Control::Create(const char* brushId, DWORD style, float left, float top, flo
 void Control::OnKeyDown(std::int32_t key, std::int32_t value, std::int32_t extra) {
     const bool shiftHeld = GetKeyState(kGameKeyShiftLeft) != 0 || GetKeyState(kGameKeyShiftRight) != 0;
     if (parent == nullptr) {
-        if (key == kGameKeyTab || key == kGameKeyDown || key == 230 || key == 222) {
+        if (IsNextKey(key, false)) {
             Control* first = FirstFocusStop(children, true);
             if (first != nullptr) SetFocusWindow(first);
         }

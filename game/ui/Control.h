@@ -19,13 +19,6 @@ constexpr DWORD kControlDisabled = 0x10;
 constexpr DWORD kControlFocusStop = 0x40;   // reachable by the focus keys
 constexpr DWORD kControlModal = 0x200;      // a modal loop runs on it
 
-// Game key codes the focus keys are made of (after turning to the screen's orientation).
-constexpr std::int32_t kGameKeyTab = 9;
-constexpr std::int32_t kGameKeyUp = 143;
-constexpr std::int32_t kGameKeyDown = 144;
-constexpr std::int32_t kGameKeyShiftLeft = 130;
-constexpr std::int32_t kGameKeyShiftRight = 131;
-
 // Plain class with a table of virtual operations; not reference counted. Objects come from
 // the engine allocator and are deleted through their virtual destructor.
 class Control : public EngineAllocated {

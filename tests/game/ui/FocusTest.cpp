@@ -1,6 +1,7 @@
 // Focus: moves call lose-focus on the old widget before gain-focus on the new one, and the
 // focus keys walk the focus stops of a page, wrapping around.
 #include "engine/app/FrameDriver.h"
+#include "engine/app/GameKeys.h"
 #include "engine/app/InputEvents.h"
 #include "engine/app/KeyStates.h"
 #include "tests/game/ui/WidgetTestSupport.h"
