@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ResourcePack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "dialer/layout/RegistryKey.h"
+#include "dialer/foundation/RegistryKey.h"
 #include "platform/base/WideString.h"
 #include "platform/registry/Registry.h"
 

@@ -1,6 +1,6 @@
 // Entry of the PIM helper program: the handset's object model is made reachable, then the
 // program's one run.
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "pimhelper/Pellorin.h"
 #include "platform/main/WinMain.h"
 #include "platform/poom/Poom.h"

@@ -1,7 +1,7 @@
 // Setting up and tearing down the hidden window, the object model and the watcher.
 #include "pimhelper/PellorinWnd.h"
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/Handle.h"
 #include "platform/com/Com.h"
 #include "platform/user/Event.h"

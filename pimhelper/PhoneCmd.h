@@ -1,7 +1,7 @@
 // Pellorin's client of the dialer's command window "Calvane_Cmd".
 #pragma once
 
-#include "dialer/layout/CriticalSection.h"
+#include "dialer/foundation/CriticalSection.h"
 #include "platform/base/Types.h"
 
 // The command-window message that Pellorin sends; wParam 3 opens the dialer on its

@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "dialer/data/DbRecord.h"
-#include "dialer/layout/CriticalSection.h"
+#include "dialer/foundation/CriticalSection.h"
 #include "platform/cedb/CeTypes.h"
 #include "platform/com/WindowImpl.h"
 

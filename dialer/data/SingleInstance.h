@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 template <class TStore>
 class CSingleInstance {

@@ -3,8 +3,8 @@
 // memory that a counted keeper holds (large skin images in mapped memory).
 #pragma once
 
-#include "dialer/layout/RefCounted.h"
-#include "dialer/layout/SharedRef.h"
+#include "dialer/foundation/RefCounted.h"
+#include "dialer/foundation/SharedRef.h"
 #include "platform/base/Types.h"
 
 class CDibSurface {

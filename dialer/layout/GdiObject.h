@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "dialer/layout/SharedRef.h"
+#include "dialer/foundation/SharedRef.h"
 #include "platform/base/Types.h"
 
 class CGdiObject {

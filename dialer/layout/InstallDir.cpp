@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "dialer/layout/RegistryKey.h"
+#include "dialer/foundation/RegistryKey.h"
 #include "platform/user/CharCase.h"
 
 namespace {

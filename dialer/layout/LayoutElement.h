@@ -3,8 +3,8 @@
 // state, and hands it pointer, key and custom events.
 #pragma once
 
-#include "dialer/layout/InterfaceIds.h"
-#include "dialer/layout/Unknown.h"
+#include "dialer/foundation/InterfaceIds.h"
+#include "dialer/foundation/Unknown.h"
 #include "platform/base/Types.h"
 
 struct ItemEventRecord;  // what a layer tells about one of its items

@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/WideString.h"
 
 CLayoutEntry::CLayoutEntry(std::u16string name, CPropertyList properties, CRefPtr<CEntryList> entries)

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "dialer/foundation/RefCounted.h"
 #include "dialer/layout/PropertyList.h"
-#include "dialer/layout/RefCounted.h"
 #include "platform/base/Types.h"
 
 class CEntryList;

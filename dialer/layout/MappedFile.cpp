@@ -1,7 +1,7 @@
 // Page-file mappings for large images.
 #include "dialer/layout/MappedFile.h"
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/Handle.h"
 #include "platform/fs/FileMapping.h"
 

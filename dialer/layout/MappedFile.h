@@ -2,7 +2,7 @@
 // pixels of large skin images. Counted, so that a surface can keep it alive.
 #pragma once
 
-#include "dialer/layout/RefCounted.h"
+#include "dialer/foundation/RefCounted.h"
 #include "platform/base/Types.h"
 
 class CMappedFile : public CRefCounted {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "dialer/layout/Services.h"
+#include "dialer/foundation/Services.h"
 #include "platform/base/Types.h"
 
 enum class LayoutClassFamily { None, Generic, Data };

@@ -2,8 +2,8 @@
 // large ones (32768 bytes of pixels or more) live in mapped page-file memory.
 #pragma once
 
+#include "dialer/foundation/SharedBuffer.h"
 #include "dialer/layout/DibSurface.h"
-#include "dialer/layout/SharedBuffer.h"
 #include "platform/base/Types.h"
 
 // Images of at least this many bytes of pixels are kept in mapped memory.

@@ -3,8 +3,8 @@
 
 #include <new>
 
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/InstallDir.h"
-#include "dialer/layout/OrmException.h"
 #include "platform/base/WideString.h"
 
 CResourcePack* CPackRepository::GetPack(LPCWSTR name) {

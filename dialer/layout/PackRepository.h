@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "dialer/layout/CriticalSection.h"
+#include "dialer/foundation/CriticalSection.h"
+#include "dialer/foundation/Services.h"
 #include "dialer/layout/ResourcePack.h"
-#include "dialer/layout/Services.h"
 
 class CPackRepository : public CPackRepositoryService {
 public:

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "dialer/foundation/RefCounted.h"
 #include "dialer/layout/GdiObject.h"
 #include "dialer/layout/PropertyKey.h"
-#include "dialer/layout/RefCounted.h"
 #include "platform/base/Types.h"
 
 constexpr DWORD PROPERTY_TYPE_NONE = 0;

@@ -2,7 +2,7 @@
 // marks a nested group of properties.
 #pragma once
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/Types.h"
 
 class CPropertyKey {

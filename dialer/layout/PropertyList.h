@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
+#include "dialer/foundation/RefCounted.h"
 #include "dialer/layout/GdiObject.h"
 #include "dialer/layout/PropertyEntry.h"
 #include "dialer/layout/PropertyKey.h"
-#include "dialer/layout/RefCounted.h"
 #include "platform/base/Types.h"
 
 class CPropertyList {

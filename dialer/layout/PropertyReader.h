@@ -2,9 +2,9 @@
 // standard-properties reader, which adds one accessor per well-known key.
 #pragma once
 
-#include "dialer/layout/InterfaceIds.h"
+#include "dialer/foundation/InterfaceIds.h"
+#include "dialer/foundation/Unknown.h"
 #include "dialer/layout/PropertyKey.h"
-#include "dialer/layout/Unknown.h"
 #include "platform/base/Bstr.h"
 #include "platform/base/Types.h"
 

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 CPropertySet::CPropertySet(const CPropertyList& list, IPropertyReader* overrideReader)
     : m_override(overrideReader), m_list(list) {}

@@ -3,9 +3,9 @@
 // broken contract: it throws E_INVALIDARG.
 #pragma once
 
+#include "dialer/foundation/Unknown.h"
 #include "dialer/layout/PropertyList.h"
 #include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/Unknown.h"
 
 class CPropertySet : public CUnknownImpl<IPropertyReader> {
 public:

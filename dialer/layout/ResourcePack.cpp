@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ValueReader.h"
 #include "dialer/layout/XmlDocument.h"
 #include "platform/base/WideString.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "dialer/layout/CriticalSection.h"
+#include "dialer/foundation/CriticalSection.h"
+#include "dialer/foundation/RefCounted.h"
+#include "dialer/foundation/SharedBuffer.h"
 #include "dialer/layout/DibSurface.h"
 #include "dialer/layout/PropertyList.h"
-#include "dialer/layout/RefCounted.h"
-#include "dialer/layout/SharedBuffer.h"
 #include "dialer/layout/ZipPackReader.h"
 #include "platform/base/Types.h"
 

@@ -4,8 +4,8 @@
 #include <new>
 #include <vector>
 
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/DeviceConditions.h"
-#include "dialer/layout/OrmException.h"
 #include "platform/base/WideString.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "dialer/foundation/RefCounted.h"
 #include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/RefCounted.h"
 #include "dialer/layout/XmlElement.h"
 #include "platform/base/Types.h"
 

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 HRESULT CStandardProperties::GetInt(CPropertyKey key, LONG* out) {
     if (out == nullptr) return E_INVALIDARG;

@@ -3,9 +3,9 @@
 // a null out-pointer with E_INVALIDARG instead of throwing.
 #pragma once
 
+#include "dialer/foundation/Unknown.h"
 #include "dialer/layout/PropertyList.h"
 #include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/Unknown.h"
 
 class CStandardProperties : public CUnknownImpl<IStandardProperties> {
 public:

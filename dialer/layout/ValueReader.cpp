@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ScreenDpi.h"
 #include "platform/base/WideString.h"
 #include "platform/gdi/Font.h"

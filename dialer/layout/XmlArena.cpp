@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 XmlArena::~XmlArena() {
     while (m_blocks != nullptr) {

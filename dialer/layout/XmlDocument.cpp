@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/XmlParser.h"
 
 CXmlDocument::~CXmlDocument() { Clear(); }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/WildcardMatch.h"
 #include "platform/base/WideString.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 namespace {
 

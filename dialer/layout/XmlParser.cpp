@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/WideString.h"
 
 bool IsNonAsciiXmlNameChar(WCHAR c) { return iswalpha(c) != 0 || iswdigit(c) != 0; }

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "dialer/layout/SharedBuffer.h"
+#include "dialer/foundation/SharedBuffer.h"
 #include "platform/base/Types.h"
 
 class CZipSource;

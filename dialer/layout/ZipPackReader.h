@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "dialer/foundation/RefCounted.h"
+#include "dialer/foundation/SharedBuffer.h"
 #include "dialer/layout/DibSurface.h"
-#include "dialer/layout/RefCounted.h"
-#include "dialer/layout/SharedBuffer.h"
 #include "dialer/layout/ZipArchive.h"
 #include "platform/base/Types.h"
 

@@ -3,10 +3,10 @@
 // report what they saw through the registry, which the parent reads.
 #include <gtest/gtest.h>
 
+#include "dialer/foundation/OrmException.h"
+#include "dialer/foundation/RegistryKey.h"
 #include "dialer/layout/InstallDir.h"
-#include "dialer/layout/OrmException.h"
 #include "dialer/layout/PackRepository.h"
-#include "dialer/layout/RegistryKey.h"
 #include "tests/dialer/layout/PackTestSupport.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/GenericObject.h"
 #include "dialer/layout/ObjectFactory.h"
-#include "dialer/layout/OrmException.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dialer/layout/SharedBuffer.h"
+#include "dialer/foundation/SharedBuffer.h"
 #include "platform/base/Handle.h"
 #include "platform/fs/Directories.h"
 #include "platform/fs/Files.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ResourcePack.h"
 #include "tests/dialer/layout/PackTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -295,14 +295,6 @@ TEST_F(ResourcePackTest, CachedBitmapsLoadOnceWhateverTheCase) {
     ASSERT_TRUE(pack->FindDocument(u"LAYOUT.xml", &again, true));
     EXPECT_EQ(text.Data(), again.Data());
     EXPECT_FALSE(pack->IsOpen()) << "every lookup ends its own use";
-}
-
-TEST(Utf8ToWideBuffer, ConvertsWithATerminatorAndRefusesNoData) {
-    const CSharedWideText text = Utf8ToWideBuffer(pack_test::ToBuffer(TextBytes("Zoë")));
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text.Count(), 4u);
-    EXPECT_EQ(std::u16string(text.Data()), u"Zoë");
-    EXPECT_EQ(Thrown([] { Utf8ToWideBuffer(CSharedBuffer()); }), E_ORM_FAIL);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "dialer/foundation/RegistryKey.h"
 #include "dialer/layout/DeviceConditions.h"
 #include "dialer/layout/PropertySet.h"
-#include "dialer/layout/RegistryKey.h"
 #include "dialer/layout/ResolveByRules.h"
 #include "dialer/layout/ScreenDpi.h"
 #include "platform/phone/OsServices.h"

@@ -1,6 +1,6 @@
 // The four service globals. They are defined in one place so that unload releases them in
 // the reverse order of their definition.
-#include "dialer/layout/Services.h"
+#include "dialer/foundation/Services.h"
 
 #include <mutex>
 

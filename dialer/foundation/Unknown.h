@@ -1,4 +1,4 @@
-// The COM-style interface protocol of the layout framework (IUnknown is the platform's):
+// The COM-style interface protocol of the dialer's objects (IUnknown is the platform's):
 // QueryInterface, AddRef and Release first, one interface identifier per interface, an
 // atomic count that starts at 0, and the holder CInterfacePtr that releases by itself.
 #pragma once

@@ -1,4 +1,4 @@
-// Interface identifiers of the layout framework's COM-style interfaces.
+// Interface identifiers of the dialer's COM-style interfaces.
 #pragma once
 
 #include "platform/base/Types.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "dialer/layout/RegistryKey.h"
+#include "dialer/foundation/RegistryKey.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

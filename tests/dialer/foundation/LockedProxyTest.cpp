@@ -8,9 +8,9 @@
 #include <future>
 #include <thread>
 
-#include "dialer/layout/InterfaceIds.h"
-#include "dialer/layout/LockedProxy.h"
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/InterfaceIds.h"
+#include "dialer/foundation/LockedProxy.h"
+#include "dialer/foundation/OrmException.h"
 
 namespace {
 

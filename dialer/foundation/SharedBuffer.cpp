@@ -1,9 +1,9 @@
 // Converting pack texts from UTF-8.
-#include "dialer/layout/SharedBuffer.h"
+#include "dialer/foundation/SharedBuffer.h"
 
 #include <climits>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/CodePage.h"
 
 CSharedWideText Utf8ToWideBuffer(const CSharedBuffer& bytes) {

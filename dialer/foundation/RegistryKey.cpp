@@ -1,5 +1,5 @@
 // Settings in the registry: defaults written back, and the flush on close.
-#include "dialer/layout/RegistryKey.h"
+#include "dialer/foundation/RegistryKey.h"
 
 #include "platform/base/WideString.h"
 

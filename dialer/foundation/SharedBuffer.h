@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <new>
 
-#include "dialer/layout/SharedRef.h"
+#include "dialer/foundation/SharedRef.h"
 #include "platform/base/Types.h"
 
 template <class T>

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "dialer/layout/HashTable.h"
-#include "dialer/layout/StringTable.h"
+#include "dialer/foundation/HashTable.h"
+#include "dialer/foundation/StringTable.h"
 #include "platform/base/Library.h"
 #include "platform/base/StringResource.h"
 #include "tests/support/TestSupport.h"

@@ -1,5 +1,5 @@
 // CStringTable, the process-wide instance and the resource-string loaders.
-#include "dialer/layout/StringTable.h"
+#include "dialer/foundation/StringTable.h"
 
 #include <algorithm>
 #include <cstring>

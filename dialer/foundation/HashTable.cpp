@@ -1,11 +1,11 @@
 // CHashTable storage, probing and growth.
-#include "dialer/layout/HashTable.h"
+#include "dialer/foundation/HashTable.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/WideString.h"
 
 namespace {

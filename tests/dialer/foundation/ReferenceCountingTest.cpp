@@ -1,12 +1,12 @@
 // Reference counting, the exception type, COM-style QueryInterface and the service locator.
 #include <gtest/gtest.h>
 
-#include "dialer/layout/InterfaceIds.h"
-#include "dialer/layout/OrmException.h"
-#include "dialer/layout/RefCounted.h"
-#include "dialer/layout/Services.h"
-#include "dialer/layout/SharedRef.h"
-#include "dialer/layout/Unknown.h"
+#include "dialer/foundation/InterfaceIds.h"
+#include "dialer/foundation/OrmException.h"
+#include "dialer/foundation/RefCounted.h"
+#include "dialer/foundation/Services.h"
+#include "dialer/foundation/SharedRef.h"
+#include "dialer/foundation/Unknown.h"
 #include "platform/base/Errors.h"
 
 namespace {

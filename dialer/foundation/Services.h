@@ -3,8 +3,8 @@
 // Each global holds one counted reference or null; readers always take their own.
 #pragma once
 
-#include "dialer/layout/RefCounted.h"
-#include "dialer/layout/Unknown.h"
+#include "dialer/foundation/RefCounted.h"
+#include "dialer/foundation/Unknown.h"
 #include "platform/base/Types.h"
 
 class CLayoutSet;

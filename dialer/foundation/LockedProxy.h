@@ -8,8 +8,8 @@
 #include <new>
 #include <utility>
 
-#include "dialer/layout/CriticalSection.h"
-#include "dialer/layout/Unknown.h"
+#include "dialer/foundation/CriticalSection.h"
+#include "dialer/foundation/Unknown.h"
 #include "platform/base/Types.h"
 
 template <class TInterface>

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "dialer/layout/HashTable.h"
+#include "dialer/foundation/HashTable.h"
 #include "platform/base/Types.h"
 
 class CStringTable {

@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 #include "platform/base/Types.h"
 
 class CSharedCounter {

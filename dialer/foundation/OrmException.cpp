@@ -1,5 +1,5 @@
 // Throwing COrmException and building codes from the platform's last error.
-#include "dialer/layout/OrmException.h"
+#include "dialer/foundation/OrmException.h"
 
 #include "platform/base/Errors.h"
 

@@ -1,0 +1,68 @@
+# Fails when a source file includes from a folder its layer must not use.
+#   cmake -DSOURCE_DIR=<tree> -P CheckIncludes.cmake
+# One rule a line: "<folder> forbids <prefix> [except <prefix>...]". A folder that does not
+# exist yet is skipped, so a rule may be written before its folder.
+cmake_minimum_required(VERSION 3.25)
+
+set(rules
+    "engine/ forbids game/"
+    "engine/ forbids dialer/"
+    "engine/ forbids pimhelper/"
+    "engine/core/ forbids engine/app/"
+    "engine/core/ forbids engine/render/"
+    "engine/render/ forbids engine/app/"
+    "game/ forbids dialer/"
+    "dialer/ forbids engine/"
+    "dialer/ forbids game/"
+    "dialer/ forbids pimhelper/"
+    "pimhelper/ forbids dialer/ except dialer/foundation/ dialer/data/"
+    "dialer/foundation/ forbids dialer/layout/"
+)
+
+if(NOT IS_DIRECTORY "${SOURCE_DIR}")
+    message(FATAL_ERROR "The source tree \"${SOURCE_DIR}\" to check is not a folder.")
+endif()
+
+set(breaks 0)
+foreach(rule IN LISTS rules)
+    separate_arguments(words UNIX_COMMAND "${rule}")
+    list(POP_FRONT words folder forbids forbidden)
+    list(POP_FRONT words except)
+    if(NOT forbids STREQUAL "forbids" OR (except AND NOT except STREQUAL "except"))
+        message(FATAL_ERROR "The layering rule \"${rule}\" is not \"<folder> forbids <prefix> [except <prefix>...]\".")
+    endif()
+    if(NOT IS_DIRECTORY "${SOURCE_DIR}/${folder}")
+        continue()
+    endif()
+    set(other_than "")
+    if(words)
+        list(JOIN words ", " other_than)
+        set(other_than " other than ${other_than}")
+    endif()
+    file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${folder}*.h" "${SOURCE_DIR}/${folder}*.cpp")
+    foreach(source IN LISTS sources)
+        file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^[^\"<]*[\"<]([^\">]*).*$" "\\1" included "${line}")
+            string(FIND "${included}" "${forbidden}" at)
+            if(NOT at EQUAL 0)
+                continue()
+            endif()
+            set(allowed FALSE)
+            foreach(exception IN LISTS words)
+                string(FIND "${included}" "${exception}" at)
+                if(at EQUAL 0)
+                    set(allowed TRUE)
+                endif()
+            endforeach()
+            if(NOT allowed)
+                message("${source} includes \"${included}\", but ${folder} must not include from ${forbidden}${other_than}.")
+                math(EXPR breaks "${breaks} + 1")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(breaks GREATER 0)
+    message(FATAL_ERROR "${breaks} includes break the layering.")
+endif()
