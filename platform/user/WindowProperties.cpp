@@ -199,6 +199,8 @@ BOOL IsWindow(HWND window) {
     return window_table::Find(window) ? TRUE : FALSE;
 }
 
+bool platform::IsOwnWindow(HWND window) { return IsOwnProcessHandle(window) && IsWindow(window); }
+
 BOOL IsWindowVisible(HWND window) {
     if (window == DesktopHandle()) return TRUE;
     if (IsOwnProcessHandle(window)) {
