@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds the demo data from data/ into an output folder, with the data tools of a build folder.
+# Each tool says what it wrote; a tool missing from the build folder is an error.
 # Usage: build_data.sh <build folder> <output folder>
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -7,35 +8,35 @@ build=$1
 out=$2
 mkdir -p "$out"
 
+tools=$build/tools
+for name in make_string_table pack_archive make_skin_pack; do
+    if [ ! -x "$tools/$name/$name" ]; then
+        echo "build_data: $tools/$name/$name is missing; build $build first." >&2
+        exit 1
+    fi
+done
+
 # The dialer's texts: CalvaneRes.dll, built from its UTF-8 source.
-if [ -x "$build/tools/make_string_table/make_string_table" ] && [ -f "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" ]; then
-    mkdir -p "$out/Calvane"
-    "$build/tools/make_string_table/make_string_table" "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" "$out/Calvane/CalvaneRes.dll"
-    echo "== data: Calvane/CalvaneRes.dll"
-fi
+mkdir -p "$out/Calvane"
+"$tools/make_string_table/make_string_table" "$HANDSET_SOURCE/data/dialer/CalvaneRes.txt" "$out/Calvane/CalvaneRes.dll"
 
 # The game's archives: every folder data/game/archives/<name>/ becomes <name>.par in the
 # game's data folder; files in data/game/program/ go into the program folder as they are.
-if [ -x "$build/tools/pack_archive/pack_archive" ] && [ -d "$HANDSET_SOURCE/data/game/archives" ]; then
-    mkdir -p "$out/Quorvane/data"
-    for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
-        [ -d "$folder" ] || continue
-        name=$(basename "$folder")
-        "$build/tools/pack_archive/pack_archive" "$folder" "$out/Quorvane/data/$name.par"
-    done
-fi
-if [ -d "$HANDSET_SOURCE/data/game/program" ]; then
-    mkdir -p "$out/Quorvane"
-    cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
-fi
+mkdir -p "$out/Quorvane/data"
+for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
+    [ -d "$folder" ] || continue
+    name=$(basename "$folder")
+    "$tools/pack_archive/pack_archive" "$folder" "$out/Quorvane/data/$name.par"
+done
+cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
+(cd "$HANDSET_SOURCE/data/game/program" && find . -type f | sort) | while IFS= read -r file; do
+    echo "build_data: copied data/game/program/${file#./} to $out/Quorvane/${file#./}"
+done
 
 # The dialer's skin and layout packs: every folder data/dialer/packs/<name>/ becomes the
 # encrypted pack <name>.dat in the dialer's program folder.
-if [ -x "$build/tools/make_skin_pack/make_skin_pack" ] && [ -d "$HANDSET_SOURCE/data/dialer/packs" ]; then
-    mkdir -p "$out/Calvane"
-    for folder in "$HANDSET_SOURCE"/data/dialer/packs/*/; do
-        [ -d "$folder" ] || continue
-        name=$(basename "$folder")
-        "$build/tools/make_skin_pack/make_skin_pack" "$folder" "$out/Calvane/$name.dat"
-    done
-fi
+for folder in "$HANDSET_SOURCE"/data/dialer/packs/*/; do
+    [ -d "$folder" ] || continue
+    name=$(basename "$folder")
+    "$tools/make_skin_pack/make_skin_pack" "$folder" "$out/Calvane/$name.dat"
+done

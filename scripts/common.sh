@@ -34,7 +34,7 @@ install_packages() {
 }
 
 # Builds the demo data from data/ with the tools of the given build folder into
-# <build>/data (whatever data and tools exist so far).
+# <build>/data.
 build_demo_data() {
     local build=$1
     local out=$build/data

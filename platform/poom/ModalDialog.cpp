@@ -1,6 +1,7 @@
 // The modal "Dialog" window of the object model: creation, children and its message loop.
 #include "platform/poom/ModalDialog.h"
 
+#include "platform/user/ModalLoop.h"
 #include "platform/user/Window.h"
 
 namespace platform::poom {
@@ -33,21 +34,7 @@ int ModalDialog::Run(std::function<bool(int)> ends) {
     answer_ = 0;
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
-    bool quit = false;
-    int quitCode = 0;
-    while (answer_ == 0 && IsWindow(window_)) {
-        MSG message;
-        BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            quitCode = static_cast<int>(message.wParam);
-            break;
-        }
-        if (got < 0) break;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    if (quit) PostQuitMessage(quitCode);
+    if (std::optional<int> quit = platform::RunModalLoop(window_, answer_)) PostQuitMessage(*quit);
     return answer_ != 0 ? answer_ : IDCANCEL;
 }
 
@@ -71,9 +58,7 @@ LRESULT ModalDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             answer = IDCANCEL;
         }
         if (answer != 0) {
-            dialog->answer_ = answer;
-            // Wakes the loop, which may be waiting for a message.
-            PostMessageW(window, WM_NULL, 0, 0);
+            platform::AnswerModal(window, dialog->answer_, answer);
             return 0;
         }
     }

@@ -15,12 +15,6 @@ std::atomic<bool> fingerDown{false};
 // A window tree is shallow, but a walk must end even if the lists were to change under it.
 constexpr int kMaxWalkSteps = 100000;
 
-bool IsOwnWindow(HWND window) {
-    DWORD processId = 0;
-    return window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
-           processId == GetCurrentProcessId();
-}
-
 bool Contains(HWND window, int x, int y) {
     RECT rect{};
     return GetWindowRect(window, &rect) && x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;

@@ -52,12 +52,6 @@ LRESULT MenuBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool IsOwnWindow(HWND window) {
-    DWORD processId = 0;
-    return window != nullptr && GetWindowThreadProcessId(window, &processId) != 0 &&
-           processId == GetCurrentProcessId();
-}
-
 }  // namespace
 
 HWND MenuBarOf(HWND window) { return MenuBarStateOf(window).bar; }
@@ -89,7 +83,7 @@ BOOL SHCreateMenuBar(PSHMENUBARINFO info) {
         return FALSE;
     }
     HWND parent = info->hwndParent;
-    if (!IsOwnWindow(parent)) {
+    if (!platform::IsOwnWindow(parent)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }

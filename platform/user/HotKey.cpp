@@ -66,10 +66,7 @@ BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
     auto queue = CurrentQueue();
     WindowSystem& system = System();
     std::lock_guard<std::mutex> guard(system.mutex);
-    if (window != nullptr && !FindLocked(system, window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    if (window != nullptr && !FindOrFailLocked(system, window)) return FALSE;
     auto& keys = system.hotKeys;
     for (const auto& key : keys) {
         bool sameEntry = key.window == window && key.id == id;

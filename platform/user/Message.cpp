@@ -281,11 +281,8 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (window != nullptr && window != ThreadMessagesOnly() && (!IsOwnProcessHandle(window) || !IsWindow(window))) {
-        // Nothing could ever match: waiting would never end.
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return -1;
-    }
+    // A filter naming no window of this process could never match: waiting would never end.
+    if (window != nullptr && window != ThreadMessagesOnly() && !FindLocal(window)) return -1;
     platform::clock::Pump();
     RunPumpHook();
     auto queue = CurrentQueue();
@@ -338,11 +335,8 @@ LRESULT DispatchMessageW(const MSG* message) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, message->hwnd);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        auto record = FindOrFailLocked(system, message->hwnd);
+        if (!record) return 0;
         if (record->threadId != GetCurrentThreadId()) {
             SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
             return 0;

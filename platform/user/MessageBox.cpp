@@ -3,6 +3,7 @@
 // box is answered.
 #include "platform/user/MessageBox.h"
 
+#include "platform/user/ModalLoop.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowClass.h"
 #include "platform/user/WindowCreate.h"
@@ -55,9 +56,7 @@ LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             answer = CancelAnswer(state->type);
         }
         if (answer != 0) {
-            state->answer = answer;
-            // Wakes the modal loop, which may be waiting for a message.
-            PostMessageW(window, WM_NULL, 0, 0);
+            platform::AnswerModal(window, state->answer, answer);
             return 0;
         }
     }
@@ -121,26 +120,13 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     SetWindowTextW(box, caption != nullptr ? caption : u"Error");
     ShowWindow(box, SW_SHOW);
 
-    bool quit = false;
-    int quitCode = 0;
-    while (state.answer == 0 && IsWindow(box)) {
-        MSG message;
-        BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            quit = true;
-            quitCode = static_cast<int>(message.wParam);
-            break;
-        }
-        if (got < 0) break;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    std::optional<int> quit = platform::RunModalLoop(box, state.answer);
     int answer = state.answer != 0 ? state.answer : CancelAnswer(type);
     if (IsWindow(box)) {
         SetWindowLongW(box, GWL_USERDATA, 0);
         DestroyWindow(box);
     }
     if (ownerTop != nullptr && IsWindow(ownerTop) && GetActiveWindow() == nullptr) SetActiveWindow(ownerTop);
-    if (quit) PostQuitMessage(quitCode);
+    if (quit) PostQuitMessage(*quit);
     return answer;
 }

@@ -108,11 +108,8 @@ bool RunOnWindowThread(HWND window, std::function<LRESULT()> work, DWORD timeout
     DWORD owner = 0;
     {
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return false;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return false;
         owner = record->threadId;
     }
     if (owner == GetCurrentThreadId()) {

@@ -19,11 +19,8 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
         auto current = CurrentQueue();
         std::lock_guard<std::mutex> guard(system.mutex);
         if (window != nullptr) {
-            auto record = FindLocked(system, window);
-            if (!record) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
+            auto record = FindOrFailLocked(system, window);
+            if (!record) return 0;
             queue = QueueOfThreadLocked(system, record->threadId);
             if (!queue) {
                 SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -66,11 +63,8 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     std::lock_guard<std::mutex> guard(system.mutex);
     std::shared_ptr<MessageQueue> queue;
     if (window != nullptr) {
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return FALSE;
         queue = QueueOfThreadLocked(system, record->threadId);
     } else {
         queue = QueueOfThreadLocked(system, GetCurrentThreadId());

@@ -192,14 +192,11 @@ BOOL DestroyWindow(HWND window) {
     HWND capture = nullptr;
     bool wasForeground = false;
     HWND topLevel = nullptr;
+    if (!CheckLocal(window)) return FALSE;
     {
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(IsOwnProcessHandle(window) || !window_table::Find(window) ? ERROR_INVALID_WINDOW_HANDLE
-                                                                                    : ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return FALSE;
         if (record->threadId != queue->ThreadId()) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;

@@ -108,6 +108,10 @@ HWND GetCapture();
 
 namespace platform {
 
+// True for a window that exists and belongs to this process (the areas' check before calls
+// that only work on this process's windows).
+bool IsOwnWindow(HWND window);
+
 // The display size that GetSystemMetrics reports (480 x 800 until the screen sets it).
 void SetDisplaySize(int width, int height);
 SIZE DisplaySize();

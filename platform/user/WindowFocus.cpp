@@ -158,11 +158,8 @@ HWND SetFocus(HWND window) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record || record->destroying) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return nullptr;
-        }
+        auto record = FindOrFailLocked(system, window, [](const WindowRecord& found) { return !found.destroying; });
+        if (!record) return nullptr;
         if (record->threadId != queue->ThreadId()) {
             SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
             return nullptr;
@@ -188,11 +185,8 @@ HWND SetActiveWindow(HWND window) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record || record->IsChild()) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return nullptr;
-        }
+        auto record = FindOrFailLocked(system, window, [](const WindowRecord& found) { return !found.IsChild(); });
+        if (!record) return nullptr;
         if (record->threadId != queue->ThreadId()) {
             SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
             return nullptr;
@@ -211,15 +205,8 @@ HWND GetActiveWindow() {
 
 BOOL SetForegroundWindow(HWND window) {
     window = StripFlagBit(window);
-    if (window == nullptr || window == DesktopHandle()) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
     if (!IsOwnProcessHandle(window)) {
-        if (!window_table::Find(window)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        if (!FindForeign(window)) return FALSE;
         HWND former = window_table::SwapForeground(window);
         if (former != nullptr && former != window) NotifyDeactivation(former);
         return channel::NotifyActivation(window, true) ? TRUE : FALSE;
@@ -229,11 +216,8 @@ BOOL SetForegroundWindow(HWND window) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return FALSE;
         auto top = TopLevelOfLocked(system, record);
         topLevel = top->handle;
         owner = top->threadId;
@@ -256,11 +240,10 @@ HWND SetCapture(HWND window) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record || record->threadId != queue->ThreadId()) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return nullptr;
-        }
+        // Only a window of the calling thread can take its capture.
+        auto record = FindOrFailLocked(system, window,
+                                       [&](const WindowRecord& found) { return found.threadId == queue->ThreadId(); });
+        if (!record) return nullptr;
         former = queue->capture;
         queue->capture = window;
     }

@@ -58,6 +58,7 @@ std::vector<HWND> Targets(HWND window, bool children) {
 using namespace platform::user;
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL) {
+    if (window != nullptr && !CheckLocal(window)) return FALSE;
     WindowSystem& system = System();
     std::vector<std::shared_ptr<MessageQueue>> wake;
     {
@@ -67,15 +68,8 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL) {
             for (auto& [value, record] : system.windows)
                 if (auto queue = InvalidateLocked(system, *record, nullptr)) wake.push_back(queue);
         } else {
-            if (!IsOwnProcessHandle(window)) {
-                SetLastError(ERROR_ACCESS_DENIED);
-                return FALSE;
-            }
-            auto record = FindLocked(system, window);
-            if (!record) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return FALSE;
-            }
+            auto record = FindOrFailLocked(system, window);
+            if (!record) return FALSE;
             if (auto queue = InvalidateLocked(system, *record, rect)) wake.push_back(queue);
         }
     }
@@ -88,11 +82,8 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
     if (!CheckLocal(window)) return FALSE;
     WindowSystem& system = System();
     std::lock_guard<std::mutex> guard(system.mutex);
-    auto record = FindLocked(system, window);
-    if (!record) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    auto record = FindOrFailLocked(system, window);
+    if (!record) return FALSE;
     // A part of the bounding rectangle stays invalid unless the validated area covers it.
     if (rect == nullptr || IsEmpty(record->updateRect) ||
         (rect->left <= record->updateRect.left && rect->top <= record->updateRect.top &&
@@ -107,11 +98,8 @@ BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL) {
     if (!CheckLocal(window)) return FALSE;
     WindowSystem& system = System();
     std::lock_guard<std::mutex> guard(system.mutex);
-    auto record = FindLocked(system, window);
-    if (!record) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    auto record = FindOrFailLocked(system, window);
+    if (!record) return FALSE;
     if (rect != nullptr) *rect = record->updatePending ? record->updateRect : RECT{};
     return record->updatePending ? TRUE : FALSE;
 }
@@ -122,11 +110,8 @@ BOOL UpdateWindow(HWND window) {
     {
         WindowSystem& system = System();
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return FALSE;
         paint = record->updatePending && IsVisibleLocked(system, *record);
     }
     if (paint) SendMessageW(window, WM_PAINT, 0, 0);

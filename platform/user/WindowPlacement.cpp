@@ -234,11 +234,8 @@ BOOL GetWindowRect(HWND window, LPRECT rect) {
     if (!CheckLocal(window)) return FALSE;
     WindowSystem& system = System();
     std::lock_guard<std::mutex> guard(system.mutex);
-    auto record = FindLocked(system, window);
-    if (!record) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    auto record = FindOrFailLocked(system, window);
+    if (!record) return FALSE;
     RECT placed = record->rect;
     for (auto parent = record->IsChild() ? FindLocked(system, record->parent) : nullptr; parent;
          parent = parent->IsChild() ? FindLocked(system, parent->parent) : nullptr) {

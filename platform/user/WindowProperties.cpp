@@ -26,11 +26,6 @@ int CopyOut(const std::u16string& text, LPWSTR buffer, int maxCount) {
     return static_cast<int>(kept);
 }
 
-std::optional<TopLevelEntry> ForeignEntry(HWND window) {
-    if (window == nullptr || IsOwnProcessHandle(window) || window == DesktopHandle()) return std::nullopt;
-    return window_table::Find(window);
-}
-
 // The window's siblings in z-order: its parent's children, or the handset's top-level windows.
 std::vector<HWND> SiblingsOf(HWND window, bool& found) {
     found = false;
@@ -66,11 +61,8 @@ using namespace platform::user;
 
 LONG_PTR GetWindowLongW(HWND window, int index) {
     if (!IsOwnProcessHandle(window)) {
-        auto entry = ForeignEntry(window);
-        if (!entry) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        auto entry = FindForeign(window);
+        if (!entry) return 0;
         if (index == GWL_STYLE) return static_cast<LONG_PTR>(entry->style | (entry->visible ? WS_VISIBLE : 0));
         if (index == GWL_EXSTYLE) return static_cast<LONG_PTR>(entry->exStyle);
         SetLastError(ERROR_ACCESS_DENIED);
@@ -78,11 +70,8 @@ LONG_PTR GetWindowLongW(HWND window, int index) {
     }
     WindowSystem& system = System();
     std::lock_guard<std::mutex> guard(system.mutex);
-    auto record = FindLocked(system, window);
-    if (!record) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    auto record = FindOrFailLocked(system, window);
+    if (!record) return 0;
     switch (index) {
         case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(record->procedure);
         case GWL_STYLE: return static_cast<LONG_PTR>(record->style | (record->visible ? WS_VISIBLE : 0));
@@ -101,10 +90,7 @@ LONG_PTR GetWindowLongW(HWND window, int index) {
 }
 
 LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value) {
-    if (!IsOwnProcessHandle(window)) {
-        SetLastError(ForeignEntry(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    if (!CheckLocal(window)) return 0;
     WindowSystem& system = System();
     LONG_PTR former = 0;
     bool tableChanged = false;
@@ -113,11 +99,8 @@ LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value) {
     bool visible = false;
     {
         std::lock_guard<std::mutex> guard(system.mutex);
-        auto record = FindLocked(system, window);
-        if (!record) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        auto record = FindOrFailLocked(system, window);
+        if (!record) return 0;
         switch (index) {
             case GWL_WNDPROC:
                 if (value == 0) {
@@ -169,14 +152,7 @@ LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value) {
 }
 
 BOOL SetWindowTextW(HWND window, LPCWSTR text) {
-    if (!IsOwnProcessHandle(window)) {
-        SetLastError(ForeignEntry(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (!IsWindow(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    if (!CheckLocal(window) || !FindLocal(window)) return FALSE;
     return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) != 0 ? TRUE : FALSE;
 }
 
@@ -186,21 +162,15 @@ int GetWindowTextW(HWND window, LPWSTR text, int maxCount) {
     if (IsOwnProcessHandle(window))
         return static_cast<int>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(maxCount),
                                              reinterpret_cast<LPARAM>(text)));
-    auto entry = ForeignEntry(window);
-    if (!entry) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    auto entry = FindForeign(window);
+    if (!entry) return 0;
     return CopyOut(entry->title, text, maxCount);
 }
 
 int GetWindowTextLengthW(HWND window) {
     if (IsOwnProcessHandle(window)) return static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
-    auto entry = ForeignEntry(window);
-    if (!entry) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    auto entry = FindForeign(window);
+    if (!entry) return 0;
     return static_cast<int>(entry->title.size());
 }
 
@@ -211,11 +181,8 @@ int GetClassNameW(HWND window, LPWSTR className, int maxCount) {
         if (!record) return 0;
         name = record->windowClass->name;
     } else {
-        auto entry = ForeignEntry(window);
-        if (!entry) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        auto entry = FindForeign(window);
+        if (!entry) return 0;
         name = entry->className;
     }
     return CopyOut(name, className, maxCount);
@@ -229,8 +196,10 @@ BOOL IsWindow(HWND window) {
         std::lock_guard<std::mutex> guard(system.mutex);
         return FindLocked(system, window) ? TRUE : FALSE;
     }
-    return ForeignEntry(window) ? TRUE : FALSE;
+    return window_table::Find(window) ? TRUE : FALSE;
 }
+
+bool platform::IsOwnWindow(HWND window) { return IsOwnProcessHandle(window) && IsWindow(window); }
 
 BOOL IsWindowVisible(HWND window) {
     if (window == DesktopHandle()) return TRUE;
@@ -240,7 +209,7 @@ BOOL IsWindowVisible(HWND window) {
         auto record = FindLocked(system, window);
         return record && IsVisibleLocked(system, *record) ? TRUE : FALSE;
     }
-    auto entry = ForeignEntry(window);
+    auto entry = window != nullptr ? window_table::Find(window) : std::nullopt;
     return entry && entry->visible ? TRUE : FALSE;
 }
 
@@ -251,11 +220,8 @@ HWND GetParent(HWND window) {
         if (record->IsChild()) return record->parent;
         return (record->style & WS_POPUP) != 0 ? record->owner : nullptr;
     }
-    auto entry = ForeignEntry(window);
-    if (!entry) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    auto entry = FindForeign(window);
+    if (!entry) return nullptr;
     return (entry->style & WS_POPUP) != 0 ? entry->owner : nullptr;
 }
 
@@ -279,7 +245,7 @@ HWND GetWindow(HWND window, UINT command) {
         }
         case GW_OWNER: {
             if (!IsOwnProcessHandle(window)) {
-                auto entry = ForeignEntry(window);
+                auto entry = window_table::Find(window);
                 return entry ? entry->owner : nullptr;
             }
             auto record = FindLocal(window);
@@ -312,11 +278,8 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
         if (processId != nullptr) *processId = static_cast<DWORD>(getpid());
         return record->threadId;
     }
-    auto entry = ForeignEntry(window);
-    if (!entry) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    auto entry = FindForeign(window);
+    if (!entry) return 0;
     if (processId != nullptr) *processId = entry->processId;
     return entry->threadId;
 }

@@ -79,7 +79,7 @@ bool IsOwnProcessHandle(HWND window) {
 
 bool CheckLocal(HWND window) {
     if (IsOwnProcessHandle(window)) return true;
-    SetLastError(window_table::Find(window) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+    if (FindForeign(window)) SetLastError(ERROR_ACCESS_DENIED);
     return false;
 }
 
@@ -98,12 +98,24 @@ std::shared_ptr<WindowRecord> FindLocked(WindowSystem& system, HWND window) {
     return found == system.windows.end() ? nullptr : found->second;
 }
 
-std::shared_ptr<WindowRecord> FindLocal(HWND window) {
-    WindowSystem& system = System();
-    std::lock_guard<std::mutex> guard(system.mutex);
+std::shared_ptr<WindowRecord> FindOrFailLocked(WindowSystem& system, HWND window) {
     auto record = FindLocked(system, window);
     if (!record) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return record;
+}
+
+std::shared_ptr<WindowRecord> FindLocal(HWND window) {
+    WindowSystem& system = System();
+    std::lock_guard<std::mutex> guard(system.mutex);
+    return FindOrFailLocked(system, window);
+}
+
+std::optional<TopLevelEntry> FindForeign(HWND window) {
+    std::optional<TopLevelEntry> entry;
+    if (window != nullptr && window != DesktopHandle() && !IsOwnProcessHandle(window))
+        entry = window_table::Find(window);
+    if (!entry) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return entry;
 }
 
 std::shared_ptr<WindowRecord> TopLevelOfLocked(WindowSystem& system, std::shared_ptr<WindowRecord> window) {

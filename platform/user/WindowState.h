@@ -11,8 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/Errors.h"
 #include "platform/base/Types.h"
 #include "platform/user/MessageQueue.h"
+#include "platform/user/WindowTable.h"
 #include "platform/user/WindowTypes.h"
 
 namespace platform::user {
@@ -91,9 +93,25 @@ bool CheckLocal(HWND window);
 // A fresh handle for a window of this process (under the lock).
 HWND NewHandleLocked(WindowSystem& system);
 
+// The look-ups of a window by its handle. FindLocked only answers; the others are for calls
+// that fail on a handle naming no window: they set ERROR_INVALID_WINDOW_HANDLE when there is
+// none, and the caller returns its failure value.
 std::shared_ptr<WindowRecord> FindLocked(WindowSystem& system, HWND window);
-// A window of this process; null (with ERROR_INVALID_WINDOW_HANDLE) otherwise.
+// A window of this process (under the lock); null (with ERROR_INVALID_WINDOW_HANDLE) otherwise.
+std::shared_ptr<WindowRecord> FindOrFailLocked(WindowSystem& system, HWND window);
+// The same for calls that take only some windows: one that fails `usable` counts as none.
+template <typename Usable>
+std::shared_ptr<WindowRecord> FindOrFailLocked(WindowSystem& system, HWND window, Usable usable) {
+    auto record = FindOrFailLocked(system, window);
+    if (!record || usable(*record)) return record;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+}
+// The same, taking the lock.
 std::shared_ptr<WindowRecord> FindLocal(HWND window);
+// A top-level window of another process, from the shared table; nothing (with
+// ERROR_INVALID_WINDOW_HANDLE) otherwise, also for null, the desktop and this process's handles.
+std::optional<TopLevelEntry> FindForeign(HWND window);
 // The top-level window that holds `window` (itself for a top-level window).
 std::shared_ptr<WindowRecord> TopLevelOfLocked(WindowSystem& system, std::shared_ptr<WindowRecord> window);
 // True when `window` is `ancestor` or lies inside it.

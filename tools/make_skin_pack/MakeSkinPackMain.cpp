@@ -73,6 +73,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_skin_pack: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("make_skin_pack: %s: %zu entries\n", argv[2], names.size());
+    std::printf("make_skin_pack: wrote %s with %zu file%s\n", argv[2], names.size(), names.size() == 1 ? "" : "s");
     return 0;
 }

@@ -32,6 +32,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_string_table: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("%s: %zu strings\n", argv[2], table.Count());
+    // A source of comments and blank lines only is valid: it makes a table without strings.
+    if (table.Count() == 0)
+        std::printf("make_string_table: wrote %s (no strings: %s has only comments and blank lines)\n", argv[2],
+                    argv[1]);
+    else
+        std::printf("make_string_table: wrote %s with %zu string%s\n", argv[2], table.Count(),
+                    table.Count() == 1 ? "" : "s");
     return 0;
 }

@@ -46,6 +46,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pack_archive: %s\n", writer.Error().c_str());
         return 1;
     }
-    std::printf("pack_archive: %s: %zu entries\n", argv[2], names.size());
+    std::printf("pack_archive: wrote %s with %zu file%s\n", argv[2], names.size(), names.size() == 1 ? "" : "s");
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -187,6 +188,41 @@ TEST_F(WindowTest, WindowOfADeadProcessFailsCleanly) {
     EXPECT_FALSE(IsWindow(server));
     EXPECT_EQ(FindWindowW(kServerClass, nullptr), nullptr);
     EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
+// Calls that only work on this process's windows refuse a window of another process
+// (ERROR_ACCESS_DENIED), and a handle of that process that names no window is no window.
+TEST_F(WindowTest, LocalOnlyCallsRefuseAnotherProcessWindow) {
+    int child = handset_test::StartChild("CrossProcessWindow.ServeWindow", {{"title", "Server Four"}});
+    HWND server = WaitForWindow(kServerClass, u"Server Four");
+    ASSERT_NE(server, nullptr);
+    HWND none = reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(server) ^ 0x100);
+    RECT rect{};
+    const std::pair<const char*, std::function<BOOL(HWND)>> calls[] = {
+        {"SetWindowLongW", [](HWND window) { return SetWindowLongW(window, GWL_USERDATA, 1) != 0; }},
+        {"SetWindowTextW", [](HWND window) { return SetWindowTextW(window, u"x"); }},
+        {"DestroyWindow", [](HWND window) { return DestroyWindow(window); }},
+        {"ShowWindow", [](HWND window) { return ShowWindow(window, SW_HIDE); }},
+        {"SetWindowPos", [](HWND window) { return SetWindowPos(window, nullptr, 1, 1, 5, 5, SWP_NOZORDER); }},
+        {"GetClientRect", [&](HWND window) { return GetClientRect(window, &rect); }},
+        {"GetWindowRect", [&](HWND window) { return GetWindowRect(window, &rect); }},
+        {"InvalidateRect", [](HWND window) { return InvalidateRect(window, nullptr, FALSE); }},
+        {"ValidateRect", [](HWND window) { return ValidateRect(window, nullptr); }},
+        {"GetUpdateRect", [&](HWND window) { return GetUpdateRect(window, &rect, FALSE); }},
+        {"UpdateWindow", [](HWND window) { return UpdateWindow(window); }},
+        {"RedrawWindow", [](HWND window) { return RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE); }},
+    };
+    const std::pair<HWND, DWORD> targets[] = {{server, ERROR_ACCESS_DENIED}, {none, ERROR_INVALID_WINDOW_HANDLE}};
+    for (const auto& [call, run] : calls) {
+        for (const auto& [window, error] : targets) {
+            SetLastError(0);
+            EXPECT_FALSE(run(window)) << call;
+            EXPECT_EQ(GetLastError(), error) << call;
+        }
+    }
+    EXPECT_TRUE(IsWindowVisible(server));
+    EXPECT_TRUE(PostMessageW(server, WM_CLOSE, 0, 0));
+    EXPECT_EQ(handset_test::WaitChild(child), 0);
 }
 
 // Child role for CreateProcessW: checks the arguments it got and exits with its argument.

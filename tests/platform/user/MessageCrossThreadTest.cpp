@@ -1,6 +1,6 @@
 // Messages between threads of one process: sends delivered by the receiver's loop, two
 // threads sending to each other, time-outs, a thread that ended, and a message box answered
-// from another thread.
+// from another thread or ended by a quit.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -161,6 +161,24 @@ TEST_F(WindowTest, MessageBoxIsAnsweredFromAnotherThread) {
         EXPECT_EQ(FindWindowW(u"Dialog", u"Question"), nullptr);
     }
     EXPECT_EQ(GetActiveWindow(), owner);
+}
+
+TEST_F(WindowTest, QuitMetByAMessageBoxEndsItAndReachesTheCallersLoop) {
+    HWND owner = Make(u"Owner");
+    DWORD caller = GetCurrentThreadId();
+    std::thread quitter([&] {
+        for (int i = 0; i < 5000 && FindWindowW(u"Dialog", u"Leaving") == nullptr; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        PostThreadMessageW(caller, WM_QUIT, 7, 0);
+    });
+    EXPECT_EQ(MessageBoxW(owner, u"Save?", u"Leaving", MB_YESNO), IDNO);
+    quitter.join();
+    EXPECT_EQ(FindWindowW(u"Dialog", u"Leaving"), nullptr);
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
+    }
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 7u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the window lists, driven through real messages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "platform/base/Errors.h"
@@ -263,6 +264,58 @@ TEST_F(WindowTest, ThreadEndTakesItsWindowsAway) {
     EXPECT_EQ(FindWindowW(nullptr, u"Short lived"), nullptr);
     EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+// Each call that looks a window up gives its own failure value and the same last error
+// when the handle names no window any more.
+TEST_F(WindowTest, CallsOnAGoneWindowFailWithInvalidWindowHandle) {
+    HWND gone = Make(u"Gone");
+    ASSERT_TRUE(DestroyWindow(gone));
+    auto value = [](HWND window) { return reinterpret_cast<LONG_PTR>(window); };
+    RECT rect{};
+    WCHAR text[8];
+    MSG message{};
+    message.hwnd = gone;
+    message.message = WM_APP;
+    struct Case {
+        const char* call;
+        std::function<LONG_PTR()> run;
+        LONG_PTR failure;
+    };
+    const Case cases[] = {
+        {"GetWindowLongW", [&] { return GetWindowLongW(gone, GWL_STYLE); }, 0},
+        {"SetWindowLongW", [&] { return SetWindowLongW(gone, GWL_USERDATA, 1); }, 0},
+        {"SetWindowTextW", [&] { return LONG_PTR{SetWindowTextW(gone, u"x")}; }, FALSE},
+        {"GetWindowTextW", [&] { return LONG_PTR{GetWindowTextW(gone, text, 8)}; }, 0},
+        {"GetClassNameW", [&] { return LONG_PTR{GetClassNameW(gone, text, 8)}; }, 0},
+        {"GetParent", [&] { return value(GetParent(gone)); }, 0},
+        {"GetWindow", [&] { return value(GetWindow(gone, GW_OWNER)); }, 0},
+        {"GetWindowThreadProcessId", [&] { return LONG_PTR{GetWindowThreadProcessId(gone, nullptr)}; }, 0},
+        {"DestroyWindow", [&] { return LONG_PTR{DestroyWindow(gone)}; }, FALSE},
+        {"ShowWindow", [&] { return LONG_PTR{ShowWindow(gone, SW_SHOW)}; }, FALSE},
+        {"GetClientRect", [&] { return LONG_PTR{GetClientRect(gone, &rect)}; }, FALSE},
+        {"GetWindowRect", [&] { return LONG_PTR{GetWindowRect(gone, &rect)}; }, FALSE},
+        {"InvalidateRect", [&] { return LONG_PTR{InvalidateRect(gone, nullptr, FALSE)}; }, FALSE},
+        {"ValidateRect", [&] { return LONG_PTR{ValidateRect(gone, nullptr)}; }, FALSE},
+        {"GetUpdateRect", [&] { return LONG_PTR{GetUpdateRect(gone, &rect, FALSE)}; }, FALSE},
+        {"UpdateWindow", [&] { return LONG_PTR{UpdateWindow(gone)}; }, FALSE},
+        {"SetFocus", [&] { return value(SetFocus(gone)); }, 0},
+        {"SetActiveWindow", [&] { return value(SetActiveWindow(gone)); }, 0},
+        {"SetCapture", [&] { return value(SetCapture(gone)); }, 0},
+        {"SetForegroundWindow", [&] { return LONG_PTR{SetForegroundWindow(gone)}; }, FALSE},
+        {"SetTimer", [&] { return static_cast<LONG_PTR>(SetTimer(gone, 1, 10, nullptr)); }, 0},
+        {"KillTimer", [&] { return LONG_PTR{KillTimer(gone, 1)}; }, FALSE},
+        {"RegisterHotKey", [&] { return LONG_PTR{RegisterHotKey(gone, 1, 0, 'Q')}; }, FALSE},
+        {"PostMessageW", [&] { return LONG_PTR{PostMessageW(gone, WM_APP, 0, 0)}; }, FALSE},
+        {"SendMessageW", [&] { return SendMessageW(gone, WM_APP, 0, 0); }, 0},
+        {"GetMessageW", [&] { return LONG_PTR{GetMessageW(&message, gone, 0, 0)}; }, -1},
+        {"DispatchMessageW", [&] { return DispatchMessageW(&message); }, 0},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(c.run(), c.failure) << c.call;
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE) << c.call;
+    }
 }
 
 }  // namespace
