@@ -15,7 +15,7 @@ namespace {
 
 // A buffer object of `bytes` bytes, or 0 with the failure flag raised.
 GLuint NewBuffer(GLenum target, std::uint64_t bytes, DWORD usage) {
-    if (bytes > 0x7FFFFFFF) {
+    if (bytes > kMaxBufferBytes) {
         RaiseDeviceFailure();
         return 0;
     }

@@ -19,15 +19,6 @@ void Expand(const Matrix34& m, GLfloat* out) {
     }
 }
 
-void Multiply4(const GLfloat* a, const GLfloat* b, GLfloat* out) {
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row) {
-            GLfloat sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[column * 4 + k];
-            out[column * 4 + row] = sum;
-        }
-}
-
 // Model-view := view x world.
 void LoadModelView(const RenderStateRecord& state) {
     platform::gles::MatrixMode(GL_MODELVIEW);
@@ -38,6 +29,24 @@ void LoadModelView(const RenderStateRecord& state) {
 }  // namespace
 
 void ExpandMatrix34(const Matrix34& matrix, GLfloat* columnMajor) { Expand(matrix, columnMajor); }
+
+void MultiplyMatrix4(const GLfloat* a, const GLfloat* b, GLfloat* out) {
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row) {
+            GLfloat sum = 0.0f;
+            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[column * 4 + k];
+            out[column * 4 + row] = sum;
+        }
+}
+
+void ClipSpacePoint(const GLfloat* projection, const GLfloat* modelView, const Vector3& point, float* result) {
+    GLfloat combined[16];
+    MultiplyMatrix4(projection, modelView, combined);
+    const float in[4] = {point.x, point.y, point.z, 1.0f};
+    for (int row = 0; row < 4; ++row)
+        result[row] =
+            combined[row] * in[0] + combined[4 + row] * in[1] + combined[8 + row] * in[2] + combined[12 + row] * in[3];
+}
 
 int OpenGLRenderDevice::SetWorldMatrix(const Matrix34& matrix) {
     RenderStateRecord& state = Device().state;
@@ -58,9 +67,7 @@ int OpenGLRenderDevice::SetViewMatrix(const Matrix34& matrix) {
 const Matrix34& OpenGLRenderDevice::GetWorldMatrix() const { return Device().state.world; }
 const Matrix34& OpenGLRenderDevice::GetViewMatrix() const { return Device().state.view; }
 
-int OpenGLRenderDevice::SetPerspective(float fieldOfView, float aspect, float nearPlane, float farPlane) {
-    RenderStateRecord& state = Device().state;
-    GLfloat* p = state.projection;
+void RecordPerspective(float fieldOfView, float aspect, float nearPlane, float farPlane, GLfloat* p) {
     for (int i = 0; i < 16; ++i) p[i] = 0.0f;
     float f = static_cast<float>(1.0 / std::tan(fieldOfView / 2.0));
     p[0] = f;
@@ -68,9 +75,27 @@ int OpenGLRenderDevice::SetPerspective(float fieldOfView, float aspect, float ne
     p[10] = (nearPlane + farPlane) / (farPlane - nearPlane);
     p[11] = -1.0f;
     p[14] = 2.0f * nearPlane * farPlane / (farPlane - nearPlane);
+}
 
+float FrustumHalfHeight(float fieldOfView, float nearPlane) {
     float degrees = fieldOfView * 57.29578f;
-    auto t = static_cast<float>(nearPlane * std::tan(degrees * 3.14159265358979323846 / 360.0));
+    return static_cast<float>(nearPlane * std::tan(degrees * 3.14159265358979323846 / 360.0));
+}
+
+void OrthoProjection(float width, float height, float nearPlane, float farPlane, GLfloat* p) {
+    for (int i = 0; i < 16; ++i) p[i] = 0.0f;
+    p[0] = 2.0f / width;
+    p[5] = -2.0f / height;
+    p[10] = 1.0f / (farPlane - nearPlane);
+    p[12] = -1.0f;
+    p[13] = 1.0f;
+    p[14] = -nearPlane / (farPlane - nearPlane);
+    p[15] = 1.0f;
+}
+
+int OpenGLRenderDevice::SetPerspective(float fieldOfView, float aspect, float nearPlane, float farPlane) {
+    RecordPerspective(fieldOfView, aspect, nearPlane, farPlane, Device().state.projection);
+    const float t = FrustumHalfHeight(fieldOfView, nearPlane);
     platform::gles::MatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustumf(-t * aspect, t * aspect, -t, t, nearPlane, farPlane);
@@ -80,16 +105,8 @@ int OpenGLRenderDevice::SetPerspective(float fieldOfView, float aspect, float ne
 }
 
 int OpenGLRenderDevice::SetOrtho(float, float, float width, float height, float nearPlane, float farPlane) {
-    RenderStateRecord& state = Device().state;
-    GLfloat* p = state.projection;
-    for (int i = 0; i < 16; ++i) p[i] = 0.0f;
-    p[0] = 2.0f / width;
-    p[5] = -2.0f / height;
-    p[10] = 1.0f / (farPlane - nearPlane);
-    p[12] = -1.0f;
-    p[13] = 1.0f;
-    p[14] = -nearPlane / (farPlane - nearPlane);
-    p[15] = 1.0f;
+    GLfloat* p = Device().state.projection;
+    OrthoProjection(width, height, nearPlane, farPlane, p);
     platform::gles::MatrixMode(GL_PROJECTION);
     glLoadIdentity();
     platform::gles::LoadMatrixf(p);
@@ -103,12 +120,7 @@ int OpenGLRenderDevice::TransformToClipSpace(const Vector3& point, float* result
     GLfloat modelView[16];
     glGetFloatv(GL_PROJECTION_MATRIX, state.scratch);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    GLfloat combined[16];
-    Multiply4(state.scratch, modelView, combined);
-    const float in[4] = {point.x, point.y, point.z, 1.0f};
-    for (int row = 0; row < 4; ++row)
-        result[row] =
-            combined[row] * in[0] + combined[4 + row] * in[1] + combined[8 + row] * in[2] + combined[12 + row] * in[3];
+    ClipSpacePoint(state.scratch, modelView, point, result);
     return 1;
 }
 

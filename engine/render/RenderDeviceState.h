@@ -120,6 +120,17 @@ DeviceGlobals& Device();
 inline void RaiseDeviceFailure() { Device().failed = true; }
 // A 3x4 row-major matrix as GL's column-major 4x4 (last row 0, 0, 0, 1).
 void ExpandMatrix34(const Matrix34& matrix, GLfloat* columnMajor);
+// out := a x b, column-major 4x4 matrices (`out` is neither input).
+void MultiplyMatrix4(const GLfloat* a, const GLfloat* b, GLfloat* out);
+// The projection SetPerspective records in RenderStateRecord::projection (field of view in
+// radians); GL itself is given a frustum of half height FrustumHalfHeight, turned by
+// glScalef(1, -1, -1).
+void RecordPerspective(float fieldOfView, float aspect, float nearPlane, float farPlane, GLfloat* record);
+float FrustumHalfHeight(float fieldOfView, float nearPlane);
+// The projection of SetOrtho, recorded and loaded into GL alike.
+void OrthoProjection(float width, float height, float nearPlane, float farPlane, GLfloat* projection);
+// projection x modelView x (x, y, z, 1) into result[0..3].
+void ClipSpacePoint(const GLfloat* projection, const GLfloat* modelView, const Vector3& point, float* result);
 
 // A texture that goes away or loses its GL name leaves the units' records, so that a unit
 // never skips binding a texture that is not bound.

@@ -40,8 +40,7 @@ RenderQueue* RenderQueue::Create() {
 }
 
 RenderQueue::~RenderQueue() {
-    DiscardAll(opaque_);
-    DiscardAll(blended_);
+    DiscardQueued();
     while (freeRecords_ != nullptr) {
         DrawRecord* next = freeRecords_->next;
         delete freeRecords_;
@@ -124,6 +123,11 @@ void RenderQueue::Discard(RenderSubMesh& part) {
         }
     }
     part.batch = nullptr;
+}
+
+void RenderQueue::DiscardQueued() {
+    DiscardAll(opaque_);
+    DiscardAll(blended_);
 }
 
 void RenderQueue::DiscardAll(BatchList& list) {

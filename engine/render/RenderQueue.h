@@ -76,6 +76,8 @@ public:
     void Recycle(QueueBatch* batch);
     // Takes a part's batch out of the queue undrawn (its geometry is going away).
     void Discard(RenderSubMesh& part);
+    // Gives every queued batch back undrawn (the null device's flush).
+    void DiscardQueued();
 
     std::uint32_t FreeRecordCount() const;
     std::uint32_t FreeBatchCount() const;

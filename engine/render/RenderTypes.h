@@ -1,6 +1,6 @@
 // Records the render device's operations take: the screen size given to Init, the
-// immediate vertex of the 2D and effect drawing, vertex layout flags, the light set, and
-// the pixel format codes of texture data.
+// immediate vertex of the 2D and effect drawing, vertex layout flags, the light set, the
+// pixel format codes of texture data, and where buffer and texture data is kept.
 #pragma once
 
 #include <cstddef>
@@ -86,3 +86,7 @@ constexpr DWORD kFormatArgb1555 = 14;
 constexpr DWORD kFormatAtcRgb = 20;
 constexpr DWORD kFormatAtcRgba = 21;
 constexpr DWORD kFormatCubeMap = 0x80000000;
+
+// Where a buffer's or texture's data lives: in a GL object that the staging copy is uploaded
+// to, or in the staging copy alone (the null device's objects, which nothing draws).
+enum class DeviceStorage { GlObject, ProcessorOnly };

@@ -85,6 +85,7 @@ void TextureDataOpenGL::DeleteTexture() {
         glDeleteTextures(1, &glName_);
         glName_ = 0;
     }
+    processorImage_ = false;
     ForgetBoundTexture(this);
 }
 
@@ -93,16 +94,22 @@ int TextureDataOpenGL::Create(std::int32_t width, std::int32_t height, std::int3
     if (!ComputeLevelLayout(format, width, height, 0, layout) || levels > kMaxTextureLevels) return 1;
     DeleteTexture();
     for (LevelRecord& record : levelRecords_) FreeStaging(record);
-    glGenTextures(1, &glName_);
-    if (glName_ == 0) {
-        RaiseDeviceFailure();
-        return 1;
+    if (storage_ == DeviceStorage::GlObject) {
+        glGenTextures(1, &glName_);
+        if (glName_ == 0) {
+            RaiseDeviceFailure();
+            return 1;
+        }
     }
     width_ = width;
     height_ = height;
     levels_ = std::max<std::int32_t>(1, levels);
     format_ = format;
     creationFlags_ = flags;
+    if (storage_ == DeviceStorage::ProcessorOnly) {
+        processorImage_ = true;
+        return 0;
+    }
 
     GLenum pixelFormat = 0;
     GLenum type = 0;
@@ -144,7 +151,7 @@ int TextureDataOpenGL::Reload() {
 }
 
 void* TextureDataOpenGL::Lock(std::int32_t level, std::int32_t* pitch, DWORD) {
-    if (level < 0 || level >= kMaxTextureLevels || glName_ == 0) return nullptr;
+    if (level < 0 || level >= kMaxTextureLevels || !HasImage()) return nullptr;
     LevelRecord& record = levelRecords_[level];
     if (record.lockCount > 0) {
         ++record.lockCount;

@@ -1,6 +1,7 @@
 // TextureDataOpenGL: the render device's texture data, one OpenGL ES texture object. It reads
 // ".dds", ".ddsx", ".ddsy", ".tga" and ".ctes" files into the texture, lets callers lock a
-// mip level for writing and uploads the level when its last lock ends.
+// mip level for writing and uploads the level when its last lock ends. The null device's
+// texture data is held on the processor: it reads, creates and locks alike and uploads nothing.
 #pragma once
 
 #include <GLES/gl.h>
@@ -9,6 +10,7 @@
 
 #include "engine/core/text/EngineString.h"
 #include "engine/render/TextureData.h"
+#include "engine/render/RenderTypes.h"
 #include "engine/render/TextureFormat.h"
 
 // LoadFromFile flag: read the file as named, without looking for a ".ddsx" or ".dds" first.
@@ -16,7 +18,7 @@ constexpr DWORD kTextureLoadAsNamed = 0x200;
 
 class TextureDataOpenGL : public TextureData {
 public:
-    TextureDataOpenGL() = default;
+    explicit TextureDataOpenGL(DeviceStorage storage = DeviceStorage::GlObject) : storage_(storage) {}
     // Uploads any level still locked, frees the staging buffers, deletes the GL texture.
     ~TextureDataOpenGL() override;
 
@@ -31,8 +33,8 @@ public:
     // LoadFromFile again with the remembered name and flags; 0 when the data came from no file.
     int Reload() override;
     // A staging buffer from the render heap with the level's pitch; the same one while the
-    // level is locked. Null for a level outside 0..15, without a GL texture, or when the
-    // render heap has no room.
+    // level is locked. Null for a level outside 0..15, without an image (no GL texture, or
+    // on the processor no successful Create), or when the render heap has no room.
     void* Lock(std::int32_t level, std::int32_t* pitch, DWORD flags) override;
     void Unlock(std::int32_t level) override;
     std::uint32_t DeviceName() const override { return glName_; }
@@ -53,6 +55,7 @@ private:
     // Reads a whole image from memory with the reader its extension names.
     int ReadImage(const char* openedName, const std::uint8_t* data, std::size_t size, DWORD flags);
     void Upload(std::int32_t level);
+    bool HasImage() const { return glName_ != 0 || processorImage_; }
     void FreeStaging(LevelRecord& record);
     void DeleteTexture();
 
@@ -60,4 +63,6 @@ private:
     DWORD loadFlags_ = 0;
     LevelRecord levelRecords_[kMaxTextureLevels];
     GLuint glName_ = 0;  // 0: none
+    DeviceStorage storage_;
+    bool processorImage_ = false;  // held on the processor: Create made the image
 };

@@ -1,4 +1,5 @@
-// Vertex and index buffers: staging copies from the render heap, uploaded whole on unlock.
+// Vertex and index buffers: staging copies from the render heap, uploaded whole on unlock
+// (or kept as they are, for a buffer held on the processor).
 #include "engine/render/VertexBuffer.h"
 
 #include "engine/core/memory/Heap.h"
@@ -15,19 +16,18 @@ std::uint8_t* NewStaging(std::uint64_t bytes) {
 
 }  // namespace
 
-VertexBuffer::VertexBuffer(DWORD vertexCount, DWORD vertexSize, DWORD usage, DWORD layout, GLuint name)
-    : vertexSize_(vertexSize), vertexCount_(vertexCount), usage_(usage), layout_(layout), name_(name) {}
+VertexBuffer::VertexBuffer(DWORD vertexCount, DWORD vertexSize, DWORD usage, DWORD layout, GLuint name,
+                           DeviceStorage storage)
+    : vertexSize_(vertexSize), vertexCount_(vertexCount), usage_(usage), layout_(layout), name_(name), storage_(storage) {}
 
 VertexBuffer::~VertexBuffer() {
-    if (name_ != 0) {
-        platform::gles::DeleteBuffers(1, &name_);
-        --Device().liveVertexBuffers;
-    }
+    if (name_ != 0) platform::gles::DeleteBuffers(1, &name_);
+    if (HasStorage()) --Device().liveVertexBuffers;
     if (staging_ != nullptr) RenderHeap().Free(staging_);
 }
 
 void* VertexBuffer::Lock() {
-    if (name_ == 0) return nullptr;
+    if (!HasStorage()) return nullptr;
     if (locked_ != nullptr) return locked_;
     if (staging_ == nullptr) staging_ = NewStaging(ByteSize());
     locked_ = staging_;
@@ -36,26 +36,25 @@ void* VertexBuffer::Lock() {
 
 int VertexBuffer::Unlock() {
     if (locked_ == nullptr) return 0;
+    locked_ = nullptr;
+    if (name_ == 0) return 1;
     glBindBuffer(GL_ARRAY_BUFFER, name_);
     platform::gles::BufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(ByteSize()), staging_);
-    locked_ = nullptr;
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return 1;
 }
 
-IndexBuffer::IndexBuffer(DWORD indexCount, DWORD usage, DWORD indexFormat, GLuint name)
-    : indexCount_(indexCount), usage_(usage), indexFormat_(indexFormat), name_(name) {}
+IndexBuffer::IndexBuffer(DWORD indexCount, DWORD usage, DWORD indexFormat, GLuint name, DeviceStorage storage)
+    : indexCount_(indexCount), usage_(usage), indexFormat_(indexFormat), name_(name), storage_(storage) {}
 
 IndexBuffer::~IndexBuffer() {
-    if (name_ != 0) {
-        platform::gles::DeleteBuffers(1, &name_);
-        --Device().liveIndexBuffers;
-    }
+    if (name_ != 0) platform::gles::DeleteBuffers(1, &name_);
+    if (HasStorage()) --Device().liveIndexBuffers;
     if (staging_ != nullptr) RenderHeap().Free(staging_);
 }
 
 void* IndexBuffer::Lock() {
-    if (name_ == 0) return nullptr;
+    if (!HasStorage()) return nullptr;
     if (locked_ != nullptr) return locked_;
     if (staging_ == nullptr) staging_ = NewStaging(ByteSize());
     locked_ = staging_;
@@ -64,9 +63,10 @@ void* IndexBuffer::Lock() {
 
 int IndexBuffer::Unlock() {
     if (locked_ == nullptr) return 0;
+    locked_ = nullptr;
+    if (name_ == 0) return 1;
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, name_);
     platform::gles::BufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(ByteSize()), staging_);
-    locked_ = nullptr;
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     return 1;
 }

@@ -1,7 +1,7 @@
 // Tests of the start-up and shutdown sequences in this process: a missing configuration
-// file, each failing step shutting down what came before, a full start with the render
-// device on the headless display and the silent sound device, the entry's skipped main loop
-// after a failed start, and a second start handing over to the running game.
+// file, each failing step shutting down what came before, a full start with the null render
+// device and the silent sound device, the entry's skipped main loop after a failed start,
+// and a second start handing over to the running game.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -61,7 +61,7 @@ namespace startup_test {
 namespace {
 
 constexpr const char* kWorkingIni =
-    "Render=OpenGLRender.OpenGLRenderDevice\n"
+    "Render=OpenGLRender.NullRenderDevice\n"
     "Engine=StartupTest.GameEngine\n"
     "Sound=FmodSound.FmodSoundDevice\n";
 
@@ -120,8 +120,8 @@ TEST_F(StartupTest, EachFailingStepShutsDownWhatCameBefore) {
     const std::pair<const char*, const char*> cases[] = {
         {"no render device", "Engine=StartupTest.GameEngine\n"},
         {"a render class that is no render device", "Render=libkel.NullSoundDevice\nEngine=StartupTest.GameEngine\n"},
-        {"no game", "Render=OpenGLRender.OpenGLRenderDevice\n"},
-        {"a game that fails to start", "Render=OpenGLRender.OpenGLRenderDevice\nEngine=StartupTest.FailingGame\n"},
+        {"no game", "Render=OpenGLRender.NullRenderDevice\n"},
+        {"a game that fails to start", "Render=OpenGLRender.NullRenderDevice\nEngine=StartupTest.FailingGame\n"},
     };
     for (const auto& [what, ini] : cases) {
         SCOPED_TRACE(what);
@@ -139,6 +139,7 @@ TEST_F(StartupTest, AFullStartRunsEveryDeviceAndShutsThemAllDown) {
     EXPECT_TRUE(App().started);
     ASSERT_NE(GameObject(), nullptr);
     ASSERT_NE(RenderDevice(), nullptr);
+    EXPECT_STREQ(RenderDevice()->GetTypeName(), "NullRenderDevice");
     ASSERT_NE(GetSoundDevice(), nullptr);
     EXPECT_STREQ(GetSoundDevice()->GetTypeName(), "NullSoundDevice");
     EXPECT_TRUE(GlobalResourceCache().IsInitialised());

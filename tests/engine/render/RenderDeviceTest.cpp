@@ -128,8 +128,9 @@ TEST_F(RenderModuleTest, TheDeviceIsMadeByClassNameAndAnswersToItsTypes) {
         reinterpret_cast<ModuleEnumerateFunction>(FindModule("OpenGLRender")->FindEntry("EnumerateInterfaces"));
     ASSERT_NE(enumerate, nullptr);
     enumerate(&names, Interface::StaticTypeId());
-    ASSERT_EQ(names.count, 1u);
+    ASSERT_EQ(names.count, 2u);
     EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "OpenGLRenderDevice");
+    EXPECT_STREQ(static_cast<EngineString*>(names.head->next->item)->Text(), "NullRenderDevice");
     ListDeleteAll(names, EngineString::DeleteItem);
     ShutdownModules();
 }

@@ -16,7 +16,9 @@ namespace {
 
 using render_test::kScreenHeight;
 using render_test::kScreenWidth;
+using render_test::Placed;
 using render_test::RenderDeviceTest;
+using render_test::SquareMesh;
 
 void* Pointer(GLenum name) {
     void* pointer = nullptr;
@@ -93,43 +95,6 @@ TEST_F(RenderDeviceTest, ImmediateDrawTypes) {
     EXPECT_EQ(device_->DrawIndexedPrimitives(kDrawTriangles, 1, 0, 0, quads, triangle), 1);
     EXPECT_EQ(FramePixel(42, 8), (std::array<int, 3>{255, 255, 255}));
     EXPECT_EQ(FramePixel(5, 5), (std::array<int, 3>{0, 0, 0}));
-}
-
-// A unit square of two triangles in one colour, as a mesh of one sub-mesh.
-struct SquareMesh {
-    explicit SquareMesh(std::uint32_t colour, DWORD materialFlags = 0) {
-        positions = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
-        colours.assign(4, colour);
-        indices = {0, 1, 2, 0, 2, 3};
-        material.flags = materialFlags;
-        part.vertexCount = 4;
-        part.positions = positions.data();
-        part.colours = colours.data();
-        part.texCoords = texCoords.data();
-        part.indexCount = 6;
-        part.indices = indices.data();
-        part.material = &material;
-        mesh.subMeshCount = 1;
-        mesh.subMeshes = &part;
-    }
-    std::vector<Vector3> positions;
-    std::vector<std::uint32_t> colours;
-    std::vector<Vector2> texCoords = std::vector<Vector2>(4, Vector2{0, 0});
-    std::vector<std::uint16_t> indices;
-    RenderMaterial material;
-    RenderSubMesh part;
-    RenderMesh mesh;
-};
-
-// The world matrix of a square scaled to `size` pixels at (x, y), at depth z.
-RenderTransform Placed(float x, float y, float size, float z) {
-    RenderTransform transform;
-    transform.world.m[0][0] = size;
-    transform.world.m[1][1] = size;
-    transform.world.m[0][3] = x;
-    transform.world.m[1][3] = y;
-    transform.world.m[2][3] = z;
-    return transform;
 }
 
 class QueueTest : public RenderDeviceTest {

@@ -22,7 +22,7 @@ LRESULT PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-void RenderDeviceTest::SetUp() {
+void RenderWindowTest::SetUp() {
     ASSERT_EQ(HeapInit(), 0);
     ASSERT_TRUE(platform::screen::Configure(platform::screen::DisplayGeometry{kScreenWidth, kScreenHeight, 96}));
     std::filesystem::create_directories(root_.Path() + "/fs/data");
@@ -34,6 +34,24 @@ void RenderDeviceTest::SetUp() {
     window_ = CreateWindowExW(0, u"RenderTestWindow", u"render", WS_VISIBLE, 0, 0, kScreenWidth, kScreenHeight, nullptr,
                               nullptr, nullptr, nullptr);
     ASSERT_NE(window_, nullptr);
+}
+
+void RenderWindowTest::TearDown() {
+    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+    platform::screen::SetCaptureSource({});
+    platform::screen::Configure(platform::screen::DisplayGeometry{});
+    SetDataFolder(nullptr);
+    HeapTeardown();
+}
+
+void RenderWindowTest::WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream file(root_.Path() + "/fs/data/" + name, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void RenderDeviceTest::SetUp() {
+    RenderWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     device_ = new OpenGLRenderDevice;
     ASSERT_NE(device_, nullptr);
     ScreenSize size{kScreenWidth, kScreenHeight};
@@ -49,16 +67,7 @@ void RenderDeviceTest::TearDown() {
         delete device_;
     }
     OpenGLRenderDevice::SetWhiteTextureSource(nullptr);
-    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
-    platform::screen::SetCaptureSource({});
-    platform::screen::Configure(platform::screen::DisplayGeometry{});
-    SetDataFolder(nullptr);
-    HeapTeardown();
-}
-
-void RenderDeviceTest::WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    std::ofstream file(root_.Path() + "/fs/data/" + name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    RenderWindowTest::TearDown();
 }
 
 platform::screen::Image RenderDeviceTest::ReadFrame() const {
@@ -95,6 +104,16 @@ void RenderDeviceTest::DrawQuad(float x, float y, float w, float h, std::array<s
         quad[i].v = corners[i][3];
     }
     device_->DrawPrimitives(kDrawQuads, 1, quad);
+}
+
+RenderTransform Placed(float x, float y, float size, float z) {
+    RenderTransform transform;
+    transform.world.m[0][0] = size;
+    transform.world.m[1][1] = size;
+    transform.world.m[0][3] = x;
+    transform.world.m[1][3] = y;
+    transform.world.m[2][3] = z;
+    return transform;
 }
 
 ::testing::AssertionResult MatchesReference(const platform::screen::Image& image, const std::string& name) {

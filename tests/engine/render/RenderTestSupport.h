@@ -1,6 +1,7 @@
-// Shared pieces of the render device tests: a device initialised headless on a small
-// screen (llvmpipe, 5-6-5, dithering off), files in the data folder, frames read back, and
-// reference images compared per channel within what 5-6-5 keeps (8, 4, 8).
+// Shared pieces of the render device tests: a window on a small screen with a data folder,
+// a device initialised headless on it (llvmpipe, 5-6-5, dithering off), frames read back,
+// reference images compared per channel within what 5-6-5 keeps (8, 4, 8), and a square
+// mesh for the render queue.
 #pragma once
 
 #include <GLES/gl.h>
@@ -13,6 +14,7 @@
 
 #include "engine/core/memory/EngineLog.h"
 #include "engine/render/OpenGLRenderDevice.h"
+#include "engine/render/RenderMesh.h"
 #include "engine/render/RenderTypes.h"
 #include "platform/screen/Display.h"
 #include "platform/user/Window.h"
@@ -23,13 +25,26 @@ namespace render_test {
 constexpr int kScreenWidth = 64;
 constexpr int kScreenHeight = 48;
 
-class RenderDeviceTest : public ::testing::Test {
+// Engine heaps, the screen at kScreenWidth x kScreenHeight, the data folder and a window of
+// the screen's size: what a render device starts on.
+class RenderWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Writes a file into the data folder (which textures are loaded from).
     void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+
+    handset_test::TempHandsetRoot root_;
+    HWND window_ = nullptr;
+};
+
+// The GL device started on the window.
+class RenderDeviceTest : public RenderWindowTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
     // The frame as the user sees it: rows top first, RGBA.
     platform::screen::Image ReadFrame() const;
     // RGB of one pixel of the frame, top-left origin.
@@ -39,10 +54,37 @@ protected:
     void DrawQuad(float x, float y, float w, float h, std::array<std::uint8_t, 4> colour = {255, 255, 255, 255},
                   float z = 0.5f);
 
-    handset_test::TempHandsetRoot root_;
-    HWND window_ = nullptr;
     OpenGLRenderDevice* device_ = nullptr;
 };
+
+// A unit square of two triangles in one colour, as a mesh of one sub-mesh.
+struct SquareMesh {
+    explicit SquareMesh(std::uint32_t colour, DWORD materialFlags = 0) {
+        positions = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
+        colours.assign(4, colour);
+        indices = {0, 1, 2, 0, 2, 3};
+        material.flags = materialFlags;
+        part.vertexCount = 4;
+        part.positions = positions.data();
+        part.colours = colours.data();
+        part.texCoords = texCoords.data();
+        part.indexCount = 6;
+        part.indices = indices.data();
+        part.material = &material;
+        mesh.subMeshCount = 1;
+        mesh.subMeshes = &part;
+    }
+    std::vector<Vector3> positions;
+    std::vector<std::uint32_t> colours;
+    std::vector<Vector2> texCoords = std::vector<Vector2>(4, Vector2{0, 0});
+    std::vector<std::uint16_t> indices;
+    RenderMaterial material;
+    RenderSubMesh part;
+    RenderMesh mesh;
+};
+
+// The world matrix of a square scaled to `size` pixels at (x, y), at depth z.
+RenderTransform Placed(float x, float y, float size, float z);
 
 // Compares the image with tests/engine/render/reference/<name>.png within (8, 4, 8); a missing
 // reference is written and the comparison fails, so that it can be looked at and kept.

@@ -1,6 +1,7 @@
 // The application object: its type as the shell sees it, a fresh object's state, the
-// pointer transform, the render device given up and made again with the focus, the retry
-// of a failed re-creation, and the main loop ending on the quit flag.
+// pointer transform, the render device given up and made again with the focus (on GL, which
+// shows the new device's frame), the retry of a failed re-creation, and the main loop ending
+// on the quit flag.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "engine/app/RenderDeviceSetup.h"
 #include "engine/core/device/NotificationLights.h"
 #include "engine/core/object/Module.h"
+#include "engine/render/NullRenderDevice.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderModule.h"
 #include "game/flow/GameApplication.h"
@@ -99,10 +101,13 @@ TEST_F(GameObjectTest, AFreshObjectWaitsInTheBootStateWithNothingRequestedAndTur
     EXPECT_EQ(game->Release(), 0u);
 }
 
-// The game as start-up leaves it: the main window and the render device on llvmpipe
-// (headless), the game object made by the shell, a manual clock.
+// The game as start-up leaves it: the main window and the null render device, the game
+// object made by the shell, a manual clock.
 class RunningGameTest : public ::testing::Test {
 protected:
+    RunningGameTest() = default;
+    explicit RunningGameTest(const char* renderClass) : renderClass_(renderClass) {}
+
     void SetUp() override {
         platform::clock::UseManualClock(100000, 0);
         platform::screen::Configure(platform::screen::DisplayGeometry{});
@@ -111,7 +116,7 @@ protected:
         ASSERT_EQ(RegisterCoreModule(), 0);
         ASSERT_EQ(RegisterRenderModule(), 0);
         ASSERT_EQ(RegisterGameModule(), 0);
-        SetRenderClass("OpenGLRenderDevice");
+        SetRenderClass(renderClass_);
         App().started = true;
         ASSERT_EQ(CreateMainWindow(platform::ProgramModule()), 1);
         ASSERT_EQ(CreateRenderDevice(), 0) << LastEglTrace();
@@ -140,8 +145,15 @@ protected:
         platform::clock::UseRealClock();
     }
 
+    const char* renderClass_ = "NullRenderDevice";
     handset_test::TempHandsetRoot root_;
     GameApplication* game_ = nullptr;
+};
+
+// The same on the GL device on llvmpipe (headless), for the tests that look at the frame.
+class RunningGameOnGlTest : public RunningGameTest {
+protected:
+    RunningGameOnGlTest() : RunningGameTest("OpenGLRenderDevice") {}
 };
 
 TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotation90) {
@@ -163,7 +175,7 @@ TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotatio
     EXPECT_EQ(game_->State().pointerY, 40.0f);
 }
 
-TEST_F(RunningGameTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItAgain) {
+TEST_F(RunningGameOnGlTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItAgain) {
     ASSERT_NE(RenderDevice(), nullptr);
     ASSERT_TRUE(platform::device::IsUnattendedMode());
     platform::clock::Advance(500);
@@ -210,7 +222,7 @@ TEST_F(RunningGameTest, AFailedReCreationWaitsAndIsTriedAgainAtTheNextStep) {
     EXPECT_EQ(GetTickCount() - before, 100u) << "a failed attempt waits 100 ms";
     EXPECT_EQ(game_->State().resumeCount, 0u);
 
-    SetRenderClass("OpenGLRenderDevice");
+    SetRenderClass(renderClass_);
     game_->UpdateScreenState();
     EXPECT_NE(RenderDevice(), nullptr) << LastEglTrace();
     EXPECT_EQ(game_->State().resumeCount, 1u);
@@ -230,6 +242,7 @@ TEST_F(RunningGameTest, RunEndsOnTheQuitFlagAndPacesItsFramesByTheTvOutRate) {
     EXPECT_TRUE(IsQuitRequested());
     EXPECT_EQ(FrameCounter() - frames, 1u);
     EXPECT_EQ(GetTickCount() - start, 50u);
+    EXPECT_EQ(static_cast<NullRenderDevice*>(RenderDevice())->PresentedFrames(), 1u) << "the frame was presented";
 
     // Once the flag is set the loop runs no frame at all.
     EXPECT_EQ(game_->Run(), 0u);
