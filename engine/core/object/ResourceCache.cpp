@@ -138,6 +138,17 @@ Interface* ResourceCache::GetSound(const char* name) {
 
 Interface* ResourceCache::GetAnimation(const char* name) { return Get(kResourceAnimation, name, 0); }
 
+void ResourceCache::ForEachTexture(void (*action)(Interface* texture)) {
+    if (!initialised_ || action == nullptr) return;
+    KHashTableIterator iterator;
+    iterator.Begin(*tables_[kResourceTexture]);
+    while (!iterator.AtEnd()) action(static_cast<ResourceEntry*>(iterator.Next())->resource);
+}
+
+void ResourceCache::ReleaseTextureData() { ForEachTexture(hooks.releaseTextureData); }
+
+void ResourceCache::RestoreTextures() { ForEachTexture(hooks.restoreTexture); }
+
 void ResourceCache::ReleaseTexture(Interface* texture) {
     if (texture == nullptr) return;
     if (texture->ReferenceCount() > 0) {

@@ -39,6 +39,10 @@ struct ResourceHooks {
     void (*textureLoaded)(Interface* texture) = nullptr;
     // Releases every registered effect node; the last step of ResourceCache::Clear.
     void (*releaseAllEffects)() = nullptr;
+    // A cached texture gives up what the render device holds of it before the device goes
+    // (releaseTextureData), and builds it again on the device made anew (restoreTexture).
+    void (*releaseTextureData)(Interface* texture) = nullptr;
+    void (*restoreTexture)(Interface* texture) = nullptr;
 };
 void SetResourceHooks(const ResourceHooks& hooks);
 const ResourceHooks& GetResourceHooks();
@@ -68,6 +72,12 @@ public:
     Interface* GetSound(const char* name);
     Interface* GetAnimation(const char* name);
 
+    // Every cached texture through the releaseTextureData hook, before the render device is
+    // taken down; and through the restoreTexture hook once a new device exists. Nothing
+    // without the hook or before Init.
+    void ReleaseTextureData();
+    void RestoreTextures();
+
     // Drops one reference of a texture of the global cache; the last one takes it out of
     // the cache and deletes it. A texture at its last reference that the cache does not hold
     // is left alone.
@@ -83,6 +93,7 @@ public:
 
 private:
     Interface* Get(DWORD kind, const char* name, DWORD flags);
+    void ForEachTexture(void (*action)(Interface* texture));
 
     KHashTable* tables_[kResourceSpare + 1] = {};
     std::uintptr_t ownerTag_ = kNoOwnerTag;
