@@ -3,21 +3,29 @@
 #include "engine/app/CoreModule.h"
 
 #include "engine/core/object/Module.h"
+#include "engine/resources/texture/Texture.h"
+#include "engine/resources/texture/TextureLoader.h"
 #include "engine/sound/NullSoundDevice.h"
 
 namespace {
 
 const ModuleClass kCoreClasses[] = {
     {"NullSoundDevice", NullSoundDevice::StaticTypeId()},
+    {"Texture", Texture::StaticTypeId()},
     {nullptr, nullptr},
 };
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-int InitCore() { return 0; }
+// The resource cache loads textures through the resource code from here on.
+int InitCore() {
+    InstallTextureResources();
+    return 0;
+}
 
 const ModuleEntry kCoreTable[] = {
     {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
+    {"Create_Texture", AsModuleFunction(&CreateTexture)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},
