@@ -4,6 +4,7 @@
 #include "engine/app/GameObject.h"
 #include "engine/app/MainWindow.h"
 #include "engine/app/RenderDeviceSetup.h"
+#include "engine/core/object/ResourceCache.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameApplication.h"
@@ -91,6 +92,8 @@ void GameApplication::Resume() {
         Sleep(kResumeRetrySleepMs);
         return;
     }
+    // Every cached texture uploads its image to the new device.
+    GlobalResourceCache().RestoreTextures();
     state_.lastResumeSeconds = SecondsSince(start);
     ++state_.resumeCount;
     state_.activityRequest = kActivitySettled;
@@ -98,6 +101,8 @@ void GameApplication::Resume() {
 
 void GameApplication::Suspend() {
     const DWORD start = GetTickCount();
+    // The textures give up their images while the device that holds them still exists.
+    GlobalResourceCache().ReleaseTextureData();
     // Shuts the device down, releases it and leaves unattended mode.
     DestroyRenderDevice();
     state_.activeTime = 0.0f;

@@ -1,10 +1,16 @@
 // The application object: its type as the shell sees it, a fresh object's state, the
 // pointer transform, the render device given up and made again with the focus (on GL, which
-// shows the new device's frame), the retry of a failed re-creation, and the main loop ending
-// on the quit flag.
+// shows the new device's frame and the cached textures drawn again), the retry of a failed
+// re-creation, and the main loop ending on the quit flag.
+#include <GLES/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "engine/app/Application.h"
 #include "engine/app/CoreModule.h"
@@ -15,10 +21,14 @@
 #include "engine/app/MainWindow.h"
 #include "engine/app/RenderDeviceSetup.h"
 #include "engine/core/device/NotificationLights.h"
+#include "engine/core/files/DataFolder.h"
 #include "engine/core/object/Module.h"
+#include "engine/core/object/ResourceCache.h"
 #include "engine/render/NullRenderDevice.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderModule.h"
+#include "engine/render/TextureData.h"
+#include "engine/resources/texture/Texture.h"
 #include "game/flow/GameApplication.h"
 #include "game/flow/GameModule.h"
 #include "game/flow/TvOutRate.h"
@@ -126,6 +136,9 @@ protected:
     }
 
     void TearDown() override {
+        // Cached textures go while their device exists.
+        GlobalResourceCache().Clear();
+        SetDataFolder(nullptr);
         DestroyGameEngine();
         DestroyRenderDevice();
         DestroyMainWindow();
@@ -209,6 +222,78 @@ TEST_F(RunningGameOnGlTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItA
     game_->OnEvent(kGameEventDeactivated, 0, 0);
     EXPECT_EQ(RenderDevice(), nullptr);
     EXPECT_EQ(game_->State().activityRequest, kActivitySettled);
+}
+
+// Textures in the data folder for the restore test: 4 x 4 TGA files of one colour each.
+void WriteDataFile(const std::string& root, const std::string& name, const std::string& bytes) {
+    const std::filesystem::path path = root + "/fs/data/" + name;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string SolidTga(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::string tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 0, 24, 0x20};
+    for (int i = 0; i < 16; ++i) tga += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    return tga;
+}
+
+// Draws each texture over its quarter of the screen's top half and reads the middle of each
+// quarter back.
+std::array<std::array<int, 3>, 3> DrawTextures(const std::array<Texture*, 3>& textures) {
+    OpenGLRenderDevice* device = RenderDevice();
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    device->GetScreenSize(&width, &height);
+    device->SetClearColor(Color{0.0f, 0.0f, 0.0f, 1.0f});
+    device->Clear(0);
+    device->SetDepthMode(0);
+    device->SetOrtho(0, 0, static_cast<float>(width), static_cast<float>(height), 0.0f, 1.0f);
+    device->SetViewMatrix(kIdentityMatrix34);
+    device->SetWorldMatrix(kIdentityMatrix34);
+    device->SetTextureMode(0);  // the texture's colour alone
+    const float side = static_cast<float>(width) / 4.0f;
+    std::array<std::array<int, 3>, 3> seen{};
+    for (int i = 0; i < 3; ++i) {
+        device->SetTexture(textures[i]->Data(), 0, 0x6000);
+        const float x = side * static_cast<float>(i);
+        ImmediateVertex quad[4] = {};
+        const float corners[4][4] = {{x, 0, 0, 0}, {x, side, 0, 1}, {x + side, side, 1, 1}, {x + side, 0, 1, 0}};
+        for (int c = 0; c < 4; ++c) {
+            quad[c].position = Vector3{corners[c][0], corners[c][1], 0.5f};
+            std::memset(quad[c].colour, 255, 4);
+            quad[c].u = corners[c][2];
+            quad[c].v = corners[c][3];
+        }
+        device->DrawPrimitives(kDrawQuads, 1, quad);
+        std::uint8_t pixel[4] = {};
+        glReadPixels(static_cast<GLint>(x + side / 2), static_cast<GLint>(height - side / 2), 1, 1, GL_RGBA,
+                     GL_UNSIGNED_BYTE, pixel);
+        seen[i] = {pixel[0], pixel[1], pixel[2]};
+    }
+    return seen;
+}
+
+TEST_F(RunningGameOnGlTest, CachedTexturesDrawTheSameOnTheDeviceMadeAgain) {
+    SetDataFolder("\\data\\");
+    WriteDataFile(root_.Path(), "gfx/red.tga", SolidTga(255, 0, 0));
+    WriteDataFile(root_.Path(), "gfx/green.tga", SolidTga(0, 255, 0));
+    WriteDataFile(root_.Path(), "gfx/green.ktx", "libkel.Texture\n\"gfx/green.tga\"\n");
+    WriteDataFile(root_.Path(), "gfx/blue.tga", SolidTga(0, 0, 255));
+    ASSERT_EQ(GlobalResourceCache().Init(), 0);
+    // A plain image, a ".ktx" texture, and one whose data survives the device.
+    const std::array<Texture*, 3> textures = {
+        static_cast<Texture*>(GlobalResourceCache().GetTexture("gfx/red.tga", 0)),
+        static_cast<Texture*>(GlobalResourceCache().GetTexture("gfx/green.ktx", 0)),
+        static_cast<Texture*>(GlobalResourceCache().GetTexture("gfx/blue.tga", kTextureKeepData))};
+    for (Texture* texture : textures) ASSERT_NE(texture, nullptr);
+    const std::array<std::array<int, 3>, 3> colours = {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
+    EXPECT_EQ(DrawTextures(textures), colours);
+
+    game_->OnEvent(kGameEventFocusLost, 0, 0);
+    ASSERT_EQ(RenderDevice(), nullptr);
+    game_->OnEvent(kGameEventFocusGained, 0, 0);
+    ASSERT_NE(RenderDevice(), nullptr) << LastEglTrace();
+    EXPECT_EQ(DrawTextures(textures), colours);
 }
 
 TEST_F(RunningGameTest, AFailedReCreationWaitsAndIsTriedAgainAtTheNextStep) {
