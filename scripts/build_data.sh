@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack; do
+for name in make_string_table pack_archive make_skin_pack make_image; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -22,12 +22,23 @@ mkdir -p "$out/Calvane"
 
 # The game's archives: every folder data/game/archives/<name>/ becomes <name>.par in the
 # game's data folder; files in data/game/program/ go into the program folder as they are.
+# Images are painted from their descriptions first: a staged copy of the folder gets
+# <file>.tga in place of each <file>.image.
 mkdir -p "$out/Quorvane/data"
+staging=$out/staging
 for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
     [ -d "$folder" ] || continue
     name=$(basename "$folder")
-    "$tools/pack_archive/pack_archive" "$folder" "$out/Quorvane/data/$name.par"
+    rm -rf "${staging:?}/$name"
+    mkdir -p "$staging"
+    cp -R "$folder" "$staging/$name"
+    while IFS= read -r -d '' description; do
+        "$tools/make_image/make_image" "$description" "${description%.image}.tga"
+        rm "$description"
+    done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
+    "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
+rm -rf "$staging"
 cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
 (cd "$HANDSET_SOURCE/data/game/program" && find . -type f | sort) | while IFS= read -r file; do
     echo "build_data: copied data/game/program/${file#./} to $out/Quorvane/${file#./}"
