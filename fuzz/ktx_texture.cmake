@@ -1,0 +1,1 @@
+handset_fuzz(ktx_texture DEPENDS kel_texture)

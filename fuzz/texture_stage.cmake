@@ -1,0 +1,1 @@
+handset_fuzz(texture_stage DEPENDS kel_texturestage kel_texture)
