@@ -2,13 +2,17 @@
 // table with a "Create_<class>" row each as they are built.
 #include "engine/app/CoreModule.h"
 
+#include "engine/core/node/KNode.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/scene/Camera.h"
 #include "engine/sound/NullSoundDevice.h"
 
 namespace {
 
 const ModuleClass kCoreClasses[] = {
     {"NullSoundDevice", NullSoundDevice::StaticTypeId()},
+    {"Node", KNode::StaticTypeId()},
+    {"Camera", Camera::StaticTypeId()},
     {nullptr, nullptr},
 };
 
@@ -18,6 +22,8 @@ int InitCore() { return 0; }
 
 const ModuleEntry kCoreTable[] = {
     {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
+    {"Create_Node", AsModuleFunction(&CreateNode)},
+    {"Create_Camera", AsModuleFunction(&CreateCamera)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},
