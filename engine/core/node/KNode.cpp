@@ -205,23 +205,18 @@ int KNode::ReleaseOwnDeviceData() { return 0; }
 int KNode::CreateOwnDeviceData() { return 0; }
 int KNode::PrepareOwn(void*) { return 0; }
 
-int KNode::ReleaseDeviceData() {
+int KNode::ForEachOwnDeviceData(int (KNode::*hook)()) {
     int any = 0;
     WalkSubtree(*this, [&](KNode& node) {
-        any |= node.ReleaseOwnDeviceData() != 0 ? 1 : 0;
+        any |= (node.*hook)() != 0 ? 1 : 0;
         return WalkStep::kDescend;
     });
     return any;
 }
 
-int KNode::CreateDeviceData() {
-    int any = 0;
-    WalkSubtree(*this, [&](KNode& node) {
-        any |= node.CreateOwnDeviceData() != 0 ? 1 : 0;
-        return WalkStep::kDescend;
-    });
-    return any;
-}
+int KNode::ReleaseDeviceData() { return ForEachOwnDeviceData(&KNode::ReleaseOwnDeviceData); }
+
+int KNode::CreateDeviceData() { return ForEachOwnDeviceData(&KNode::CreateOwnDeviceData); }
 
 int KNode::Prepare(void* argument) {
     int result = 0;

@@ -284,6 +284,9 @@ private:
     // The local matrix with a held animation's pose composed (forward or inverse).
     void LocalWithPose(Matrix34& out);
     void InverseLocalWithPose(Matrix34& out);
+    void ComposeUpTheChain(bool inverse, Matrix34& out);
+    // Runs one of the device-data hooks on every node of the subtree; 1 when any did.
+    int ForEachOwnDeviceData(int (KNode::*hook)());
     void DetachPlayer();
     void LeaveAnimatedList();
     // The copy for Clone of one node: CreateInstance with the type check, GUID and InitClone.

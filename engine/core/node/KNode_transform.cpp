@@ -55,29 +55,32 @@ void KNode::InverseLocalWithPose(Matrix34& out) {
     }
 }
 
-void KNode::GetWorldMatrix(Matrix34& out) {
-    Matrix34 world;
-    LocalWithPose(world);
+// The chain walks up while each node inherits: the world matrix multiplies each parent's
+// local matrix in front, the inverse multiplies each parent's inverse behind.
+void KNode::ComposeUpTheChain(bool inverse, Matrix34& out) {
+    Matrix34 result;
+    if (inverse) {
+        InverseLocalWithPose(result);
+    } else {
+        LocalWithPose(result);
+    }
     for (KNode* node = this; (node->flags_ & kNodeInheritTransform) != 0 && node->parent_ != nullptr;) {
         node = node->parent_;
-        Matrix34 parentLocal;
-        node->LocalWithPose(parentLocal);
-        Matrix34Multiply(parentLocal, world, world);
+        Matrix34 parent;
+        if (inverse) {
+            node->InverseLocalWithPose(parent);
+            Matrix34Multiply(result, parent, result);
+        } else {
+            node->LocalWithPose(parent);
+            Matrix34Multiply(parent, result, result);
+        }
     }
-    out = world;
+    out = result;
 }
 
-void KNode::GetInverseWorldMatrix(Matrix34& out) {
-    Matrix34 inverse;
-    InverseLocalWithPose(inverse);
-    for (KNode* node = this; (node->flags_ & kNodeInheritTransform) != 0 && node->parent_ != nullptr;) {
-        node = node->parent_;
-        Matrix34 parentInverse;
-        node->InverseLocalWithPose(parentInverse);
-        Matrix34Multiply(inverse, parentInverse, inverse);
-    }
-    out = inverse;
-}
+void KNode::GetWorldMatrix(Matrix34& out) { ComposeUpTheChain(false, out); }
+
+void KNode::GetInverseWorldMatrix(Matrix34& out) { ComposeUpTheChain(true, out); }
 
 void KNode::GetPivotMatrix(Matrix34& out) {
     const Vector3& pivot = transform_.pivot;

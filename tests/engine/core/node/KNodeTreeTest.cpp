@@ -28,6 +28,28 @@ private:
 
 using KNodeTree = NodeTest;
 
+// Notes its own part of Prepare and of the device-data operations; prepares with `result`.
+class HookNode : public KNode {
+public:
+    HookNode(const char* name, std::vector<std::string>& log, int result = 0) : log_(log), result_(result) {
+        SetName(name);
+    }
+
+protected:
+    int PrepareOwn(void*) override {
+        log_.push_back(std::string("prepare ") + Name());
+        return result_;
+    }
+    int ReleaseOwnDeviceData() override {
+        log_.push_back(std::string("release ") + Name());
+        return 1;
+    }
+
+private:
+    std::vector<std::string>& log_;
+    int result_;
+};
+
 TEST_F(KNodeTree, FindNodeByNamePrefersADirectChildAndSkipsUnownedSubtrees) {
     KNode* root = MakeNode("root");
     KNode* first = MakeNode("first");
@@ -135,6 +157,34 @@ TEST_F(KNodeTree, ADestroyedParentReleasesOnlyItsOwnedChildren) {
     shared->Release();
     unowned->Release();
     EXPECT_EQ(EngineBlockCount(), blocksBefore);
+}
+
+TEST_F(KNodeTree, PrepareRunsChildrenFirstOnceAndStopsAtAFailure) {
+    std::vector<std::string> log;
+    auto* root = new HookNode("root", log);
+    auto* a = new HookNode("a", log);
+    auto* b = new HookNode("b", log, 3);
+    auto* c = new HookNode("c", log);
+    root->AddChild(a);
+    a->AddChild(new HookNode("a1", log));
+    root->AddChild(b);
+    root->AddChild(c);
+    EXPECT_EQ(root->Prepare(nullptr), 3);
+    EXPECT_EQ(log, (std::vector<std::string>{"prepare a1", "prepare a", "prepare b"}));
+    log.clear();
+    EXPECT_EQ(root->Prepare(nullptr), 0);  // once only
+    EXPECT_EQ(c->Prepare(nullptr), 0);     // but c was never reached
+    EXPECT_EQ(log, std::vector<std::string>{"prepare c"});
+
+    log.clear();
+    EXPECT_EQ(root->ReleaseDeviceData(), 1);
+    EXPECT_EQ(log.size(), 5u);
+    KNode* plain = MakeNode("plain");
+    plain->AddChild(MakeNode("child"));
+    EXPECT_EQ(plain->ReleaseDeviceData(), 0);
+    EXPECT_EQ(plain->CreateDeviceData(), 0);
+    plain->Release();
+    root->Release();
 }
 
 TEST_F(KNodeTree, ANameKeepsItsTerminator) {
