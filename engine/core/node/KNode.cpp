@@ -115,7 +115,9 @@ int KNode::AddChildEx(KNode* child, bool owned) {
     if (child == nullptr || child->IsSelfOrAncestorOf(this)) return 0;
     if (child->parent_ != nullptr) child->parent_->RemoveChild(child);
     if (!AppendChild(child)) return 0;
-    if (owned) child->flags_ |= kNodeOwnedChild;
+    // A child taken without ownership must not keep an owned flag it was loaded or copied
+    // with: the parent would release a node it does not hold.
+    child->flags_ = owned ? child->flags_ | kNodeOwnedChild : child->flags_ & ~kNodeOwnedChild;
     if ((flags_ & kNodeWantsChildNotes) != 0) OnChildAdded(*child);
     if ((child->flags_ & kNodeWantsAttachNotes) != 0) child->OnAttached(*this);
     return 1;

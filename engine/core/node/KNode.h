@@ -198,7 +198,7 @@ public:
     // it first. 0 (nothing changed) for null, for this node or one of its ancestors, or when
     // memory runs out; 1 otherwise.
     int AddChild(KNode* child);
-    // The same, with kNodeOwnedChild set only when `owned`.
+    // The same, with kNodeOwnedChild set when `owned` and cleared otherwise.
     int AddChildEx(KNode* child, bool owned);
     // 1 when it was a child of this node: unlinked, parent cleared, notified.
     int RemoveChild(KNode* child);

@@ -149,7 +149,9 @@ TEST_F(KNodeTree, ADestroyedParentReleasesOnlyItsOwnedChildren) {
     parent->AddChild(owned);
     parent->AddChild(shared);
     shared->AddRef();  // someone else holds it too
+    unowned->SetFlagBits(kNodeOwnedChild, true);  // as a loaded or copied node may carry it
     parent->AddChildEx(unowned, false);
+    EXPECT_EQ(unowned->Flags() & kNodeOwnedChild, 0u);
     parent->Release();
     EXPECT_EQ(shared->Parent(), nullptr);
     EXPECT_EQ(shared->ReferenceCount(), 0u);
