@@ -2,7 +2,9 @@
 // table with a "Create_<class>" row each as they are built.
 #include "engine/app/CoreModule.h"
 
+#include "engine/core/node/KNode.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/scene/Camera.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
 #include "engine/sound/NullSoundDevice.h"
@@ -12,6 +14,8 @@ namespace {
 const ModuleClass kCoreClasses[] = {
     {"NullSoundDevice", NullSoundDevice::StaticTypeId()},
     {"Texture", Texture::StaticTypeId()},
+    {"Node", KNode::StaticTypeId()},
+    {"Camera", Camera::StaticTypeId()},
     {nullptr, nullptr},
 };
 
@@ -26,6 +30,8 @@ int InitCore() {
 const ModuleEntry kCoreTable[] = {
     {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
     {"Create_Texture", AsModuleFunction(&CreateTexture)},
+    {"Create_Node", AsModuleFunction(&CreateNode)},
+    {"Create_Camera", AsModuleFunction(&CreateCamera)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},

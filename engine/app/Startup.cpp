@@ -11,6 +11,7 @@
 #include "engine/core/files/ArchiveFileSystem.h"
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/memory/EngineMemory.h"
+#include "engine/core/node/AnimationPlayer.h"
 #include "engine/core/object/KGlobalInterface.h"
 #include "engine/core/object/Module.h"
 #include "engine/core/object/ResourceCache.h"
@@ -92,6 +93,7 @@ void AppShutdown(Application& application) {
     ShutdownModules();
     DestroyMainWindow();
     RemoveKeyboardHook();
+    FreeSceneNodeLists();
     application.started = false;
 }
 

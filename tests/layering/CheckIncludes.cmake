@@ -10,6 +10,8 @@ set(rules
     "engine/ forbids pimhelper/"
     "engine/core/ forbids engine/app/"
     "engine/core/ forbids engine/render/"
+    "engine/core/ forbids engine/resources/"
+    "engine/resources/ forbids engine/app/"
     "engine/render/ forbids engine/app/"
     "engine/core/ forbids engine/resources/"
     "engine/render/ forbids engine/resources/"

@@ -21,13 +21,17 @@ public:
     int SetGUID(DWORD guid);
     DWORD GetGUID() const { return guid_; }
 
-    // The word saved and loaded with the GUID at the head of a node's saved form.
+    // Two words that start at 4; only the second is saved and loaded with the GUID at the
+    // head of a node's saved form.
+    DWORD UnsavedWord() const { return unsavedWord_; }
+    void SetUnsavedWord(DWORD word) { unsavedWord_ = word; }
     DWORD SavedWord() const { return savedWord_; }
     void SetSavedWord(DWORD word) { savedWord_ = word; }
 
 private:
     DWORD guid_ = kNoGuid;
     KGlobalInterface* nextInBucket_ = nullptr;
+    DWORD unsavedWord_ = 4;
     DWORD savedWord_ = 4;
 };
 

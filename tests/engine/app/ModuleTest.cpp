@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "engine/app/CoreModule.h"
+#include "engine/core/node/KNode.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/scene/Camera.h"
 
 namespace {
 
@@ -198,6 +200,28 @@ TEST(CoreModule, RegistersLibkelFirst) {
     EXPECT_NE(core->FindEntry("EnumerateInterfaces"), nullptr);
     EXPECT_NE(core->FindEntry("Init"), nullptr);
     EXPECT_EQ(core->FindEntry("Term"), nullptr);
+    ShutdownModules();
+}
+
+TEST(CoreModule, CreatesSceneNodesByTheirClassNames) {
+    ASSERT_EQ(RegisterCoreModule(), 0);
+    Interface* node = CreateByName("libkel", "Node", KNode::StaticTypeId());
+    ASSERT_NE(node, nullptr);
+    EXPECT_STREQ(static_cast<KNode*>(node)->GetClassId(), "libkel/Node");
+    EXPECT_EQ(node->OwningModule(), FindModule("libkel"));
+    node->Release();
+    Interface* camera = CreateByName("libkel", "Camera", KNode::StaticTypeId());
+    ASSERT_NE(camera, nullptr);
+    EXPECT_STREQ(camera->GetTypeName(), "Camera");
+    camera->Release();
+
+    KDLList names;
+    auto enumerate = reinterpret_cast<ModuleEnumerateFunction>(FindModule(nullptr)->FindEntry("EnumerateInterfaces"));
+    enumerate(&names, KNode::StaticTypeId());
+    ASSERT_EQ(names.count, 2u);
+    EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "Node");
+    EXPECT_STREQ(static_cast<EngineString*>(names.tail->item)->Text(), "Camera");
+    ListDeleteAll(names, EngineString::DeleteItem);
     ShutdownModules();
 }
 

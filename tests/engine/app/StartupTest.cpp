@@ -10,6 +10,8 @@
 #include "engine/core/device/KeyboardHook.h"
 #include "engine/core/files/DataFolder.h"
 #include "engine/core/memory/EngineLog.h"
+#include "engine/core/node/KNode.h"
+#include "engine/core/node/NodeAnimation.h"
 #include "engine/core/object/ResourceCache.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/render/RenderModule.h"
@@ -163,6 +165,25 @@ TEST_F(StartupTest, AFullStartRunsEveryDeviceAndShutsThemAllDown) {
     EXPECT_FALSE(GlobalResourceCache().IsInitialised());
     EXPECT_FALSE(IsLedDeviceOpen());
     AppShutdown(App());  // nothing more to do
+}
+
+TEST_F(StartupTest, ShutdownFreesTheSceneNodeLists) {
+    WriteIni(kWorkingIni);
+    ASSERT_EQ(Start(), 0);
+    auto* animation = new NodeAnimation();
+    ASSERT_TRUE(animation->AllocateKeys(2, 0));
+    auto* node = new KNode();
+    ASSERT_GT(node->PlayAnimation(animation, 1.0f, kPlayLoop, 0.0f, 0.0f), 0);
+    node->StopAnimations(0.0f);  // the player is back in the pool; the node stays listed
+    EXPECT_EQ(AnimatedNodes().count, 1u);
+    EXPECT_GT(PooledAnimationPlayers(), 0u);
+
+    AppShutdown(App());
+    EXPECT_EQ(AnimatedNodes().count, 0u);
+    EXPECT_EQ(PooledAnimationPlayers(), 0u);
+    EXPECT_EQ(node->Flags() & kNodeAnimated, 0u);
+    node->Release();
+    animation->Release();
 }
 
 TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {

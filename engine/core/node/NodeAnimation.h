@@ -1,0 +1,72 @@
+// Animation and NodeAnimation: the key-frame data a node's animation player reads. An
+// animation counts its time in frames; a NodeAnimation holds one position and one rotation
+// key per frame, and a scale key per frame when it has the SCALE flag. The loaders of the
+// animation files fill these records.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/math/MathTypes.h"
+#include "engine/core/object/Interface.h"
+#include "platform/base/Types.h"
+
+// Animation flags of a NodeAnimation.
+constexpr DWORD kNodeAnimationAbsolute = 0x1;
+constexpr DWORD kNodeAnimationCamera = 0x2;
+constexpr DWORD kNodeAnimationScale = 0x8;
+
+class Animation : public Interface {
+    KEL_DECLARE_TYPE(Animation, Interface, "Animation")
+
+public:
+    DWORD Flags() const { return flags_; }
+    std::uint32_t FrameCount() const { return frameCount_; }
+    // Frames per second.
+    float FrameRate() const { return frameRate_; }
+    void SetFrameRate(float rate) { frameRate_ = rate; }
+
+protected:
+    Animation() = default;
+
+    DWORD flags_ = 0;
+    std::uint32_t frameCount_ = 0;
+    float frameRate_ = 30.0f;
+};
+
+// One camera key: the field of view in radians and a word kept at 0.
+struct CameraKey {
+    float fieldOfView;
+    DWORD reserved;
+};
+
+class NodeAnimation : public Animation {
+    KEL_DECLARE_TYPE(NodeAnimation, Animation, "NodeAnimation")
+
+public:
+    NodeAnimation() = default;
+    ~NodeAnimation() override;
+
+    // Frees any keys and makes one block of frameCount keys laid out as positions, rotations,
+    // scales (with SCALE) and camera keys (with CAMERA), every key zero. False (no keys, no
+    // frames) when the block would be too large or memory runs out.
+    bool AllocateKeys(std::uint32_t frameCount, DWORD flags);
+    void FreeKeys();
+
+    Vector3* Positions() const { return positions_; }
+    Quaternion* Rotations() const { return rotations_; }
+    // Null without SCALE.
+    Vector3* Scales() const { return scales_; }
+    // Null without CAMERA.
+    CameraKey* CameraKeys() const { return cameraKeys_; }
+
+    Vector3 startPosition{0, 0, 0};
+    Quaternion startRotation = kIdentityQuaternion;
+    Vector3 startScale{1, 1, 1};
+
+private:
+    void* keyBlock_ = nullptr;
+    Vector3* positions_ = nullptr;
+    Quaternion* rotations_ = nullptr;
+    Vector3* scales_ = nullptr;
+    CameraKey* cameraKeys_ = nullptr;
+};

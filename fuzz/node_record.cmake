@@ -1,0 +1,1 @@
+handset_fuzz(node_record DEPENDS kel_node)
