@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ResourcePack.h"
+#include "dialer/layout/ZipArchive.h"
 #include "tests/dialer/layout/PackTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -220,6 +222,31 @@ TEST_F(ResourcePackTest, PacksWithSizesAfterTheDataCheckTheTimeByte) {
         EXPECT_FALSE(OpenResourcePackInMemory(pack_test::ToBuffer(foreign))->FindDocument(u"A.txt", &read, false))
             << "another password";
     }
+}
+
+TEST_F(ResourcePackTest, PacksThatInflateBeyondWhatASkinNeedsAreRefused) {
+    // Zeros deflate about a thousandfold: these packs are a few KB and claim megabytes.
+    const Bytes atCap(CZipArchive::kMaxEntryBytes, 0);
+    const Bytes small = TextBytes("small");
+    const Bytes pack =
+        pack_test::BuildPack({{"AtCap.bin", atCap}, {"Over.bin", Bytes(atCap.size() + 1, 0)}, {"Small.txt", small}});
+    ASSERT_LT(pack.size(), 64u * 1024);
+    CRefPtr<CResourcePack> reader = OpenResourcePackInMemory(pack_test::ToBuffer(pack));
+    CPackAccess use(reader.Get(), false, true);
+    CSharedBuffer read;
+    EXPECT_TRUE(reader->FindDocument(u"AtCap.bin", &read, false));
+    EXPECT_EQ(read.bytes, atCap.size());
+    EXPECT_FALSE(reader->FindDocument(u"Over.bin", &read, false)) << "one entry beyond its cap";
+    EXPECT_TRUE(reader->FindDocument(u"Small.txt", &read, false)) << "the other entries still read";
+
+    // Every entry within its cap, together beyond the pack's.
+    pack_test::PackFiles parts{{"Small.txt", small}};
+    for (ULONGLONG total = 0; total <= CZipArchive::kMaxPackBytes; total += atCap.size())
+        parts["Part" + std::to_string(total) + ".bin"] = atCap;
+    const Bytes bomb = pack_test::BuildPack(parts);
+    ASSERT_LT(bomb.size(), 256u * 1024);
+    CRefPtr<CResourcePack> refused = OpenResourcePackInMemory(pack_test::ToBuffer(bomb));
+    EXPECT_EQ(Thrown([&] { CPackAccess opened(refused.Get(), false, true); }), E_ORM_FAIL);
 }
 
 TEST_F(ResourcePackTest, IndexGivesValuesAndImages) {
