@@ -167,7 +167,7 @@ CXmlAttribute CXmlElement::FindAttribute(LPCWSTR pattern) const {
     // Appended with copies that the document owns: the pattern need not outlive the tree.
     XmlArena* arena = m_node->arena;
     const std::size_t length = wcslen(pattern);
-    auto* name = static_cast<WCHAR*>(arena->Allocate((length + 1) * sizeof(WCHAR)));
+    auto* name = static_cast<WCHAR*>(arena->AllocateUninitialized((length + 1) * sizeof(WCHAR)));
     std::memcpy(name, pattern, (length + 1) * sizeof(WCHAR));
     auto* value = static_cast<WCHAR*>(arena->Allocate(sizeof(WCHAR)));
     XmlAttributeRecord* record = AppendXmlAttribute(m_node, name, value, 1);

@@ -9,13 +9,14 @@ namespace {
 
 // Grows a pointer array by at least the document's grow step, and by half its size beyond
 // that, so that a node with many children is not copied over and over. The old array stays
-// in the arena until the document goes.
+// in the arena until the document goes. Entries beyond the count are never read, so the
+// arrays are not zeroed.
 template <class T>
 void GrowArray(XmlArena* arena, T**& array, UINT& capacity, UINT count, UINT growStep) {
     const ULONGLONG step = growStep == 0 ? 1 : growStep;
     const ULONGLONG wanted = static_cast<ULONGLONG>(capacity) + (capacity / 2 > step ? capacity / 2 : step);
     if (wanted > 0x7FFFFFFFull) ThrowOrm(E_OUTOFMEMORY);
-    auto** grown = static_cast<T**>(arena->Allocate(static_cast<std::size_t>(wanted) * sizeof(T*)));
+    auto** grown = static_cast<T**>(arena->AllocateUninitialized(static_cast<std::size_t>(wanted) * sizeof(T*)));
     if (count > 0) std::memcpy(static_cast<void*>(grown), static_cast<const void*>(array), count * sizeof(T*));
     array = grown;
     capacity = static_cast<UINT>(wanted);
@@ -23,7 +24,7 @@ void GrowArray(XmlArena* arena, T**& array, UINT& capacity, UINT count, UINT gro
 
 template <class T>
 void ReserveArray(XmlArena* arena, T**& array, UINT& capacity, UINT count) {
-    array = static_cast<T**>(arena->Allocate(count * sizeof(T*)));
+    array = static_cast<T**>(arena->AllocateUninitialized(count * sizeof(T*)));
     capacity = count;
 }
 
@@ -67,7 +68,7 @@ XmlAttributeRecord* AppendXmlAttribute(XmlNode* node, WCHAR* name, WCHAR* value,
     XmlArena* arena = node->arena;
     if (node->attributeCount == node->attributeCapacity)
         GrowArray(arena, node->attributes, node->attributeCapacity, node->attributeCount, growStep);
-    auto* record = static_cast<XmlAttributeRecord*>(arena->Allocate(sizeof(XmlAttributeRecord)));
+    auto* record = static_cast<XmlAttributeRecord*>(arena->AllocateUninitialized(sizeof(XmlAttributeRecord)));
     *record = XmlAttributeRecord{name, TRUE, value, TRUE};
     node->attributes[node->attributeCount++] = record;
     return record;

@@ -139,6 +139,9 @@ constexpr uLong kMethodStored = 0;
 constexpr uLong kMethodDeflated = Z_DEFLATED;
 // Deflate cannot expand its input by more than this factor (plus a block's worth).
 constexpr ULONGLONG kMaxDeflateRatio = 1032;
+// Nor does it grow what it cannot shrink by more than a few bytes per stored block of 64 KB;
+// a stream far longer than its output is padding.
+constexpr ULONGLONG kMaxDeflateGrowth = 256;
 constexpr ULONG kReadChunk = 10240;
 
 // The name in the ANSI page, as the archive stores it; false when a character has no place
@@ -153,6 +156,24 @@ bool ToArchiveName(LPCWSTR name, std::string* out) {
     if (written <= 0 || usedDefault) return false;
     out->assign(bytes, static_cast<std::size_t>(written));
     return out->find('\0') == std::string::npos;
+}
+
+// The sizes the directory declares for the entries that could be read, added up; false once
+// the sum passes what a pack may inflate to. A directory that breaks off is counted up to
+// the break: no lookup reaches the entries behind it.
+bool DeclaredSizesFit(unzFile zip) {
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK) return false;
+    ULONGLONG total = 0;
+    for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
+        if ((i == 0 ? unzGoToFirstFile(zip) : unzGoToNextFile(zip)) != UNZ_OK) break;
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
+        if (info.uncompressed_size > CZipArchive::kMaxEntryBytes) continue;  // refused when asked for
+        total += info.uncompressed_size;
+        if (total > CZipArchive::kMaxPackBytes) return false;
+    }
+    return true;
 }
 
 bool Inflate(const BYTE* input, ULONGLONG inputSize, BYTE* output, ULONGLONG outputSize) {
@@ -188,6 +209,10 @@ bool CZipArchive::OpenSource(std::unique_ptr<CZipSource> source, const char* pat
     functions.opaque = source.get();
     unzFile zip = unzOpen2_64(path, &functions);
     if (zip == nullptr) return false;
+    if (!DeclaredSizesFit(zip)) {
+        unzClose(zip);
+        return false;
+    }
     m_source = std::move(source);
     m_zip = zip;
     return true;
@@ -225,11 +250,14 @@ CSharedBuffer CZipArchive::ReadEntry(LPCWSTR name) {
     const ULONGLONG stored = info.compressed_size;
     const ULONGLONG size = info.uncompressed_size;
     if (info.compression_method != kMethodStored && info.compression_method != kMethodDeflated) return {};
-    if (size == 0 || size > kMaxEntryBytes || stored > m_source->Size() || stored > kMaxEntryBytes) return {};
+    // Every size is checked before anything is allocated for the entry.
+    if (size == 0 || size > kMaxEntryBytes || stored > m_source->Size()) return {};
     if (encrypted && stored < kPackEncryptionHeaderBytes) return {};
     const ULONGLONG payload = stored - (encrypted ? kPackEncryptionHeaderBytes : 0);
     if (info.compression_method == kMethodStored && payload != size) return {};
-    if (info.compression_method == kMethodDeflated && size > payload * kMaxDeflateRatio + kReadChunk) return {};
+    if (info.compression_method == kMethodDeflated &&
+        (size > payload * kMaxDeflateRatio + kReadChunk || payload > size + size / kMaxDeflateGrowth + kReadChunk))
+        return {};
 
     // The bytes as stored: minizip neither decrypts nor inflates in raw mode.
     CSharedBuffer raw = MakeSharedArray<BYTE>(static_cast<std::size_t>(std::max<ULONGLONG>(stored, 1)));

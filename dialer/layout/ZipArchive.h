@@ -12,8 +12,14 @@ class CZipSource;
 
 class CZipArchive {
 public:
-    // Entries larger than this are refused.
-    static constexpr ULONGLONG kMaxEntryBytes = 256ull * 1024 * 1024;
+    // What a pack may inflate to. The largest file a skin holds is a screen-sized bitmap: 480
+    // x 800 pixels at 24 bits are 1,152,054 bytes as a BMP file; layouts and indexes are tens
+    // of KB. An entry may be 8 MB, seven times that. A pack holds one skin's layouts, images
+    // and masks, a few dozen screen-sized bitmaps at the most: its entries may together
+    // declare 64 MB. A few hundred KB of deflate can claim gigabytes, so what a pack declares
+    // beyond this is refused before anything is allocated for it.
+    static constexpr ULONGLONG kMaxEntryBytes = 8ull * 1024 * 1024;
+    static constexpr ULONGLONG kMaxPackBytes = 64ull * 1024 * 1024;
     // Entry names are at most this many characters.
     static constexpr std::size_t kMaxNameChars = MAX_PATH;
 
@@ -22,8 +28,9 @@ public:
     CZipArchive& operator=(const CZipArchive&) = delete;
     ~CZipArchive();
 
-    // Closes what is open, then opens the archive; false when it is missing or is not a zip
-    // archive.
+    // Closes what is open, then opens the archive; false when it is missing, is not a zip
+    // archive, or its entries declare more than kMaxPackBytes (entries beyond kMaxEntryBytes,
+    // which are never read, not counted).
     bool OpenFile(LPCWSTR path);
     bool OpenMemory(const CSharedBuffer& bytes);
     void Close();

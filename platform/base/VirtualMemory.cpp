@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -88,9 +90,9 @@ ReservationTable& Reservations() {
     return *table;
 }
 
-// Maps `size` bytes (whole pages) at a granularity-aligned base, at `wanted` when it is not 0.
-LPVOID Reserve(std::uintptr_t wanted, std::uintptr_t size, int protection) {
-    const std::uintptr_t granularity = Granularity();
+// Maps `size` bytes (whole pages) at a base aligned to `granularity` (a multiple of the
+// page size), at `wanted` when it is not 0.
+LPVOID Reserve(std::uintptr_t wanted, std::uintptr_t size, int protection, std::uintptr_t granularity) {
     if (wanted != 0) {
         wanted = RoundDown(wanted, granularity);
         void* mapped = mmap(reinterpret_cast<void*>(wanted), size, protection,
@@ -127,17 +129,62 @@ LPVOID Reserve(std::uintptr_t wanted, std::uintptr_t size, int protection) {
     return reinterpret_cast<LPVOID>(base);
 }
 
+// Large pages are the kernel's transparent huge pages, given where a mapping asks for them
+// unless the administrator turned them off.
+std::uintptr_t ReadLargePageSize() {
+    char modes[128] = {};
+    FILE* enabled = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
+    if (enabled == nullptr) return 0;
+    const bool read = std::fgets(modes, sizeof modes, enabled) != nullptr;
+    std::fclose(enabled);
+    if (!read || std::strstr(modes, "[never]") != nullptr) return 0;
+    unsigned long long bytes = 0;
+    FILE* size = std::fopen("/sys/kernel/mm/transparent_hugepage/hpage_pmd_size", "r");
+    if (size == nullptr) return 0;
+    if (std::fscanf(size, "%llu", &bytes) != 1) bytes = 0;
+    std::fclose(size);
+    // A power of two above the page size, and a size an address space can hold.
+    if (bytes <= PageSize() || (bytes & (bytes - 1)) != 0 || bytes > (1ull << 30)) return 0;
+    return static_cast<std::uintptr_t>(bytes);
+}
+
+LPVOID AllocateLargePages(std::uintptr_t wanted, SIZE_T size, DWORD kinds, DWORD protect) {
+    if (wanted != 0 || kinds != (MEM_RESERVE | MEM_COMMIT) || protect != PAGE_READWRITE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const std::uintptr_t largePage = GetLargePageMinimum();
+    if (largePage == 0) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
+    if (size % largePage != 0 || size > UINTPTR_MAX - largePage) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    LPVOID base = Reserve(0, size, PROT_READ | PROT_WRITE, largePage);
+    // Without the advice (a kernel built without huge pages) the range is still usable.
+    if (base != nullptr) madvise(base, size, MADV_HUGEPAGE);
+    return base;
+}
+
 }  // namespace
+
+SIZE_T GetLargePageMinimum() {
+    static const std::uintptr_t size = ReadLargePageSize();
+    return size;
+}
 
 LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD protect) {
     int protection = 0;
     const DWORD kinds = allocationType & (MEM_COMMIT | MEM_RESERVE);
-    if (size == 0 || kinds == 0 || (allocationType & ~(MEM_COMMIT | MEM_RESERVE)) != 0 ||
+    if (size == 0 || kinds == 0 || (allocationType & ~(MEM_COMMIT | MEM_RESERVE | MEM_LARGE_PAGES)) != 0 ||
         !ProtectionFlags(protect, &protection)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     const std::uintptr_t wanted = reinterpret_cast<std::uintptr_t>(address);
+    if ((allocationType & MEM_LARGE_PAGES) != 0) return AllocateLargePages(wanted, size, kinds, protect);
     const std::uintptr_t pageSize = PageSize();
 
     if ((kinds & MEM_RESERVE) != 0 || address == nullptr) {
@@ -148,7 +195,7 @@ LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD pro
             return nullptr;
         }
         const int initial = (kinds & MEM_COMMIT) != 0 ? protection : PROT_NONE;
-        return Reserve(wanted, rounded, initial);
+        return Reserve(wanted, rounded, initial, Granularity());
     }
 
     // Commit inside an existing reservation.

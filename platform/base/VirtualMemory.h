@@ -8,6 +8,7 @@ constexpr DWORD MEM_COMMIT = 0x00001000;
 constexpr DWORD MEM_RESERVE = 0x00002000;
 constexpr DWORD MEM_DECOMMIT = 0x00004000;
 constexpr DWORD MEM_RELEASE = 0x00008000;
+constexpr DWORD MEM_LARGE_PAGES = 0x20000000;
 
 constexpr DWORD PAGE_NOACCESS = 0x01;
 constexpr DWORD PAGE_READONLY = 0x02;
@@ -18,7 +19,14 @@ constexpr DWORD PAGE_READWRITE = 0x04;
 // memory, zero-filled on first touch; with a null address it reserves and commits at once.
 // Sizes are rounded up to whole pages. Failure gives null and sets the last error
 // (ERROR_INVALID_PARAMETER, ERROR_INVALID_ADDRESS, ERROR_NOT_ENOUGH_MEMORY).
+// MEM_LARGE_PAGES, with MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE and no address, asks for a
+// range backed by large pages, so that touching it costs one fault per large page: the
+// size must be a multiple of GetLargePageMinimum(), and so is the base. The kernel may still
+// back parts with ordinary pages. ERROR_NOT_SUPPORTED when the system offers no large pages.
 LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocationType, DWORD protect);
+
+// The size of a large page, or 0 when the system offers none.
+SIZE_T GetLargePageMinimum();
 
 // MEM_DECOMMIT gives back the memory of the pages in the range (they read as zero when
 // committed again); size 0 with the base of a reservation decommits all of it. MEM_RELEASE

@@ -23,6 +23,10 @@ std::vector<std::uint8_t> HeaderFiller(std::uint32_t crc, std::size_t index) {
     return filler;
 }
 
+// The time of entries written with a data descriptor (12:34:56): any time would do, but
+// one whose high byte is not 0 shows that the check byte comes from it.
+constexpr std::uint16_t kStreamedTime = (12 << 11) | (34 << 5) | (56 / 2);
+
 }  // namespace
 
 bool ToPackEntryName(const std::string& utf8, std::string* ansi) {
@@ -61,16 +65,23 @@ bool SkinPackWriter::Add(const std::string& name, const std::vector<std::uint8_t
         entry.method = zip_records::kMethodDeflated;
         payload = std::move(compressed);
     }
+    if (options.dataDescriptor) {
+        entry.flags |= zip_records::kFlagDataDescriptor;
+        entry.time = kStreamedTime;
+    }
     if (options.encrypt) {
         entry.flags |= zip_records::kFlagEncrypted;
         char password[kPackPasswordChars + 1];
         BuildPackPassword(password);
-        CPackCipher cipher(password);
+        CPackCipher cipher(options.password != nullptr ? options.password : password);
         std::vector<std::uint8_t> sealed;
         sealed.reserve(kPackEncryptionHeaderBytes + payload.size());
         for (std::uint8_t filler : HeaderFiller(entry.crc, entries_.size())) sealed.push_back(cipher.Encrypt(filler));
-        // The check byte: the CRC's high byte.
-        sealed.push_back(cipher.Encrypt(static_cast<std::uint8_t>(entry.crc >> 24)));
+        // The check byte: the CRC's high byte; the time's when the CRC is not known before
+        // the data.
+        const auto check = options.dataDescriptor ? static_cast<std::uint8_t>(entry.time >> 8)
+                                                  : static_cast<std::uint8_t>(entry.crc >> 24);
+        sealed.push_back(cipher.Encrypt(check));
         for (std::uint8_t byte : payload) sealed.push_back(cipher.Encrypt(byte));
         payload = std::move(sealed);
     }
@@ -82,6 +93,7 @@ bool SkinPackWriter::Add(const std::string& name, const std::vector<std::uint8_t
 
     zip_records::AppendLocalHeader(bytes_, entry);
     bytes_.insert(bytes_.end(), payload.begin(), payload.end());
+    if (options.dataDescriptor) zip_records::AppendDataDescriptor(bytes_, entry);
     entries_.push_back(entry);
     return true;
 }

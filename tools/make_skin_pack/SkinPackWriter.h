@@ -1,6 +1,7 @@
 // Writes skin packs: zip archives whose entries are encrypted with the traditional zip
 // cipher under the pack password, deflated when that makes them smaller. The archive is
-// built in memory; local headers carry their sizes (no data descriptors).
+// built in memory; local headers carry their sizes unless an entry asks for a data
+// descriptor, as a zip tool writing from a pipe makes them.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,10 @@ public:
     struct EntryOptions {
         bool encrypt = true;
         bool deflate = true;  // when false, or when deflating gains nothing, stored as is
+        // CRC and sizes after the data; the encryption header's check byte is then the high
+        // byte of the entry's time, not of its CRC.
+        bool dataDescriptor = false;
+        const char* password = nullptr;  // null: the pack password
     };
 
     // Adds one entry; name is in the archive's ANSI page. False (with Error()) for a name

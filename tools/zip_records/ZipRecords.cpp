@@ -7,9 +7,6 @@ namespace zip_records {
 
 namespace {
 
-// A fixed date (2008-01-01 00:00) keeps archives byte-identical from build to build.
-constexpr std::uint16_t kDosTime = 0;
-constexpr std::uint16_t kDosDate = ((2008 - 1980) << 9) | (1 << 5) | 1;
 constexpr std::uint16_t kVersion = 20;
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -44,14 +41,22 @@ void AppendLocalHeader(std::vector<std::uint8_t>& out, const Entry& entry) {
     Put16(out, kVersion);
     Put16(out, entry.flags);
     Put16(out, entry.method);
-    Put16(out, kDosTime);
+    Put16(out, entry.time);
     Put16(out, kDosDate);
-    Put32(out, entry.crc);
-    Put32(out, entry.compressedSize);
-    Put32(out, entry.size);
+    const bool deferred = (entry.flags & kFlagDataDescriptor) != 0;
+    Put32(out, deferred ? 0 : entry.crc);
+    Put32(out, deferred ? 0 : entry.compressedSize);
+    Put32(out, deferred ? 0 : entry.size);
     Put16(out, static_cast<std::uint32_t>(entry.name.size()));
     Put16(out, 0);  // no extra field
     out.insert(out.end(), entry.name.begin(), entry.name.end());
+}
+
+void AppendDataDescriptor(std::vector<std::uint8_t>& out, const Entry& entry) {
+    Put32(out, 0x08074B50);
+    Put32(out, entry.crc);
+    Put32(out, entry.compressedSize);
+    Put32(out, entry.size);
 }
 
 bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<Entry>& entries,
@@ -63,7 +68,7 @@ bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<En
         Put16(directory, kVersion);  // version needed
         Put16(directory, entry.flags);
         Put16(directory, entry.method);
-        Put16(directory, kDosTime);
+        Put16(directory, entry.time);
         Put16(directory, kDosDate);
         Put32(directory, entry.crc);
         Put32(directory, entry.compressedSize);

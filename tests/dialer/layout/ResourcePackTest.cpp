@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/ResourcePack.h"
+#include "dialer/layout/ZipArchive.h"
 #include "tests/dialer/layout/PackTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -163,6 +165,94 @@ TEST_F(ResourcePackTest, DamagedEntriesReadAsEmptyAndSparTheOthers) {
     EXPECT_EQ(Thrown([&] { CPackAccess use(OpenResourcePackInMemory(pack_test::ToBuffer(cut)).Get(), false, true); }),
               E_ORM_FAIL)
         << "an archive without its directory cannot be opened";
+}
+
+// The offset of the first record of the central directory, from the end record.
+std::size_t DirectoryStart(const Bytes& pack) {
+    const std::size_t end = pack.size() - 22;
+    return pack[end + 16] | pack[end + 17] << 8 | pack[end + 18] << 16 | static_cast<std::size_t>(pack[end + 19]) << 24;
+}
+
+TEST_F(ResourcePackTest, EntriesThatDecodeButMissTheirCrcAreRefused) {
+    const Bytes text = TextBytes(std::string(200, 'a') + "tail");
+    // Each damage leaves data that decrypts and inflates without complaint: only the CRC
+    // tells. A.txt's data follows its 30-byte local header, 5-byte name and, when
+    // encrypted, the 12-byte encryption header.
+    struct Case {
+        const char* what;
+        bool encrypt;
+        bool deflate;
+        bool changeRecordedCrc;  // else a stored data byte is changed
+    };
+    for (const Case& c : {Case{"plain stored, a data byte changed", false, false, false},
+                          Case{"encrypted stored, a data byte changed", true, false, false},
+                          Case{"plain deflated, the recorded CRC changed", false, true, true},
+                          Case{"encrypted deflated, the recorded CRC changed", true, true, true}}) {
+        Bytes pack = pack_test::BuildPack({{"A.txt", text}, {"B.txt", TextBytes("bee")}}, {c.encrypt, c.deflate});
+        if (c.changeRecordedCrc) {
+            // In both headers, so that the archive stays coherent; the low byte, so that the
+            // check byte (the CRC's high byte) still passes.
+            pack[14] ^= 0x01;
+            pack[DirectoryStart(pack) + 16] ^= 0x01;
+        } else {
+            pack[35 + (c.encrypt ? 12 : 0) + 100] ^= 0x01;
+        }
+        CRefPtr<CResourcePack> reader = OpenResourcePackInMemory(pack_test::ToBuffer(pack));
+        CSharedBuffer read;
+        EXPECT_FALSE(reader->FindDocument(u"A.txt", &read, false)) << c.what;
+        EXPECT_TRUE(reader->FindDocument(u"B.txt", &read, false)) << c.what;
+    }
+}
+
+TEST_F(ResourcePackTest, PacksWithSizesAfterTheDataCheckTheTimeByte) {
+    // What a zip tool writes from a pipe: the CRC is not known when the encryption header
+    // is written, so its check byte is the high byte of the entry's time.
+    const Bytes text = TextBytes("sizes after the data, " + std::string(300, 'z'));
+    for (bool deflate : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "deflate " << deflate);
+        const Bytes pack = pack_test::BuildPack({{"A.txt", text}}, {true, deflate, true});
+        const std::size_t directory = DirectoryStart(pack);
+        ASSERT_EQ(pack[6] & 0x08, 0x08) << "the local header says the sizes follow";
+        ASSERT_NE(pack[directory + 13], pack[directory + 19]) << "the time's and the CRC's high bytes must differ";
+        CSharedBuffer read;
+        ASSERT_TRUE(OpenResourcePackInMemory(pack_test::ToBuffer(pack))->FindDocument(u"A.txt", &read, false));
+        EXPECT_EQ(FromBuffer(read), text);
+
+        const Bytes foreign = pack_test::BuildPack({{"A.txt", text}}, {true, deflate, true, "Wr0ngPw!"});
+        EXPECT_FALSE(OpenResourcePackInMemory(pack_test::ToBuffer(foreign))->FindDocument(u"A.txt", &read, false))
+            << "another password";
+    }
+}
+
+TEST_F(ResourcePackTest, PacksThatInflateBeyondWhatASkinNeedsAreRefused) {
+    // Zeros deflate about a thousandfold: these packs are a few KB and claim megabytes.
+    const Bytes atCap(CZipArchive::kMaxEntryBytes, 0);
+    const Bytes small = TextBytes("small");
+    const Bytes pack =
+        pack_test::BuildPack({{"AtCap.bin", atCap}, {"Over.bin", Bytes(atCap.size() + 1, 0)}, {"Small.txt", small}});
+    ASSERT_LT(pack.size(), 64u * 1024);
+    CRefPtr<CResourcePack> reader = OpenResourcePackInMemory(pack_test::ToBuffer(pack));
+    CPackAccess use(reader.Get(), false, true);
+    CSharedBuffer read;
+    EXPECT_TRUE(reader->FindDocument(u"AtCap.bin", &read, false));
+    EXPECT_EQ(read.bytes, atCap.size());
+    EXPECT_FALSE(reader->FindDocument(u"Over.bin", &read, false)) << "one entry beyond its cap";
+    EXPECT_TRUE(reader->FindDocument(u"Small.txt", &read, false)) << "the other entries still read";
+
+    // Every entry within its cap, together up to the pack's cap and beyond it. What the
+    // directory declares decides, so small entries declaring the cap stand in for real ones.
+    for (const int entries : {8, 9}) {
+        pack_test::PackFiles parts;
+        for (int i = 0; i < entries; ++i) parts["Part" + std::to_string(i) + ".bin"] = small;
+        Bytes declared = pack_test::BuildPack(parts);
+        for (std::size_t record = DirectoryStart(declared); declared[record] == 0x50 && declared[record + 2] == 0x01;
+             record += 46 + (declared[record + 28] | declared[record + 29] << 8))
+            pack_test::Patch32(declared, record + 24, static_cast<std::uint32_t>(CZipArchive::kMaxEntryBytes));
+        CRefPtr<CResourcePack> parted = OpenResourcePackInMemory(pack_test::ToBuffer(declared));
+        const HRESULT opened = Thrown([&] { CPackAccess access(parted.Get(), false, true); });
+        const ULONGLONG total = static_cast<ULONGLONG>(entries) * CZipArchive::kMaxEntryBytes;
+        EXPECT_EQ(opened, total <= CZipArchive::kMaxPackBytes ? S_OK : E_ORM_FAIL) << entries << " entries";
+    }
 }
 
 TEST_F(ResourcePackTest, IndexGivesValuesAndImages) {

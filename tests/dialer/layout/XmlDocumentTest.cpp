@@ -154,6 +154,34 @@ TEST(XmlDocument, DeepNestingParsesAndFreesWithoutRecursion) {
     EXPECT_NE(nested.stop, nullptr);
 }
 
+TEST(XmlDocument, FreedTreesLeaveBoundedMemoryToTheNext) {
+    std::u16string items;
+    for (int i = 0; i < 2000; ++i) items += u"<Item Name='k" + std::u16string(1, u'a' + i % 26) + u"' X='1'/>";
+    const std::u16string text = u"<Layouts>" + items + u"</Layouts>";
+    { ParsedXml first(text); }
+    const std::size_t kept = XmlArena::KeptBytes();
+    EXPECT_GT(kept, 0u) << "a freed tree's blocks are kept";
+    {
+        ParsedXml second(text);
+        EXPECT_LT(XmlArena::KeptBytes(), kept) << "the next document takes them";
+        // Taken memory is not zeroed again: the tree must not show anything of the last one.
+        const CXmlElement layouts = second.Root().GetChild(0);
+        ASSERT_EQ(layouts.GetChildCount(), 2000);
+        const CXmlElement last = layouts.GetChild(1999);
+        EXPECT_EQ(last.GetAttributeCount(), 2);
+        EXPECT_EQ(Text(last.GetAttributeValue(u"Name")), u"kx");
+        EXPECT_EQ(last.GetChildCount(), 0);
+        EXPECT_EQ(Text(last.FindAttribute(u"Added").GetAttributeText()), u"");
+    }
+
+    // A tree far larger than what is kept, with one array in a block of its own.
+    std::u16string huge = u"<a>";
+    for (int i = 0; i < 200000; ++i) huge += u"<b/>";
+    huge += u"</a>";
+    { ParsedXml large(huge); }
+    EXPECT_LE(XmlArena::KeptBytes(), XmlArena::kMaxKeptBytes) << "no more than the bound stays";
+}
+
 TEST(XmlDocument, NullTextAndOwnedBuffers) {
     CXmlDocument document;
     EXPECT_EQ(document.Parse(nullptr), nullptr);

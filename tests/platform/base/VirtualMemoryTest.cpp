@@ -56,6 +56,48 @@ TEST(VirtualMemory, ReserveAndCommitAtOnceIsWritable) {
     EXPECT_EQ(VirtualFree(block, 0, MEM_RELEASE), TRUE);
 }
 
+TEST(VirtualMemory, LargePagesComeAlignedToTheirSize) {
+    const SIZE_T large = GetLargePageMinimum();
+    if (large == 0) {
+        const DWORD type = MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES;
+        EXPECT_EQ(VirtualAlloc(nullptr, 1 << 21, type, PAGE_READWRITE), nullptr);
+        EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+        return;
+    }
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    EXPECT_GT(large, info.dwPageSize);
+    EXPECT_EQ(large & (large - 1), 0u);
+    auto* block =
+        static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * large, MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES, PAGE_READWRITE));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % large, 0u);
+    EXPECT_EQ(block[0], 0);
+    block[0] = 1;
+    block[2 * large - 1] = 2;
+    EXPECT_EQ(VirtualFree(block, 0, MEM_RELEASE), TRUE);
+
+    struct Case {
+        const char* what;
+        LPVOID address;
+        SIZE_T size;
+        DWORD type;
+        DWORD protect;
+    };
+    const Case cases[] = {
+        {"not a whole large page", nullptr, large + info.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE},
+        {"reserved only", nullptr, large, MEM_RESERVE, PAGE_READWRITE},
+        {"at an address", reinterpret_cast<LPVOID>(large * 64), large, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE},
+        {"read-only", nullptr, large, MEM_RESERVE | MEM_COMMIT, PAGE_READONLY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLastError(0);
+        EXPECT_EQ(VirtualAlloc(c.address, c.size, c.type | MEM_LARGE_PAGES, c.protect), nullptr);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    }
+}
+
 TEST(VirtualMemory, BadRequestsFailWithAnError) {
     SYSTEM_INFO info{};
     GetSystemInfo(&info);
