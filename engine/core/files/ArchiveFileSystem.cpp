@@ -147,6 +147,7 @@ int MountArchive(const char* name) {
     FileByteSource source(file);
     ScanLocalHeaders(source, AddScannedEntry, &scan);
     std::fclose(file);
+    ArchiveMergeAdded();
     return 1;
 }
 

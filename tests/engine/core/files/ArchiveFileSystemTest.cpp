@@ -1,6 +1,8 @@
 // The archive file system over archives in a fresh handset root: mount order and
 // precedence, look-up without case, folder listings, the header walk's stop on data
 // descriptors, archives in memory, and the entries and names it refuses.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "engine/core/files/FileStream.h"
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/text/EngineString.h"
+#include "engine/core/text/TextCompare.h"
 #include "tests/engine/support/ArchiveTestSupport.h"
 #include "tests/engine/support/EngineTestSupport.h"
 
@@ -88,6 +91,48 @@ TEST_F(ArchiveFileSystemTest, ListsFoldersAndFilesByExtension) {
     ListArchiveFolder("levels", "qvn", names, kListSorted);
     EXPECT_EQ(names.count, 2u);
     ListDeleteAll(names, EngineString::DeleteItem);
+}
+
+TEST_F(ArchiveFileSystemTest, LargeFoldersMergedOverSeveralMountsStaySortedAndLaterMountsWin) {
+    // Names in a scrambled order, in several folders; the second archive repeats every third
+    // name in capitals and adds names and folders that sort among the first's.
+    engine_test::ArchiveEntries first;
+    engine_test::ArchiveEntries second;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 600; ++i) {
+        const int n = (i * 277) % 600;
+        const std::string name = "f" + std::to_string(n) + ".txt";
+        first.push_back({"big/" + name, "first " + name});
+        first.push_back({"dir" + std::to_string(n % 7) + "/x.txt", "x"});
+        if (n % 3 == 0) {
+            std::string upper = name;
+            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            second.push_back({"BIG/" + upper, "second " + name});
+            expected.push_back(upper.substr(0, upper.size() - 4));
+        } else {
+            expected.push_back(name.substr(0, name.size() - 4));
+        }
+        if (n % 5 == 0) {
+            second.push_back({"big/g" + std::to_string(n) + ".TXT", "g"});
+            second.push_back({"Dir" + std::to_string(n % 11) + "/y.txt", "y"});
+            expected.push_back("g" + std::to_string(n));
+        }
+    }
+    WriteDataArchive("arch0.par", first);
+    WriteDataArchive("arch1.par", second);
+    MountArchives();
+
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) < 0; });
+    std::string sorted;
+    for (const std::string& name : expected) sorted += name + ",";
+    EXPECT_EQ(List("big", "txt", 0), sorted);
+    EXPECT_EQ(List("", nullptr, 0), "big,dir0,dir1,Dir10,dir2,dir3,dir4,dir5,dir6,Dir7,Dir8,Dir9,");
+    EXPECT_EQ(ReadFile("big/f3.txt"), "second f3.txt");
+    EXPECT_EQ(ReadFile("BIG/F4.TXT"), "first f4.txt");
+    EXPECT_EQ(ReadFile("dir10/y.txt"), "y");
+    EXPECT_EQ(FindArchiveFile("big/f599.txt")->archiveIndex, 0);
+    EXPECT_EQ(FindArchiveFile("big/f597.txt")->archiveIndex, 1);
 }
 
 TEST_F(ArchiveFileSystemTest, DataDescriptorsStopTheWalkAfterTheFirstEntry) {
