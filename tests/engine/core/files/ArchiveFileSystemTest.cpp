@@ -18,6 +18,10 @@ namespace {
 
 using engine_test::Bytes;
 
+void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
 class ArchiveFileSystemTest : public engine_test::ArchiveTest {
 protected:
     // The whole content of `path` as FileStream::Open finds it; "<missing>" when it fails.
@@ -173,6 +177,58 @@ TEST_F(ArchiveFileSystemTest, DataDescriptorsStopTheWalkAfterTheFirstEntry) {
     // empty file, and says why.
     EXPECT_EQ(ReadFile("first.txt"), "<missing>");
     EXPECT_TRUE(log.Contains("first.txt: entry 0 of"));
+}
+
+TEST_F(ArchiveFileSystemTest, AnEntryOpensOnlyAsTheDirectoryEntryOfItsLocalHeaderWithItsRecordedSize) {
+    WriteDataArchive("fixture.par", {{"a.txt", "hello world"}, {"b.txt", "other text!"}});
+    const Bytes original = engine_test::ReadWholeFile(DataPath("fixture.par"));
+    const std::size_t local = engine_test::FindSignature(original, engine_test::kLocalSignature);
+    const std::size_t central = engine_test::FindSignature(original, engine_test::kCentralSignature);
+    constexpr std::size_t kCentralRecord = 46 + 5;  // no extra field or comment; names of 5 bytes
+    const struct {
+        const char* fault;
+        void (*alter)(Bytes& bytes, std::size_t local, std::size_t central);
+        const char* message;
+    } cases[] = {
+        {"none", [](Bytes&, std::size_t, std::size_t) {}, nullptr},
+        // Sizes follow the data (bit 3), so minizip does not compare them; the local header
+        // claims 4096 bytes where the directory's entry holds 11.
+        {"a larger local size",
+         [](Bytes& bytes, std::size_t local, std::size_t) {
+             bytes[local + 6] |= 0x08;
+             Put32(bytes, local + 22, 4096);
+         },
+         "holds 11 bytes where its local header records 4096"},
+        // The directory lists b.txt first: entry 0 is another header than a.txt's.
+        {"directory out of order",
+         [](Bytes& bytes, std::size_t, std::size_t central) {
+             std::swap_ranges(bytes.begin() + static_cast<std::ptrdiff_t>(central),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(central + kCentralRecord),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(central + kCentralRecord));
+         },
+         "(zip result 0x700)"},
+        // Same header, but the directory names another file.
+        {"another name in the directory",
+         [](Bytes& bytes, std::size_t, std::size_t central) { bytes[central + 46] = 'x'; },
+         "(zip result 0x700)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Bytes altered = original;
+        c.alter(altered, local, central);
+        engine_test::WriteWholeFile(DataPath("fixture.par"), altered);
+        UnmountAll();
+        ResetArchiveTable();
+        ASSERT_EQ(MountArchive("fixture.par"), 1);
+        engine_test::CapturedLog log;
+        if (c.message == nullptr) {
+            EXPECT_EQ(ReadFile("a.txt"), "hello world");
+            continue;
+        }
+        EXPECT_EQ(ReadFile("a.txt"), "<missing>");
+        EXPECT_TRUE(log.Contains(c.message)) << log.Text();
+        EXPECT_TRUE(log.Contains("a.txt: entry 0 of")) << log.Text();
+    }
 }
 
 TEST_F(ArchiveFileSystemTest, ArchivesInMemoryKeepWorkingAfterTheFileIsDeleted) {
