@@ -21,6 +21,8 @@ public:
     int SetGUID(DWORD guid);
     DWORD GetGUID() const { return guid_; }
 
+    // A word that starts at 4 and is neither saved nor read.
+    DWORD UnsavedWord() const { return unsavedWord_; }
     // The word saved and loaded with the GUID at the head of a node's saved form.
     DWORD SavedWord() const { return savedWord_; }
     void SetSavedWord(DWORD word) { savedWord_ = word; }
@@ -28,6 +30,7 @@ public:
 private:
     DWORD guid_ = kNoGuid;
     KGlobalInterface* nextInBucket_ = nullptr;
+    DWORD unsavedWord_ = 4;
     DWORD savedWord_ = 4;
 };
 
