@@ -226,19 +226,33 @@ TEST_F(InstalledQuorvane, ASecondStartBringsTheRunningGameToTheFront) {
     UnregisterClassW(u"IntegrationOther", nullptr);
 }
 
-TEST_F(InstalledQuorvane, AMissingConfigurationFileIsReportedAndTheProgramEndsCleanly) {
+TEST_F(InstalledQuorvane, AFailedStartUpSaysWhatWentWrongOnStandardErrorAndFails) {
     Install(QUORVANE_TEST_BUILD, "");
     const Finished run = Run("");
     ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "exception: LoadConfig\n");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.out.find("exception: LoadConfig\n"), std::string::npos) << run.out;
     EXPECT_FALSE(fs::exists(ProgramFolder() / "testgame.log"));
 
-    // The program itself, without its configuration file and with the one it ships with.
-    Install(QUORVANE_PROGRAM, "");
-    const Finished bare = Run("");
-    ASSERT_FALSE(bare.timedOut);
-    EXPECT_EQ(bare.exitCode, 0) << bare.err;
+    // The program itself: without its configuration file, and with a render class that
+    // does not exist. Each says why on standard error, as it happens and in the list of
+    // what went wrong, and ends with a failure.
+    const std::pair<std::string, std::string> failures[] = {
+        {"", "The configuration file \\Program Files\\Quorvane\\Quorvane.ini cannot be read."},
+        {ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NoSuchDevice\n",
+         "The render device OpenGLRender.NoSuchDevice of the configuration's Render= line cannot be created"},
+    };
+    for (const auto& [ini, message] : failures) {
+        SCOPED_TRACE(message);
+        fs::remove(ProgramFolder() / "Quorvane.ini");
+        Install(QUORVANE_PROGRAM, ini);
+        const Finished bare = Run("");
+        ASSERT_FALSE(bare.timedOut);
+        EXPECT_EQ(bare.exitCode, 1) << bare.err;
+        EXPECT_NE(bare.err.find("Exception: "), std::string::npos) << bare.err;
+        EXPECT_NE(bare.err.find(message), std::string::npos) << bare.err;
+        EXPECT_NE(bare.err.find("Quorvane did not start. What went wrong:\n"), std::string::npos) << bare.err;
+    }
     // With its configuration the program runs the game until it is told to stop (here on
     // the null device, named by a later line; the game loop test runs it on GL and looks
     // at its frame).
