@@ -188,6 +188,37 @@ TEST_F(InstalledQuorvane, EscapeReachesTheGameAsAKeyAndControlQEndsIt) {
     EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
 }
 
+TEST_F(InstalledQuorvane, TermAndInterruptSignalsShutTheGameDownAsClosingItsWindowDoes) {
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        Install(QUORVANE_TEST_BUILD, kTestIni);
+        fs::remove(ProgramFolder() / "testgame.log");
+        const pid_t pid = Start("", false);
+        for (auto deadline = std::chrono::steady_clock::now() + 20s;
+             std::chrono::steady_clock::now() < deadline && GameLog().find("init") == std::string::npos;)
+            std::this_thread::sleep_for(20ms);
+        ASSERT_NE(GameLog().find("init"), std::string::npos) << "the game did not start";
+        ASSERT_EQ(kill(pid, number), 0);
+        const Finished run = Wait(pid);
+        ASSERT_FALSE(run.timedOut) << "the game did not end";
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string log = GameLog();
+        EXPECT_NE(log.find("run ended after"), std::string::npos) << log;
+        EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
+    }
+    // The program itself ends cleanly too.
+    Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
+    const pid_t pid = Start("", false);
+    for (auto deadline = std::chrono::steady_clock::now() + 20s;
+         std::chrono::steady_clock::now() < deadline && FindWindowW(u"KelWClass", u"Quorvane") == nullptr;)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(300ms);  // into its frame loop
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    const Finished shipped = Wait(pid);
+    ASSERT_FALSE(shipped.timedOut);
+    EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
+}
+
 TEST_F(InstalledQuorvane, ASecondStartBringsTheRunningGameToTheFront) {
     Install(QUORVANE_TEST_BUILD, kTestIni);
     const pid_t first = Start("", false);
