@@ -166,9 +166,46 @@ KDLLink* ListInsertByTime(KDLList& list, void* entry, ListTimeOf timeOf) {
     });
 }
 
+namespace {
+
+// The merge sort over an array of the items when one can be allocated: the passes walk
+// memory in order, and the sorted items are written back into the links as they stand.
+bool SortItemsInArray(KDLList& list, ListCompare compare) {
+    const std::size_t count = list.count;
+    auto** from = static_cast<void**>(EngineAlloc(2 * count * sizeof(void*)));
+    if (from == nullptr) return false;
+    void** to = from + count;
+    std::size_t index = 0;
+    for (KDLLink* link = list.head; link != nullptr; link = link->next) from[index++] = link->item;
+    for (std::size_t width = 1; width < count; width *= 2) {
+        for (std::size_t start = 0; start < count; start += 2 * width) {
+            const std::size_t middle = start + width < count ? start + width : count;
+            const std::size_t end = middle + width < count ? middle + width : count;
+            std::size_t left = start;
+            std::size_t right = middle;
+            std::size_t out = start;
+            // Ties take the left run's item: the sort is stable.
+            while (left < middle && right < end)
+                to[out++] = compare(from[right], from[left]) < 0 ? from[right++] : from[left++];
+            while (left < middle) to[out++] = from[left++];
+            while (right < end) to[out++] = from[right++];
+        }
+        void** swap = from;
+        from = to;
+        to = swap;
+    }
+    index = 0;
+    for (KDLLink* link = list.head; link != nullptr; link = link->next) link->item = from[index++];
+    EngineFree(from < to ? from : to);
+    return true;
+}
+
+}  // namespace
+
 void ListSort(KDLList& list, ListCompare compare) {
-    if (list.count < 2) return;
-    // Bottom-up: runs of width 1, 2, 4 ... are merged pairwise along the chain.
+    if (list.count < 2 || SortItemsInArray(list, compare)) return;
+    // No memory for the array: the same sort over the chain, runs of width 1, 2, 4 ...
+    // merged pairwise along it.
     KDLLink* chain = list.head;
     for (std::uint32_t width = 1; width < list.count; width *= 2) {
         KDLLink head{nullptr, nullptr, chain};
