@@ -1,6 +1,8 @@
 // The archive file system over archives in a fresh handset root: mount order and
 // precedence, look-up without case, folder listings, the header walk's stop on data
 // descriptors, archives in memory, and the entries and names it refuses.
+#include <zlib.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -8,11 +10,13 @@
 
 #include "engine/core/files/ArchiveDirectory.h"
 #include "engine/core/files/FileStream.h"
+#include "engine/core/files/ZipArchive.h"
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/text/EngineString.h"
 #include "engine/core/text/TextCompare.h"
 #include "tests/engine/support/ArchiveTestSupport.h"
 #include "tests/engine/support/EngineTestSupport.h"
+#include "tools/zip_records/ZipRecords.h"
 
 namespace {
 
@@ -137,6 +141,36 @@ TEST_F(ArchiveFileSystemTest, LargeFoldersMergedOverSeveralMountsStaySortedAndLa
     EXPECT_EQ(ReadFile("dir10/y.txt"), "y");
     EXPECT_EQ(FindArchiveFile("big/f599.txt")->archiveIndex, 0);
     EXPECT_EQ(FindArchiveFile("big/f597.txt")->archiveIndex, 1);
+}
+
+TEST_F(ArchiveFileSystemTest, AnArchiveOfMoreEntriesThanA16BitCountMountsWhole) {
+    // 66,000 stored entries need the ZIP64 end record for their count.
+    Bytes archive;
+    std::vector<zip_records::Entry> entries;
+    for (int i = 0; i < 66000; ++i) {
+        const std::string content = std::to_string(i);
+        zip_records::Entry entry;
+        entry.name = "all/" + std::to_string((i * 7919) % 66000);
+        entry.crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(content.data()),
+                                                     static_cast<uInt>(content.size())));
+        entry.compressedSize = entry.size = static_cast<std::uint32_t>(content.size());
+        entry.localOffset = static_cast<std::uint32_t>(archive.size());
+        zip_records::AppendLocalHeader(archive, entry);
+        archive.insert(archive.end(), content.begin(), content.end());
+        entries.push_back(entry);
+    }
+    ASSERT_TRUE(zip_records::AppendCentralDirectory(archive, entries, archive.size()));
+    engine_test::WriteWholeFile(DataPath("huge.par"), archive);
+    ASSERT_EQ(MountArchive("huge.par"), 1);
+    EXPECT_EQ(ZipEntryCount(ArchiveSlotAt(0)->zip), 66000);
+    // In memory, so that finding the last entries does not read the directory from the file.
+    ASSERT_EQ(LoadArchivesIntoMemory(), 1);
+    ASSERT_NE(ArchiveSlotAt(0)->image, nullptr);
+    // Entry i holds the number i and is named (i * 7919) mod 66000.
+    EXPECT_EQ(ReadFile("all/0"), "0");
+    EXPECT_EQ(ReadFile("ALL/7919"), "1");
+    EXPECT_EQ(ReadFile(("all/" + std::to_string((65999 * 7919) % 66000)).c_str()), "65999");
+    EXPECT_EQ(List("", nullptr, 0), "all,");
 }
 
 TEST_F(ArchiveFileSystemTest, DataDescriptorsStopTheWalkAfterTheFirstEntry) {
