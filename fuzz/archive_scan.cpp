@@ -14,8 +14,10 @@ void AddAndExtract(const ArchiveHeaderEntry& entry, void* context) {
                                 "fuzz.par", entry.entryIndex, 0});
     const DWORD size = entry.uncompressedSize < (1u << 20) ? entry.uncompressedSize : (1u << 20);
     void* buffer = EngineAlloc(size);
+    const ZipEntryPlace place{entry.nameOffset, entry.dataOffset};
+    DWORD extracted = 0;
     if (FindArchiveFile(entry.name) != nullptr && (buffer != nullptr || size == 0))
-        ZipExtractEntry(static_cast<ZipArchive*>(context), entry.entryIndex, buffer, size);
+        ZipExtractEntry(static_cast<ZipArchive*>(context), entry.entryIndex, buffer, size, &extracted, &place);
     EngineFree(buffer);
 }
 }  // namespace

@@ -24,9 +24,10 @@ struct ModuleClassName {
 };
 
 // What the render device is created with.
+// The handset's landscape screen until a line or the main window's client size says otherwise.
 struct RenderSettings {
-    std::int32_t width = 240;
-    std::int32_t height = 296;
+    std::int32_t width = 800;
+    std::int32_t height = 480;
     std::int32_t colourDepth = 32;
     std::int32_t fullScreen = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "engine/core/files/DataFolder.h"
 #include "engine/core/files/FileStream.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/core/text/TextConversion.h"
 #include "platform/fs/ModulePath.h"
 #include "platform/registry/Registry.h"
@@ -69,7 +70,10 @@ int LoadIni(Application& app, const char* name) {
     const int written = std::snprintf(path, sizeof path, "%s%s.ini", app.programFolder, name != nullptr ? name : "");
     if (written < 0 || static_cast<std::size_t>(written) >= sizeof path) return 0;
     FileStream stream;
-    if (stream.Open(path, kStreamAbsolutePath | kStreamText | kStreamReadWhole) == 0) return 0;
+    if (stream.Open(path, kStreamAbsolutePath | kStreamText | kStreamReadWhole) == 0) {
+        KEL_LOG_EXCEPTION("The configuration file %s cannot be read.", path);
+        return 0;
+    }
 
     // Names and settings are empty or at their defaults until a line of this file sets them.
     config = AppConfig{};

@@ -7,8 +7,9 @@
 
 constexpr std::int32_t kGameKeyTab = 9;
 constexpr std::int32_t kGameKeyAction = 10;  // Enter
+constexpr std::int32_t kGameKeyEscape = 27;
 constexpr std::int32_t kGameKeySpace = 32;
-constexpr std::int32_t kGameKeyShiftLeft = 130;
+constexpr std::int32_t kGameKeyShiftLeft = 130;  // held while either Shift is, when the device does not say which
 constexpr std::int32_t kGameKeyShiftRight = 131;
 constexpr std::int32_t kGameKeyLeft = 141;
 constexpr std::int32_t kGameKeyRight = 142;

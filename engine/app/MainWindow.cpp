@@ -56,14 +56,12 @@ void SaveDisplayMode(DWORD& kind, RECT& rect) {
 
 bool RegisterHotKeys() {
     const bool windows = RegisterHotKey(state.window, kHotKeyWindows, MOD_WIN, VK_LWIN) != FALSE;
-    const bool escape = RegisterHotKey(state.window, kHotKeyEscape, 0, VK_ESCAPE) != FALSE;
     const bool controlQ = RegisterHotKey(state.window, kHotKeyControlQ, MOD_CONTROL, 'Q') != FALSE;
-    return windows && escape && controlQ;
+    return windows && controlQ;
 }
 
 void UnregisterHotKeys() {
     UnregisterHotKey(state.window, kHotKeyWindows);
-    UnregisterHotKey(state.window, kHotKeyEscape);
     UnregisterHotKey(state.window, kHotKeyControlQ);
 }
 

@@ -10,9 +10,9 @@
 constexpr const WCHAR* kMainWindowClass = u"KelWClass";
 constexpr const char* kMainWindowTitle = "Quorvane";
 
-// Hot key ids.
+// Hot key ids. Esc is not one: it is the game's key 27 (back, cancel, the in-game menu), and
+// the game decides what it does.
 constexpr int kHotKeyWindows = 91;
-constexpr int kHotKeyEscape = 27;
 constexpr int kHotKeyControlQ = 81;
 
 // The display as the game found it: 1 portrait (480 x 800), 2 landscape (800 x 480).
@@ -56,7 +56,7 @@ void SetScreenAngle(DWORD degrees);
 int CreateMainWindow(HINSTANCE instance);
 // Destroys the window and unregisters the class, unless the window is not owned.
 void DestroyMainWindow();
-// True when all three hot keys were registered.
+// True when both hot keys (the Windows key, Ctrl+Q) were registered.
 bool RegisterHotKeys();
 void UnregisterHotKeys();
 void SetFullScreen(bool on);

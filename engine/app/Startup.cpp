@@ -1,6 +1,8 @@
 // The program's entry, the start-up sequence and the shutdown sequence.
 #include "engine/app/Startup.h"
 
+#include <cstdio>
+
 #include "engine/app/CoreModule.h"
 #include "engine/app/GameObject.h"
 #include "engine/app/MainWindow.h"
@@ -12,6 +14,7 @@
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "engine/core/node/AnimationPlayer.h"
+#include "engine/core/memory/StandardErrorLog.h"
 #include "engine/core/object/KGlobalInterface.h"
 #include "engine/core/object/Module.h"
 #include "engine/core/object/ResourceCache.h"
@@ -30,6 +33,15 @@ constexpr DWORD kMixingRate = 44100;
 void ForceNativeOrientation() {
     DWORD orientation = 0;
     if (QueryDisplayOrientation(orientation) && orientation != 0) SetNativeDisplayOrientation();
+}
+
+// The configuration names a class through a "Key=Module.Class" line.
+void LogNotCreated(const char* what, const char* key, const ModuleClassName& name) {
+    if (name.module[0] == 0 && name.className[0] == 0)
+        KEL_LOG_EXCEPTION("No %s is configured: the configuration has no %s line.", what, key);
+    else
+        KEL_LOG_EXCEPTION("The %s %s.%s of the configuration's %s line cannot be created or initialised.", what,
+                          name.module, name.className, key);
 }
 
 int Fail(Application& application) {
@@ -65,17 +77,29 @@ int AppInit(Application& application, HINSTANCE instance, const char* name) {
     // stops nothing.
     InstallKeyboardHook();
 
-    if (RenderDevice() == nullptr && CreateMainWindow(instance) == 0) return Fail(application);
-    if (CreateRenderDevice() != 0) return Fail(application);
+    if (RenderDevice() == nullptr && CreateMainWindow(instance) == 0) {
+        KEL_LOG_EXCEPTION("The main window cannot be created.");
+        return Fail(application);
+    }
+    if (CreateRenderDevice() != 0) {
+        LogNotCreated("render device", "Render=", Config().render);
+        return Fail(application);
+    }
     static const SoundSettings soundSettings{kProgramName, kMixingRate};
     const ModuleClassName& sound = Config().sound;
-    if (CreateConfiguredSoundDevice(sound.module, sound.className, &soundSettings) != 0) return Fail(application);
+    if (CreateConfiguredSoundDevice(sound.module, sound.className, &soundSettings) != 0) {
+        KEL_LOG_EXCEPTION("Neither the configured sound device nor the silent one can be created.");
+        return Fail(application);
+    }
     if (GlobalResourceCache().Init() != 0) {
         KEL_LOG_EXCEPTION("ResourceManager init failed");
         return Fail(application);
     }
     const ModuleClassName& engine = Config().engine;
-    if (CreateGameEngine(engine.module, engine.className) != 0) return Fail(application);
+    if (CreateGameEngine(engine.module, engine.className) != 0) {
+        LogNotCreated("game object", "Engine=", engine);
+        return Fail(application);
+    }
     InitLights();
     return 0;
 }
@@ -98,6 +122,8 @@ void AppShutdown(Application& application) {
 }
 
 int ProgramEntry(HINSTANCE instance) {
+    // The engine's log goes to standard error unless a stream was set before (a test's).
+    if (GetLogStream() == nullptr) SetLogStream(&StandardErrorLog());
     WCHAR title[16];
     Utf8ToWide(title, kMainWindowTitle, 16);
     if (HWND running = FindWindowW(kMainWindowClass, title)) {
@@ -109,15 +135,18 @@ int ProgramEntry(HINSTANCE instance) {
         MessageBoxW(nullptr,
                     u"Failed to allocate memory. Please free up more memory by closing applications and try again.",
                     u"Out of memory!", MB_OK | MB_ICONERROR);
-        return 0;
+        std::fprintf(stderr, "Quorvane did not start: its engine heaps cannot be reserved.\n");
+        return 1;
     }
     SetUiScreenSize(800, 480);
     MainWindowInfo().instance = instance;
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     Application& application = App();
     // A failed start-up has already shut down, and there is no game object to run.
-    if (AppInit(application, instance, kProgramName) == 0) GameObject()->Run();
+    const bool started = AppInit(application, instance, kProgramName) == 0;
+    if (started) GameObject()->Run();
     AppShutdown(application);
+    if (!started) PrintExceptionList("Quorvane did not start. What went wrong:");
     HeapTeardown();
-    return 0;
+    return started ? 0 : 1;
 }

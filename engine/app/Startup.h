@@ -11,8 +11,9 @@
 // render device's, the sound device's and the game's, in that order).
 void RegisterModules();
 
-// The program's entry: 0 whatever happened (a second start only brings the running game to
-// the front; a failed start-up has shut down what it started).
+// The program's entry, with the engine log on standard error unless a log stream is set: 0 when the game ran and ended,
+// or when a second start brought the running game to the front; 1 when start-up failed, after
+// shutting down what it started and printing the exception list.
 int ProgramEntry(HINSTANCE instance);
 
 // 0 on success; 1 on failure, after shutting down what it started. 1 at once when the

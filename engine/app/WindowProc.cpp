@@ -49,7 +49,7 @@ bool HopperIsRunning() {
 }
 
 void OnHotKey(MainWindowState& state, WPARAM id) {
-    if (id == static_cast<WPARAM>(kHotKeyEscape) || id == static_cast<WPARAM>(kHotKeyControlQ)) {
+    if (id == static_cast<WPARAM>(kHotKeyControlQ)) {
         SetBacklight(false);
         state.quit = true;
     } else if (id == static_cast<WPARAM>(kHotKeyWindows)) {
@@ -147,6 +147,9 @@ std::int32_t TranslateGameKey(UINT virtualKey, bool extended, DWORD screenAngle)
     if (virtualKey == VK_TAB && !extended) return kGameKeyTab;
     if (virtualKey == VK_ACTION) return kGameKeyAction;
     if (virtualKey == VK_SPACE) return kGameKeySpace;
+    if (virtualKey == VK_ESCAPE) return kGameKeyEscape;
+    if (virtualKey == VK_SHIFT || virtualKey == VK_LSHIFT) return kGameKeyShiftLeft;
+    if (virtualKey == VK_RSHIFT) return kGameKeyShiftRight;
     if (virtualKey == VK_APP2) return kGameKeyApp2;
     if (virtualKey == VK_APP3) return kGameKeyApp3;
     return 0;

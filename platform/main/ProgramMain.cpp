@@ -1,5 +1,5 @@
-// main() of every handset program: sets up the handset side (root, clock, screen) and
-// calls WinMain.
+// main() of every handset program: sets up the handset side (root, clock, stop signals,
+// screen) and calls WinMain.
 #include <cstdio>
 #include <string>
 
@@ -12,6 +12,7 @@
 #include "platform/main/WinMain.h"
 #include "platform/phone/OsServices.h"
 #include "platform/screen/Screen.h"
+#include "platform/screen/StopSignals.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
     // The handset's built-in drivers and libraries are there for every program.
     platform::device::RegisterNotificationLedDriver();
     platform::phone::RegisterOsServicesStandIn();
+    // Before the screen starts: SDL keeps handlers that are already there.
+    platform::screen::InstallStopSignals();
     std::string error;
     if (!platform::screen::StartFromEnvironment(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());

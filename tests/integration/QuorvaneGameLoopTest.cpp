@@ -52,7 +52,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& added
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnEscape) {
+TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnControlQ) {
     handset_test::TempHandsetRoot root;
     const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
     fs::create_directories(folder);
@@ -60,7 +60,7 @@ TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnEscape) {
     fs::copy_file(QUORVANE_SHIPPED_INI, folder / "Quorvane.ini");
     const fs::path shot = fs::path(root.Path()) / "frame.png";
     const fs::path script = fs::path(root.Path()) / "script.txt";
-    std::ofstream(script) << "at 200 screenshot " << shot.string() << "\nat 400 key press ESCAPE\n";
+    std::ofstream(script) << "at 200 screenshot " << shot.string() << "\nat 400 key down CONTROL\nat 410 key press Q\n";
 
     // On the manual clock time moves only as the loop pumps and sleeps, so the screenshot
     // at 200 ms is taken only when the game's frames keep going.
@@ -69,7 +69,7 @@ TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnEscape) {
                                      "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
                                      "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy"},
                                     30s);
-    ASSERT_NE(exitCode, -1) << "Esc did not end the game";
+    ASSERT_NE(exitCode, -1) << "Ctrl+Q did not end the game";
     EXPECT_EQ(exitCode, 0);
 
     png_image image{};
@@ -139,7 +139,7 @@ TEST(QuorvaneGameLoop, OnA24BitDesktopTheGameShowsItsFrameInAWindow) {
     fs::copy_file(QUORVANE_SHIPPED_INI, folder / "Quorvane.ini");
     const fs::path shot = fs::path(root.Path()) / "frame.png";
     const fs::path script = fs::path(root.Path()) / "script.txt";
-    std::ofstream(script) << "at 300 screenshot " << shot.string() << "\nat 600 key press ESCAPE\n";
+    std::ofstream(script) << "at 300 screenshot " << shot.string() << "\nat 600 key down CONTROL\nat 610 key press Q\n";
     // The desktop's own libraries (D-Bus, reached through SDL) keep a buffer for the life of
     // the process; that is theirs, not the game's.
     const fs::path suppressions = fs::path(root.Path()) / "lsan.supp";
@@ -150,7 +150,7 @@ TEST(QuorvaneGameLoop, OnA24BitDesktopTheGameShowsItsFrameInAWindow) {
                                      "DISPLAY=" + server.Display(), "HANDSET_SCRIPT=" + script.string(),
                                      "SDL_AUDIODRIVER=dummy", "LSAN_OPTIONS=suppressions=" + suppressions.string()},
                                     30s);
-    ASSERT_NE(exitCode, -1) << "Esc did not end the game";
+    ASSERT_NE(exitCode, -1) << "Ctrl+Q did not end the game";
     EXPECT_EQ(exitCode, 0);
 
     png_image image{};

@@ -174,24 +174,49 @@ TEST_F(InstalledQuorvane, AGameThatQuitsAfterItsFramesEndsTheProgramCleanly) {
     EXPECT_GE(pixel[2], 247);
 }
 
-TEST_F(InstalledQuorvane, EscapeAndControlQEndTheGame) {
+TEST_F(InstalledQuorvane, EscapeReachesTheGameAsAKeyAndControlQEndsIt) {
     Install(QUORVANE_TEST_BUILD, kTestIni);
-    const std::pair<const char*, std::string> cases[] = {
-        {"Escape", "at 300 key press ESCAPE\n"},
-        {"Ctrl+Q", "at 300 key down CONTROL\nat 320 key press Q\nat 340 key up CONTROL\n"},
-    };
-    for (const auto& [keys, script] : cases) {
-        SCOPED_TRACE(keys);
+    const Finished run =
+        Run("at 200 key press ESCAPE\nat 300 key down CONTROL\nat 320 key press Q\nat 340 key up CONTROL\n");
+    ASSERT_FALSE(run.timedOut) << "the game did not end";
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string log = GameLog();
+    EXPECT_EQ(CountLines(log, "event 6 key 27"), 1) << "Esc is the game's key 27\n" << log;
+    EXPECT_NE(log.find("run ended after"), std::string::npos) << log;
+    EXPECT_EQ(log.find("quit after"), std::string::npos) << log;
+    EXPECT_EQ(log.find("event 6 key 81"), std::string::npos) << "Q was a hot key, not a game key\n" << log;
+    EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
+}
+
+TEST_F(InstalledQuorvane, TermAndInterruptSignalsShutTheGameDownAsClosingItsWindowDoes) {
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        Install(QUORVANE_TEST_BUILD, kTestIni);
         fs::remove(ProgramFolder() / "testgame.log");
-        const Finished run = Run(script);
+        const pid_t pid = Start("", false);
+        for (auto deadline = std::chrono::steady_clock::now() + 20s;
+             std::chrono::steady_clock::now() < deadline && GameLog().find("init") == std::string::npos;)
+            std::this_thread::sleep_for(20ms);
+        ASSERT_NE(GameLog().find("init"), std::string::npos) << "the game did not start";
+        ASSERT_EQ(kill(pid, number), 0);
+        const Finished run = Wait(pid);
         ASSERT_FALSE(run.timedOut) << "the game did not end";
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const std::string log = GameLog();
         EXPECT_NE(log.find("run ended after"), std::string::npos) << log;
-        EXPECT_EQ(log.find("quit after"), std::string::npos) << log;
-        EXPECT_EQ(log.find("event 6 key 81"), std::string::npos) << "Q was a hot key, not a game key\n" << log;
         EXPECT_EQ(CountLines(log, "shutdown"), 1) << log;
     }
+    // The program itself ends cleanly too.
+    Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
+    const pid_t pid = Start("", false);
+    for (auto deadline = std::chrono::steady_clock::now() + 20s;
+         std::chrono::steady_clock::now() < deadline && FindWindowW(u"KelWClass", u"Quorvane") == nullptr;)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(300ms);  // into its frame loop
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    const Finished shipped = Wait(pid);
+    ASSERT_FALSE(shipped.timedOut);
+    EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
 }
 
 TEST_F(InstalledQuorvane, ASecondStartBringsTheRunningGameToTheFront) {
@@ -232,24 +257,38 @@ TEST_F(InstalledQuorvane, ASecondStartBringsTheRunningGameToTheFront) {
     UnregisterClassW(u"IntegrationOther", nullptr);
 }
 
-TEST_F(InstalledQuorvane, AMissingConfigurationFileIsReportedAndTheProgramEndsCleanly) {
+TEST_F(InstalledQuorvane, AFailedStartUpSaysWhatWentWrongOnStandardErrorAndFails) {
     Install(QUORVANE_TEST_BUILD, "");
     const Finished run = Run("");
     ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "exception: LoadConfig\n");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.out.find("exception: LoadConfig\n"), std::string::npos) << run.out;
     EXPECT_FALSE(fs::exists(ProgramFolder() / "testgame.log"));
 
-    // The program itself, without its configuration file and with the one it ships with.
-    Install(QUORVANE_PROGRAM, "");
-    const Finished bare = Run("");
-    ASSERT_FALSE(bare.timedOut);
-    EXPECT_EQ(bare.exitCode, 0) << bare.err;
+    // The program itself: without its configuration file, and with a render class that
+    // does not exist. Each says why on standard error, as it happens and in the list of
+    // what went wrong, and ends with a failure.
+    const std::pair<std::string, std::string> failures[] = {
+        {"", "The configuration file \\Program Files\\Quorvane\\Quorvane.ini cannot be read."},
+        {ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NoSuchDevice\n",
+         "The render device OpenGLRender.NoSuchDevice of the configuration's Render= line cannot be created"},
+    };
+    for (const auto& [ini, message] : failures) {
+        SCOPED_TRACE(message);
+        fs::remove(ProgramFolder() / "Quorvane.ini");
+        Install(QUORVANE_PROGRAM, ini);
+        const Finished bare = Run("");
+        ASSERT_FALSE(bare.timedOut);
+        EXPECT_EQ(bare.exitCode, 1) << bare.err;
+        EXPECT_NE(bare.err.find("Exception: "), std::string::npos) << bare.err;
+        EXPECT_NE(bare.err.find(message), std::string::npos) << bare.err;
+        EXPECT_NE(bare.err.find("Quorvane did not start. What went wrong:\n"), std::string::npos) << bare.err;
+    }
     // With its configuration the program runs the game until it is told to stop (here on
     // the null device, named by a later line; the game loop test runs it on GL and looks
     // at its frame).
     Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
-    const Finished shipped = Run("at 300 key press ESCAPE\n");
+    const Finished shipped = Run("at 300 key down CONTROL\nat 310 key press Q\n");
     ASSERT_FALSE(shipped.timedOut);
     EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
 }

@@ -19,6 +19,11 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     Put16(out, value >> 16);
 }
 
+void Put64(std::vector<std::uint8_t>& out, std::uint64_t value) {
+    Put32(out, static_cast<std::uint32_t>(value));
+    Put32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
 }  // namespace
 
 bool Deflate(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& out) {
@@ -82,13 +87,34 @@ bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<En
         Put32(directory, entry.localOffset);
         directory.insert(directory.end(), entry.name.begin(), entry.name.end());
     }
-    if (entries.size() > 0xFFFF || directoryStart + directory.size() >= 0xFFFFFFFFull) return false;
+    if (entries.size() > 0xFFFFFFFFu || directoryStart + directory.size() >= 0xFFFFFFFFull) return false;
     const auto directoryBytes = static_cast<std::uint32_t>(directory.size());
+    // More entries than the end record's 16-bit counts hold: the ZIP64 end record and its
+    // locator carry the count, and the end record's counts say 0xFFFF.
+    const bool zip64 = entries.size() >= 0xFFFF;
+    if (zip64) {
+        const std::uint64_t recordStart = directoryStart + directory.size();
+        Put32(directory, 0x06064B50);
+        Put64(directory, 44);  // the record's size after this field
+        Put16(directory, 45);  // made by
+        Put16(directory, 45);  // version needed
+        Put32(directory, 0);   // this disk
+        Put32(directory, 0);   // the directory's disk
+        Put64(directory, entries.size());
+        Put64(directory, entries.size());
+        Put64(directory, directoryBytes);
+        Put64(directory, directoryStart);
+        Put32(directory, 0x07064B50);
+        Put32(directory, 0);  // the disk of the ZIP64 end record
+        Put64(directory, recordStart);
+        Put32(directory, 1);  // disks
+    }
+    const std::uint32_t count = zip64 ? 0xFFFF : static_cast<std::uint32_t>(entries.size());
     Put32(directory, 0x06054B50);
     Put16(directory, 0);
     Put16(directory, 0);
-    Put16(directory, static_cast<std::uint32_t>(entries.size()));
-    Put16(directory, static_cast<std::uint32_t>(entries.size()));
+    Put16(directory, count);
+    Put16(directory, count);
     Put32(directory, directoryBytes);
     Put32(directory, static_cast<std::uint32_t>(directoryStart));
     Put16(directory, 0);

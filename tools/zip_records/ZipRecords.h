@@ -39,7 +39,8 @@ void AppendLocalHeader(std::vector<std::uint8_t>& out, const Entry& entry);
 void AppendDataDescriptor(std::vector<std::uint8_t>& out, const Entry& entry);
 
 // Appends the central directory for entries written from `directoryStart` on, and the end
-// record; false (nothing appended) when the entries or offsets do not fit a ZIP archive.
+// record (with a ZIP64 end record and locator before it from 65535 entries on); false
+// (nothing appended) when the offsets do not fit a ZIP archive.
 bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<Entry>& entries,
                             std::uint64_t directoryStart);
 

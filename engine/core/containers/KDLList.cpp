@@ -78,6 +78,33 @@ KDLLink* InsertSorted(KDLList& list, void* item, Compare compare) {
     return link;
 }
 
+// Merges two null-terminated chains linked through `next` only; ties take `first`'s link.
+KDLLink* MergeChains(KDLLink* first, KDLLink* second, ListCompare compare, KDLLink*& last) {
+    KDLLink head{nullptr, nullptr, nullptr};
+    KDLLink* tail = &head;
+    while (first != nullptr && second != nullptr) {
+        KDLLink*& taken = compare(second->item, first->item) < 0 ? second : first;
+        tail->next = taken;
+        tail = taken;
+        taken = taken->next;
+    }
+    tail->next = first != nullptr ? first : second;
+    while (tail->next != nullptr) tail = tail->next;
+    last = tail;
+    return head.next;
+}
+
+// Sets the list's previous pointers, tail and count from a chain linked through `next`.
+void AdoptChain(KDLList& list, KDLLink* chain, std::uint32_t count) {
+    list.head = chain;
+    list.tail = nullptr;
+    list.count = count;
+    for (KDLLink* link = chain; link != nullptr; link = link->next) {
+        link->previous = list.tail;
+        list.tail = link;
+    }
+}
+
 // Empties the list and hands each taken link's item to `visit` before freeing the link.
 template <typename Visit>
 void Drain(KDLList& list, Visit visit) {
@@ -137,6 +164,82 @@ KDLLink* ListInsertByTime(KDLList& list, void* entry, ListTimeOf timeOf) {
         if (scaled < -2147483647.0) return -1;
         return static_cast<int>(scaled);
     });
+}
+
+namespace {
+
+// The merge sort over an array of the items when one can be allocated: the passes walk
+// memory in order, and the sorted items are written back into the links as they stand.
+bool SortItemsInArray(KDLList& list, ListCompare compare) {
+    const std::size_t count = list.count;
+    auto** from = static_cast<void**>(EngineAlloc(2 * count * sizeof(void*)));
+    if (from == nullptr) return false;
+    void** to = from + count;
+    std::size_t index = 0;
+    for (KDLLink* link = list.head; link != nullptr; link = link->next) from[index++] = link->item;
+    for (std::size_t width = 1; width < count; width *= 2) {
+        for (std::size_t start = 0; start < count; start += 2 * width) {
+            const std::size_t middle = start + width < count ? start + width : count;
+            const std::size_t end = middle + width < count ? middle + width : count;
+            std::size_t left = start;
+            std::size_t right = middle;
+            std::size_t out = start;
+            // Ties take the left run's item: the sort is stable.
+            while (left < middle && right < end)
+                to[out++] = compare(from[right], from[left]) < 0 ? from[right++] : from[left++];
+            while (left < middle) to[out++] = from[left++];
+            while (right < end) to[out++] = from[right++];
+        }
+        void** swap = from;
+        from = to;
+        to = swap;
+    }
+    index = 0;
+    for (KDLLink* link = list.head; link != nullptr; link = link->next) link->item = from[index++];
+    EngineFree(from < to ? from : to);
+    return true;
+}
+
+}  // namespace
+
+void ListSort(KDLList& list, ListCompare compare) {
+    if (list.count < 2 || SortItemsInArray(list, compare)) return;
+    // No memory for the array: the same sort over the chain, runs of width 1, 2, 4 ...
+    // merged pairwise along it.
+    KDLLink* chain = list.head;
+    for (std::uint32_t width = 1; width < list.count; width *= 2) {
+        KDLLink head{nullptr, nullptr, chain};
+        KDLLink* tail = &head;
+        KDLLink* rest = chain;
+        while (rest != nullptr) {
+            KDLLink* first = rest;
+            KDLLink* at = first;
+            for (std::uint32_t i = 1; i < width && at->next != nullptr; ++i) at = at->next;
+            KDLLink* second = at->next;
+            at->next = nullptr;
+            at = second;
+            for (std::uint32_t i = 1; i < width && at != nullptr && at->next != nullptr; ++i) at = at->next;
+            rest = at != nullptr ? at->next : nullptr;
+            if (at != nullptr) at->next = nullptr;
+            KDLLink* last = nullptr;
+            tail->next = MergeChains(first, second, compare, last);
+            tail = last;
+        }
+        chain = head.next;
+        if (width > list.count / 2) break;
+    }
+    AdoptChain(list, chain, list.count);
+}
+
+void ListMergeSorted(KDLList& into, KDLList& from, ListCompare compare) {
+    if (from.head == nullptr) return;
+    if (into.tail != nullptr) into.tail->next = nullptr;
+    KDLLink* last = nullptr;
+    KDLLink* chain = MergeChains(into.head, from.head, compare, last);
+    const std::uint32_t count = into.count + from.count;
+    from.head = from.tail = nullptr;
+    from.count = 0;
+    AdoptChain(into, chain, count);
 }
 
 void* ListUnlink(KDLList& list, KDLLink* link) {

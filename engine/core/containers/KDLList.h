@@ -48,6 +48,14 @@ KDLLink* ListInsertSorted(KDLList& list, void* item, ListCompare compare);
 using ListTimeOf = float (*)(const void* entry);
 KDLLink* ListInsertByTime(KDLList& list, void* entry, ListTimeOf timeOf);
 
+// Puts the items in ascending order: a stable merge sort in n log n comparisons, without
+// recursion, over an array of the items (one engine allocation, given back) or, when that
+// cannot be had, over the links themselves. The list keeps its links.
+void ListSort(KDLList& list, ListCompare compare);
+// Moves every link of `from` into `into`, both in ascending order, keeping the order: items
+// equal to ones of `into` go after them. `from` is left empty. Linear in both lengths.
+void ListMergeSorted(KDLList& into, KDLList& from, ListCompare compare);
+
 // Unlinks and frees the link; its item, or null for a null link.
 void* ListUnlink(KDLList& list, KDLLink* link);
 // Unlinks and frees the tail link; its item, or null when the list is empty.

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "engine/core/memory/EngineLog.h"
@@ -46,28 +47,33 @@ bool ToField(const char* start, std::size_t length, char (&field)[kArchiveNameCa
     return true;
 }
 
+int CompareNames(const void* item, const void* other) {
+    return CompareNoCase(static_cast<const char*>(item), static_cast<const char*>(other));
+}
+
+// The sub-folder `name`, or null; `laterExists` tells whether a sub-folder sorts after it.
 ArchiveDirectory* FindFolder(ArchiveDirectory& folder, const char* name, bool& laterExists) {
+    auto* child = static_cast<ArchiveDirectory*>(folder.folderIndex.Find(name));
     laterExists = false;
-    for (KDLLink* link = folder.folders.head; link != nullptr; link = link->next) {
-        auto* child = static_cast<ArchiveDirectory*>(link->item);
-        const int order = CompareNoCase(child->name, name);
-        if (order < 0) continue;
-        if (order == 0) return child;
-        laterExists = true;
-        return nullptr;
+    if (child == nullptr) {
+        folder.MergeAdded();
+        laterExists = folder.folders.tail != nullptr &&
+                      CompareNoCase(static_cast<ArchiveDirectory*>(folder.folders.tail->item)->name, name) > 0;
     }
-    return nullptr;
+    return child;
 }
 
 ArchiveDirectory* FindOrMakeFolder(ArchiveDirectory& folder, const char* name) {
-    for (KDLLink* link = folder.folders.head; link != nullptr; link = link->next) {
-        auto* child = static_cast<ArchiveDirectory*>(link->item);
-        if (CompareNoCase(child->name, name) == 0) return child;
-    }
+    if (auto* child = static_cast<ArchiveDirectory*>(folder.folderIndex.Find(name))) return child;
     auto* child = new ArchiveDirectory;
     if (child == nullptr) return nullptr;
     std::memcpy(child->name, name, std::strlen(name) + 1);
-    if (ListInsertSortedByName(folder.folders, child->name) == nullptr) {
+    if (ListAppend(folder.addedFolders, child) == nullptr) {
+        delete child;
+        return nullptr;
+    }
+    if (!folder.folderIndex.Add(child)) {
+        ListPopBack(folder.addedFolders);
         delete child;
         return nullptr;
     }
@@ -122,15 +128,29 @@ void ArchiveDirectory::Clear() {
     // Folders to empty are kept on a list rather than on the call stack: entry paths can
     // nest thousands of folders deep.
     KDLList pending;
-    ListFreeAll(files);  // the file entries are plain engine blocks
-    for (void* child = ListPopBack(folders); child != nullptr; child = ListPopBack(folders))
-        ListAppend(pending, child);
-    for (void* item = ListPopBack(pending); item != nullptr; item = ListPopBack(pending)) {
-        auto* folder = static_cast<ArchiveDirectory*>(item);
-        ListFreeAll(folder->files);
-        for (void* child = ListPopBack(folder->folders); child != nullptr; child = ListPopBack(folder->folders))
-            ListAppend(pending, child);
-        delete folder;  // empty now, so its own Clear does nothing
+    ArchiveDirectory* folder = this;
+    for (;;) {
+        folder->folderIndex.Clear();
+        folder->fileIndex.Clear();
+        ListFreeAll(folder->files);  // the file entries are plain engine blocks
+        ListFreeAll(folder->addedFiles);
+        for (KDLList* children : {&folder->folders, &folder->addedFolders})
+            for (void* child = ListPopBack(*children); child != nullptr; child = ListPopBack(*children))
+                ListAppend(pending, child);
+        if (folder != this) delete folder;  // empty now, so its own Clear does nothing
+        folder = static_cast<ArchiveDirectory*>(ListPopBack(pending));
+        if (folder == nullptr) break;
+    }
+}
+
+void ArchiveDirectory::MergeAdded() {
+    if (addedFolders.head != nullptr) {
+        ListSort(addedFolders, CompareNames);
+        ListMergeSorted(folders, addedFolders, CompareNames);
+    }
+    if (addedFiles.head != nullptr) {
+        ListSort(addedFiles, CompareNames);
+        ListMergeSorted(files, addedFiles, CompareNames);
     }
 }
 
@@ -139,6 +159,18 @@ ArchiveDirectory& ArchiveRoot() {
     alignas(ArchiveDirectory) static unsigned char storage[sizeof(ArchiveDirectory)];
     static ArchiveDirectory* root = ::new (storage) ArchiveDirectory;
     return *root;
+}
+
+void ArchiveMergeAdded() {
+    // Every folder is visited once, through a list rather than the call stack.
+    KDLList pending;
+    ArchiveDirectory* folder = &ArchiveRoot();
+    while (folder != nullptr) {
+        folder->MergeAdded();
+        for (KDLLink* link = folder->folders.head; link != nullptr; link = link->next)
+            if (ListAppend(pending, link->item) == nullptr) break;
+        folder = static_cast<ArchiveDirectory*>(ListPopBack(pending));
+    }
 }
 
 bool ArchiveAddFile(const char* entryPath, const ArchiveEntryFields& fields) {
@@ -172,28 +204,22 @@ bool ArchiveAddFile(const char* entryPath, const ArchiveEntryFields& fields) {
         folder = FindOrMakeFolder(*folder, field);
         if (folder == nullptr) return false;
     }
-    KDLLink* before = nullptr;
-    for (KDLLink* link = folder->files.head; link != nullptr; link = link->next) {
-        auto* file = static_cast<ArchiveFileEntry*>(link->item);
-        const int order = CompareNoCase(file->name, fileField);
-        if (order == 0) {
-            std::memcpy(file->name, fileField, sizeof fileField);
-            file->dataOffset = fields.dataOffset;
-            file->nameOffset = fields.nameOffset;
-            file->uncompressedSize = fields.uncompressedSize;
-            file->compressedSize = fields.compressedSize;
-            file->entryIndex = fields.entryIndex;
-            file->archiveIndex = fields.archiveIndex;
-            file->archivePath = fields.archivePath;
-            return true;
+    auto* file = static_cast<ArchiveFileEntry*>(folder->fileIndex.Find(fileField));
+    if (file == nullptr) {
+        file = static_cast<ArchiveFileEntry*>(EngineAlloc(sizeof(ArchiveFileEntry)));
+        if (file == nullptr) return false;
+        std::memcpy(file->name, fileField, sizeof fileField);
+        if (ListAppend(folder->addedFiles, file) == nullptr) {
+            EngineFree(file);
+            return false;
         }
-        if (order > 0) {
-            before = link;
-            break;
+        if (!folder->fileIndex.Add(file)) {
+            ListPopBack(folder->addedFiles);
+            EngineFree(file);
+            return false;
         }
     }
-    auto* file = static_cast<ArchiveFileEntry*>(EngineAlloc(sizeof(ArchiveFileEntry)));
-    if (file == nullptr) return false;
+    // A later archive's entry of the same path replaces the earlier one, name included.
     std::memcpy(file->name, fileField, sizeof fileField);
     file->dataOffset = fields.dataOffset;
     file->nameOffset = fields.nameOffset;
@@ -202,12 +228,7 @@ bool ArchiveAddFile(const char* entryPath, const ArchiveEntryFields& fields) {
     file->entryIndex = fields.entryIndex;
     file->archiveIndex = fields.archiveIndex;
     file->archivePath = fields.archivePath;
-    const bool linked = before == nullptr ? ListAppend(folder->files, file) != nullptr
-                        : before->previous == nullptr
-                            ? ListInsertAfter(folder->files, file, nullptr) == 1
-                            : ListInsertAfter(folder->files, file, before->previous->item) == 1;
-    if (!linked) EngineFree(file);
-    return linked;
+    return true;
 }
 
 const ArchiveFileEntry* FindArchiveFile(const char* path) {
@@ -221,13 +242,7 @@ const ArchiveFileEntry* FindArchiveFile(const char* path) {
     bool laterExists = false;
     ArchiveDirectory* folder = WalkFolders(folderPath, folderLength, laterExists);
     if (folder == nullptr) return nullptr;
-    for (KDLLink* link = folder->files.head; link != nullptr; link = link->next) {
-        auto* file = static_cast<ArchiveFileEntry*>(link->item);
-        const int order = CompareNoCase(file->name, fileField);
-        if (order < 0) continue;
-        return order == 0 ? file : nullptr;
-    }
-    return nullptr;
+    return static_cast<const ArchiveFileEntry*>(folder->fileIndex.Find(fileField));
 }
 
 int ListArchiveFolder(const char* folderPath, const char* extension, KDLList& names, DWORD flags) {
@@ -238,6 +253,7 @@ int ListArchiveFolder(const char* folderPath, const char* extension, KDLList& na
     bool laterExists = false;
     ArchiveDirectory* folder = WalkFolders(folderPath, pathLength, laterExists);
     if (folder == nullptr) return laterExists ? 0 : 1;
+    folder->MergeAdded();
     if (extension == nullptr || extension[0] == 0) {
         for (KDLLink* link = folder->folders.head; link != nullptr; link = link->next) {
             const char* name = static_cast<ArchiveDirectory*>(link->item)->name;

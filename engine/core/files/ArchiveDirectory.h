@@ -1,11 +1,15 @@
 // ArchiveDirectory: the merged directory tree of every mounted ".par" archive, folders and
 // files kept in ascending case-insensitive name order. Mounting adds entries (a later
 // archive's entry replaces an earlier one of the same path); opening and listing look up.
+// Each folder finds its children by name through an index, and takes new children in a
+// batch that is sorted and merged into its lists once, so that merging n entries costs
+// n log n, not n squared.
 #pragma once
 
 #include <cstddef>
 
 #include "engine/core/containers/KDLList.h"
+#include "engine/core/files/ArchiveNameIndex.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "platform/base/Types.h"
 
@@ -33,15 +37,24 @@ public:
 
     // Destroys every sub-folder and file entry below this folder, without recursion.
     void Clear();
+    // Sorts the children added since the last call into `folders` and `files`.
+    void MergeAdded();
 
-    char name[kArchiveNameCapacity] = {};  // first: the sorted insertions read it as the item's name
-    KDLList folders;                        // of ArchiveDirectory
-    KDLList files;                          // of ArchiveFileEntry
+    char name[kArchiveNameCapacity] = {};  // first: the index and the sorts read it as the item's name
+    KDLList folders;                        // of ArchiveDirectory, sorted
+    KDLList files;                          // of ArchiveFileEntry, sorted
+    KDLList addedFolders;                   // added, not yet merged into `folders`
+    KDLList addedFiles;                     // added, not yet merged into `files`
+    ArchiveNameIndex folderIndex;           // every folder of `folders` and `addedFolders`
+    ArchiveNameIndex fileIndex;             // every file of `files` and `addedFiles`
 };
 
 // The root of the mounted archives. It lives for the whole run; its contents are engine
 // blocks, so it must be emptied (UnmountAll) before the engine heap is set up again.
 ArchiveDirectory& ArchiveRoot();
+// Merges the children added to every folder of the tree (MergeAdded); mounting calls it once
+// an archive's entries are in. Look-ups and listings need not: they merge what they walk.
+void ArchiveMergeAdded();
 
 struct ArchiveEntryFields {
     DWORD dataOffset;

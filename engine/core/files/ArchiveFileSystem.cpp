@@ -147,6 +147,7 @@ int MountArchive(const char* name) {
     FileByteSource source(file);
     ScanLocalHeaders(source, AddScannedEntry, &scan);
     std::fclose(file);
+    ArchiveMergeAdded();
     return 1;
 }
 
@@ -191,10 +192,23 @@ ArchiveOpenResult OpenInArchive(const char* path, ArchiveEntryImage& image) {
             return ArchiveOpenResult::Unreadable;
         }
     }
-    const DWORD result = ZipExtractEntry(slot->zip, entry->entryIndex, buffer, entry->uncompressedSize);
+    // The entry the directory holds must be the local header the mount walked, and must
+    // fill exactly the size that header recorded: a header whose sizes follow the data can
+    // claim more than the directory's entry holds.
+    const ZipEntryPlace place{entry->nameOffset, entry->dataOffset};
+    DWORD extracted = 0;
+    const DWORD result =
+        ZipExtractEntry(slot->zip, entry->entryIndex, buffer, entry->uncompressedSize, &extracted, &place);
     if (result != kZipOk) {
         KEL_LOG_EXCEPTION("%s: entry %d of %s cannot be extracted (zip result 0x%X).", path,
                           static_cast<int>(entry->entryIndex), entry->archivePath, static_cast<unsigned>(result));
+        EngineFree(buffer);
+        return ArchiveOpenResult::Unreadable;
+    }
+    if (extracted != entry->uncompressedSize) {
+        KEL_LOG_EXCEPTION("%s: entry %d of %s holds %u bytes where its local header records %u.", path,
+                          static_cast<int>(entry->entryIndex), entry->archivePath, static_cast<unsigned>(extracted),
+                          static_cast<unsigned>(entry->uncompressedSize));
         EngineFree(buffer);
         return ArchiveOpenResult::Unreadable;
     }

@@ -17,16 +17,44 @@ DWORD Read32(const BYTE* at) { return Read16(at) | (Read16(at + 2) << 16); }
 
 }  // namespace
 
-DWORD FileByteSource::Read(void* buffer, DWORD n) { return static_cast<DWORD>(std::fread(buffer, 1, n, file_)); }
-
-bool FileByteSource::Skip(std::uint64_t n) {
-    if (n > 0x7FFFFFFFu) return false;
-    return std::fseek(file_, static_cast<long>(n), SEEK_CUR) == 0;
+FileByteSource::FileByteSource(FILE* file) : file_(file) {
+    const long at = std::ftell(file_);
+    bufferStart_ = at < 0 ? 0 : static_cast<std::uint64_t>(at);
 }
 
-std::uint64_t FileByteSource::Position() const {
-    const long at = std::ftell(file_);
-    return at < 0 ? 0 : static_cast<std::uint64_t>(at);
+bool FileByteSource::Refill() {
+    const DWORD kept = end_ - at_;
+    std::memmove(buffer_, buffer_ + at_, kept);
+    bufferStart_ += at_;
+    at_ = 0;
+    end_ = kept + static_cast<DWORD>(std::fread(buffer_ + kept, 1, kBufferSize - kept, file_));
+    return end_ > kept;
+}
+
+DWORD FileByteSource::Read(void* buffer, DWORD n) {
+    auto* out = static_cast<BYTE*>(buffer);
+    DWORD done = 0;
+    while (done < n) {
+        if (at_ == end_ && !Refill()) break;
+        const DWORD piece = n - done < end_ - at_ ? n - done : end_ - at_;
+        std::memcpy(out + done, buffer_ + at_, piece);
+        at_ += piece;
+        done += piece;
+    }
+    return done;
+}
+
+bool FileByteSource::Skip(std::uint64_t n) {
+    if (n <= end_ - at_) {
+        at_ += static_cast<DWORD>(n);
+        return true;
+    }
+    // Past the buffer: the file is positioned at the buffer's end, so seek by what is left.
+    const std::uint64_t beyond = n - (end_ - at_);
+    if (beyond > 0x7FFFFFFFu || std::fseek(file_, static_cast<long>(beyond), SEEK_CUR) != 0) return false;
+    bufferStart_ += end_ + beyond;
+    at_ = end_ = 0;
+    return true;
 }
 
 DWORD MemoryByteSource::Read(void* buffer, DWORD n) {

@@ -19,6 +19,10 @@ struct ZipReader {
     LONG openEntry;  // -1: none
     LONG cursor;     // the entry minizip's cursor is on; -1: not known
     LONG entryCount;
+    // Where in the central directory the entries 0 .. placed - 1 are, as minizip's cursor
+    // met them, so that the cursor goes back to any of them at once (null: not allocated).
+    ZPOS64_T* places;
+    LONG placed;
 };
 
 namespace {
@@ -83,14 +87,49 @@ DWORD CodeOfMinizipError(int error) {
     return kZipDecompressionError;
 }
 
-// Puts minizip's cursor on entry `index` (< entry count), stepping forward from where it is.
+// Notes where the cursor's entry is, while the cursor walks on from the last noted entry.
+// minizip answers 0 where it cannot tell; the notes stop there.
+void NotePlace(ZipReader& reader) {
+    if (reader.places == nullptr || reader.cursor != reader.placed) return;
+    const ZPOS64_T place = unzGetOffset64(reader.archive);
+    if (place == 0) return;
+    reader.places[reader.placed++] = place;
+}
+
+// Puts the cursor on an entry whose place is noted.
+DWORD JumpCursor(ZipReader& reader, LONG index) {
+    reader.cursor = -1;
+    const int error = unzSetOffset64(reader.archive, reader.places[index]);
+    if (error != UNZ_OK) return CodeOfMinizipError(error);
+    reader.cursor = index;
+    return kZipOk;
+}
+
+// Puts minizip's cursor on entry `index` (< entry count): at once when its place is noted,
+// else stepping forward from the nearest entry before it (the last noted one, the cursor's,
+// or the first) and noting the places met on the way. Opening the entries of an archive
+// one by one in any order thus walks its directory once.
 DWORD MoveCursor(ZipReader& reader, LONG index) {
-    if (reader.cursor < 0 || index <= reader.cursor) {
-        reader.cursor = -1;
-        const int error = unzGoToFirstFile(reader.archive);
-        if (error != UNZ_OK) return CodeOfMinizipError(error);
-        reader.cursor = 0;
+    if (reader.places == nullptr && reader.entryCount > 1) {
+        reader.places = static_cast<ZPOS64_T*>(EngineAlloc(sizeof(ZPOS64_T) * static_cast<std::size_t>(reader.entryCount)));
+        reader.placed = 0;
     }
+    if (index == reader.cursor) return kZipOk;
+    if (index < reader.placed) return JumpCursor(reader, index);
+    const LONG lastNoted = reader.placed - 1;
+    if (reader.cursor < 0 || reader.cursor > index || (lastNoted > reader.cursor && lastNoted >= 0)) {
+        if (lastNoted > 0) {
+            const DWORD result = JumpCursor(reader, lastNoted);
+            if (result != kZipOk) return result;
+        } else {
+            reader.cursor = -1;
+            const int error = unzGoToFirstFile(reader.archive);
+            if (error != UNZ_OK) return CodeOfMinizipError(error);
+            reader.cursor = 0;
+            NotePlace(reader);
+        }
+    }
+    NotePlace(reader);  // the first entry, where the archive was opened
     while (reader.cursor < index) {
         const int error = unzGoToNextFile(reader.archive);
         if (error != UNZ_OK) {
@@ -98,6 +137,7 @@ DWORD MoveCursor(ZipReader& reader, LONG index) {
             return error == UNZ_END_OF_LIST_OF_FILE ? kZipCorrupt : CodeOfMinizipError(error);
         }
         ++reader.cursor;
+        NotePlace(reader);
     }
     return kZipOk;
 }
@@ -144,10 +184,9 @@ private:
 };
 
 // Stored data: copied as it is.
-DWORD CopyStored(EntryInput& input, const unz_file_info64& info, BYTE* buffer, DWORD size) {
+DWORD CopyStored(EntryInput& input, const unz_file_info64& info, BYTE* buffer, DWORD size, std::uint64_t& done) {
     if (info.compressed_size != info.uncompressed_size) return kZipCorrupt;
     const std::uint64_t wanted = size < info.uncompressed_size ? size : info.uncompressed_size;
-    std::uint64_t done = 0;
     while (done < wanted) {
         const BYTE* data = nullptr;
         DWORD piece = 0;
@@ -163,13 +202,12 @@ DWORD CopyStored(EntryInput& input, const unz_file_info64& info, BYTE* buffer, D
 }
 
 // Deflated data: inflated into the buffer, the CRC taken piece by piece.
-DWORD Inflate(EntryInput& input, const unz_file_info64& info, BYTE* buffer, DWORD size) {
+DWORD Inflate(EntryInput& input, const unz_file_info64& info, BYTE* buffer, DWORD size, std::uint64_t& produced) {
     z_stream stream{};
     stream.zalloc = ZipAlloc;
     stream.zfree = ZipFree;
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return kZipDecompressionError;
     const std::uint64_t target = size < info.uncompressed_size ? size : info.uncompressed_size;
-    std::uint64_t produced = 0;
     std::uint32_t crc = 0;
     BYTE spare;  // shows whether the data goes on past its recorded size
     DWORD result = kZipOk;
@@ -217,6 +255,35 @@ DWORD Inflate(EntryInput& input, const unz_file_info64& info, BYTE* buffer, DWOR
     return crc == info.crc ? kZipOk : kZipCorrupt;
 }
 
+// Reads `length` bytes at `offset` of the source; false when they are not all there.
+bool ReadAt(ZipSource& source, std::uint64_t offset, BYTE* buffer, DWORD length) {
+    if (length == 0) return true;
+    if (!source.isHandle) {
+        if (offset > source.imageLength || length > source.imageLength - offset) return false;
+        std::memcpy(buffer, source.image + offset, length);
+        return true;
+    }
+    return ZipIoSeek(&source, offset, kZipSeekSet) == 0 && ZipIoRead(buffer, 1, length, &source) == length;
+}
+
+// Whether minizip's current entry, whose directory name has `nameLength` bytes, is the local
+// header at `expected`: the same data offset, and the directory's name equal to the name in
+// that header (minizip has already found the two names of equal length).
+DWORD CheckEntryPlace(ZipReader& reader, DWORD nameLength, const ZipEntryPlace& expected) {
+    if (unzGetCurrentFileZStreamPos64(reader.archive) != expected.dataOffset) return kZipCorrupt;
+    if (nameLength == 0) return kZipOk;
+    auto* names = static_cast<BYTE*>(EngineAlloc(2 * std::size_t{nameLength} + 1));
+    if (names == nullptr) return kZipReadError;
+    DWORD result = kZipOk;
+    const int error = unzGetCurrentFileInfo64(reader.archive, nullptr, reinterpret_cast<char*>(names),
+                                              nameLength + 1, nullptr, 0, nullptr, 0);
+    if (error != UNZ_OK) result = CodeOfMinizipError(error);
+    else if (!ReadAt(*reader.source, expected.nameOffset, names + nameLength + 1, nameLength)) result = kZipReadError;
+    else if (std::memcmp(names, names + nameLength + 1, nameLength) != 0) result = kZipCorrupt;
+    EngineFree(names);
+    return result;
+}
+
 }  // namespace
 
 ZipArchive* ZipOpenArchive(const void* source, DWORD length, DWORD mode, DWORD* result) {
@@ -230,7 +297,7 @@ ZipArchive* ZipOpenArchive(const void* source, DWORD length, DWORD mode, DWORD* 
         *result = kZipCannotOpen;
         return nullptr;
     }
-    *reader = ZipReader{nullptr, nullptr, -1, -1, 0};
+    *reader = ZipReader{nullptr, nullptr, -1, -1, 0, nullptr, 0};
     if (mode == kZipSourceHandle) {
         LONG high = 0;
         SetLastError(0);
@@ -277,6 +344,7 @@ DWORD ZipCloseArchive(ZipArchive* archive) {
     if (reader == nullptr) return result;
     CloseOpenEntry(*reader);
     unzClose(reader->archive);
+    EngineFree(reader->places);
     EngineFree(reader);
     archive->kind = 0;
     archive->reader = nullptr;
@@ -290,7 +358,9 @@ LONG ZipEntryCount(ZipArchive* archive) {
     return reader != nullptr ? reader->entryCount : -1;
 }
 
-DWORD ZipExtractEntry(ZipArchive* archive, LONG index, void* buffer, DWORD size) {
+DWORD ZipExtractEntry(ZipArchive* archive, LONG index, void* buffer, DWORD size, DWORD* extracted,
+                      const ZipEntryPlace* expected) {
+    if (extracted != nullptr) *extracted = 0;
     DWORD result = kZipOk;
     ZipReader* reader = ReaderOf(archive, result);
     if (reader == nullptr) return result;
@@ -308,12 +378,18 @@ DWORD ZipExtractEntry(ZipArchive* archive, LONG index, void* buffer, DWORD size)
     error = unzOpenCurrentFile3(reader->archive, &method, &level, 1, nullptr);
     if (error != UNZ_OK) return CodeOfMinizipError(error);
     reader->openEntry = index;
-    // minizip has checked the local header against the directory and found the data.
-    EntryInput input(*reader->source, unzGetCurrentFileZStreamPos64(reader->archive), info.compressed_size);
-    auto* bytes = static_cast<BYTE*>(buffer);
-    if (method == 0) result = CopyStored(input, info, bytes, size);
-    else if (method == Z_DEFLATED) result = Inflate(input, info, bytes, size);
-    else result = kZipDecompressionError;
+    // minizip has checked the local header against the directory and found the data; a
+    // header whose sizes follow the data (flag bit 3) is checked for its method alone.
+    if (expected != nullptr) result = CheckEntryPlace(*reader, static_cast<DWORD>(info.size_filename), *expected);
+    std::uint64_t written = 0;
+    if (result == kZipOk) {
+        EntryInput input(*reader->source, unzGetCurrentFileZStreamPos64(reader->archive), info.compressed_size);
+        auto* bytes = static_cast<BYTE*>(buffer);
+        if (method == 0) result = CopyStored(input, info, bytes, size, written);
+        else if (method == Z_DEFLATED) result = Inflate(input, info, bytes, size, written);
+        else result = kZipDecompressionError;
+    }
+    if (extracted != nullptr) *extracted = static_cast<DWORD>(written);
     // Every call starts its entry from the beginning: nothing is left open between calls.
     CloseOpenEntry(*reader);
     return result;

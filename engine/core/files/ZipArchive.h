@@ -36,10 +36,21 @@ ZipArchive* ZipOpenArchivePath(LPCWSTR path, DWORD* result = nullptr);
 
 DWORD ZipCloseArchive(ZipArchive* archive);
 
+// Where a walk of the archive's local headers found an entry: the offsets of its name and of
+// its data in the archive.
+struct ZipEntryPlace {
+    DWORD nameOffset;
+    DWORD dataOffset;
+};
+
 // Decompresses entry `index` (central directory order) from its beginning into `buffer`.
 // kZipOk: the whole entry is in the buffer and matched its size and CRC; kZipBufferTooSmall:
 // the buffer is full and the entry goes on. A failed extraction leaves the archive usable.
-DWORD ZipExtractEntry(ZipArchive* archive, LONG index, void* buffer, DWORD size);
+// `extracted` (when given) gets the number of bytes written to the buffer. With `expected`,
+// the directory's entry must be the local header found there, its data beginning at the
+// same offset and its name the local header's name; else kZipCorrupt.
+DWORD ZipExtractEntry(ZipArchive* archive, LONG index, void* buffer, DWORD size, DWORD* extracted = nullptr,
+                      const ZipEntryPlace* expected = nullptr);
 
 // The number of entries in the archive, or -1 for a handle that is not an open archive.
 LONG ZipEntryCount(ZipArchive* archive);

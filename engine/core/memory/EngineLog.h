@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Where the engine log goes. The program opens none; a file stream or a test can be set.
+// Where the engine log goes: the program sets standard error (StandardErrorLog.h); a file
+// stream or a test can be set.
 class LogStream {
 public:
     virtual void Write(const char* text, std::size_t length) = 0;

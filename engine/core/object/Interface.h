@@ -55,6 +55,10 @@ public:
     virtual int GetTypeDistance(TypeId id) const;
     virtual TypeId GetBaseTypeId() const;
     virtual Interface* GetObject() { return this; }
+    // Two operations kept free in every class's table, so that the classes' own operations
+    // start at the same place in all of them; they answer 0.
+    virtual std::intptr_t ReservedOperation1() { return 0; }
+    virtual std::intptr_t ReservedOperation2() { return 0; }
 
     std::uint32_t ReferenceCount() const { return referenceCount_; }
     Module* OwningModule() const { return owningModule_; }

@@ -21,10 +21,10 @@ public:
     int SetGUID(DWORD guid);
     DWORD GetGUID() const { return guid_; }
 
-    // Two words that start at 4; only the second is saved and loaded with the GUID at the
-    // head of a node's saved form.
+    // A word that starts at 4; it is neither saved nor read, only copied to clones.
     DWORD UnsavedWord() const { return unsavedWord_; }
     void SetUnsavedWord(DWORD word) { unsavedWord_ = word; }
+    // The word saved and loaded with the GUID at the head of a node's saved form.
     DWORD SavedWord() const { return savedWord_; }
     void SetSavedWord(DWORD word) { savedWord_ = word; }
 

@@ -33,13 +33,13 @@ struct NumberCase {
 
 TEST(ConfigFile, NumbersOutsideTheirRangesAreIgnored) {
     const NumberCase cases[] = {
-        {"ScreenWidth=8", 240, 296, 0},       {"ScreenWidth=5000", 240, 296, 0},
-        {"ScreenWidth=4096", 4096, 296, 0},   {"screenwidth=16", 16, 296, 0},
-        {"ScreenWidth=15", 240, 296, 0},      {"ScreenHeight=480", 240, 480, 0},
-        {"ScreenHeight=4097", 240, 296, 0},   {"ScreenHeight=-800", 240, 296, 0},
-        {"ScreenHeight=99999999999999999999", 240, 296, 0},
-        {"ScreenWidth=  800px", 800, 296, 0}, {"LanguageSetup=31", 240, 296, 31},
-        {"LanguageSetup=32", 240, 296, 0},    {"LanguageSetup=-1", 240, 296, 0},
+        {"ScreenWidth=8", 800, 480, 0},       {"ScreenWidth=5000", 800, 480, 0},
+        {"ScreenWidth=4096", 4096, 480, 0},   {"screenwidth=16", 16, 480, 0},
+        {"ScreenWidth=15", 800, 480, 0},      {"ScreenHeight=296", 800, 296, 0},
+        {"ScreenHeight=4097", 800, 480, 0},   {"ScreenHeight=-800", 800, 480, 0},
+        {"ScreenHeight=99999999999999999999", 800, 480, 0},
+        {"ScreenWidth=  240px", 240, 480, 0}, {"LanguageSetup=31", 800, 480, 31},
+        {"LanguageSetup=32", 800, 480, 0},    {"LanguageSetup=-1", 800, 480, 0},
     };
     for (const NumberCase& entry : cases) {
         SCOPED_TRACE(entry.line);

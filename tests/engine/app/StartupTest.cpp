@@ -118,18 +118,27 @@ TEST_F(StartupTest, AMissingConfigurationFileIsLoggedAndShutsDown) {
     ExpectAllShutDown();
 }
 
-TEST_F(StartupTest, EachFailingStepShutsDownWhatCameBefore) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"no render device", "Engine=StartupTest.GameEngine\n"},
-        {"a render class that is no render device", "Render=libkel.NullSoundDevice\nEngine=StartupTest.GameEngine\n"},
-        {"no game", "Render=OpenGLRender.NullRenderDevice\n"},
-        {"a game that fails to start", "Render=OpenGLRender.NullRenderDevice\nEngine=StartupTest.FailingGame\n"},
+TEST_F(StartupTest, EachFailingStepIsLoggedAndShutsDownWhatCameBefore) {
+    const struct {
+        const char* what;
+        const char* ini;
+        const char* logged;
+    } cases[] = {
+        {"no render device", "Engine=StartupTest.GameEngine\n",
+         "No render device is configured: the configuration has no Render= line."},
+        {"a render class that is no render device", "Render=libkel.NullSoundDevice\nEngine=StartupTest.GameEngine\n",
+         "The render device libkel.NullSoundDevice of the configuration's Render= line cannot be created"},
+        {"no game", "Render=OpenGLRender.NullRenderDevice\n", "No game object is configured"},
+        {"a game that fails to start", "Render=OpenGLRender.NullRenderDevice\nEngine=StartupTest.FailingGame\n",
+         "The game object StartupTest.FailingGame of the configuration's Engine= line"},
     };
-    for (const auto& [what, ini] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Config() = AppConfig{};
-        WriteIni(ini);
+        WriteIni(c.ini);
+        engine_test::CapturedLog log;
         EXPECT_EQ(Start(), 1);
+        EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
         ExpectAllShutDown();
         HeapTeardown();
     }
@@ -188,8 +197,11 @@ TEST_F(StartupTest, ShutdownFreesTheSceneNodeLists) {
 
 TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {
     engine_test::CapturedLog log;
-    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    // A failed start-up is a failure of the program.
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 1);
     EXPECT_EQ(gameRuns, 0);
+    EXPECT_TRUE(log.Contains("The configuration file \\Program Files\\Quorvane\\Quorvane.ini cannot be read."))
+        << log.Text();
     EXPECT_TRUE(log.Contains("LoadConfig"));
     EXPECT_FALSE(HeapIsInitialised());
 

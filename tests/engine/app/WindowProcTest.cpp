@@ -3,6 +3,7 @@
 // events, the quit hot keys, focus and pause events, and the quit flag's hand-off.
 #include <bit>
 
+#include "engine/app/GameKeys.h"
 #include "platform/shell/Shell.h"
 #include "platform/user/HotKey.h"
 #include "tests/engine/support/StartupTestSupport.h"
@@ -95,6 +96,7 @@ TEST_F(WindowProcTest, KeyTranslationTable) {
         {VK_F6, false, 234}, {VK_F7, true, 235},    {'Q', false, 'Q'},     {'Q', true, 0},
         {'5', false, '5'},   {VK_TAB, false, 9},    {VK_TAB, true, 0},     {VK_ACTION, false, 10},
         {VK_SPACE, false, 32}, {VK_APP2, false, 216}, {VK_APP3, false, 217}, {VK_RETURN, false, 0},
+        {VK_ESCAPE, false, 27}, {VK_SHIFT, false, 130}, {VK_LSHIFT, false, 130}, {VK_RSHIFT, false, 131},
         {VK_F12, false, 0},
         // The handset's function keys F1 to F11 share their codes with the letters a to z.
         {VK_F1, false, 'p'},
@@ -155,28 +157,40 @@ TEST_F(WindowProcTest, RightButtonDragsSwipeByTheSignOfTheMove) {
     EXPECT_EQ(RecordedEvents()[1].a, MAKELPARAM(95, 50));
 }
 
-TEST_F(WindowProcTest, EscapeEndsTheGameAndLaterMessagesArePassedOn) {
-    EXPECT_TRUE(IsBacklightRequested());
+TEST_F(WindowProcTest, EscapeAndShiftAreTheGamesKeys) {
+    // Esc is for the game to read (back, cancel, the in-game menu); it ends nothing.
     Key(VK_ESCAPE, true);
+    Key(VK_SHIFT, true);
+    Frame();
+    EXPECT_FALSE(IsQuitRequested());
+    EXPECT_EQ(GetKeyState(kGameKeyEscape), kKeyPressed);
+    EXPECT_EQ(GetKeyState(kGameKeyShiftLeft), kKeyPressed);
+    const auto downs = EventsOf(kGameEventKeyDown);
+    ASSERT_EQ(downs.size(), 2u);
+    EXPECT_EQ(downs[0].a, kGameKeyEscape);
+    EXPECT_EQ(downs[1].a, kGameKeyShiftLeft);
     Key(VK_ESCAPE, false);
     Frame();
-    EXPECT_TRUE(IsQuitRequested());
-    EXPECT_FALSE(IsBacklightRequested());
-    // The Escape key was a hot key: the game never saw it as a key.
-    EXPECT_TRUE(EventsOf(kGameEventKeyDown).empty());
-    Key('A', true);
-    Frame();
-    EXPECT_TRUE(EventsOf(kGameEventKeyDown).empty());
-    EXPECT_EQ(GetKeyState('A'), kKeyUp);
+    EXPECT_EQ(GetKeyState(kGameKeyEscape), kKeyReleased);
+    EXPECT_EQ(GetKeyState(kGameKeyShiftLeft), kKeyHeld);
+    Key(VK_SHIFT, false);
 }
 
-TEST_F(WindowProcTest, ControlQEndsTheGame) {
+TEST_F(WindowProcTest, ControlQEndsTheGameAndLaterMessagesArePassedOn) {
+    EXPECT_TRUE(IsBacklightRequested());
     Key(VK_CONTROL, true);
     Key('Q', true);
     Frame();
     EXPECT_TRUE(IsQuitRequested());
+    EXPECT_FALSE(IsBacklightRequested());
+    // Ctrl+Q was a hot key: the game never saw Q as a key.
+    EXPECT_TRUE(EventsOf(kGameEventKeyDown).empty());
     Key('Q', false);
     Key(VK_CONTROL, false);
+    Key('A', true);
+    Frame();
+    EXPECT_TRUE(EventsOf(kGameEventKeyDown).empty());
+    EXPECT_EQ(GetKeyState('A'), kKeyUp);
 }
 
 TEST_F(WindowProcTest, QAloneIsAKeyNotAQuit) {
@@ -203,8 +217,10 @@ TEST_F(WindowProcTest, TheWindowsKeyGivesTheHandsetBackToTheDesktop) {
     EXPECT_FALSE(platform::shell::FullScreenOf(window_).taskBarHidden);
     EXPECT_EQ(GetForegroundWindow(), desktop);
     // The hot keys are off while the game is away.
-    Key(VK_ESCAPE, true);
-    Key(VK_ESCAPE, false);
+    Key(VK_CONTROL, true);
+    Key('Q', true);
+    Key('Q', false);
+    Key(VK_CONTROL, false);
     Frame();
     EXPECT_FALSE(IsQuitRequested());
     DestroyWindow(desktop);

@@ -321,8 +321,8 @@ TEST_F(RunningGameTest, RunEndsOnTheQuitFlagAndPacesItsFramesByTheTvOutRate) {
     MainWindowInfo().active = true;
     const DWORD frames = FrameCounter();
     const DWORD start = GetTickCount();
-    // The Esc hot key arrives in the first frame's message pump.
-    ASSERT_TRUE(PostMessageW(MainWindowHandle(), WM_HOTKEY, kHotKeyEscape, 0));
+    // The Ctrl+Q hot key arrives in the first frame's message pump.
+    ASSERT_TRUE(PostMessageW(MainWindowHandle(), WM_HOTKEY, kHotKeyControlQ, 0));
     EXPECT_EQ(game_->Run(), 0u);
     EXPECT_TRUE(IsQuitRequested());
     EXPECT_EQ(FrameCounter() - frames, 1u);

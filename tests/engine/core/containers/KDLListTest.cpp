@@ -55,6 +55,48 @@ private:
     std::size_t blocks_ = 0;
 };
 
+TEST_F(ListTest, SortAndMergeKeepEveryLinkInStableOrder) {
+    // Items are pairs {key, serial}: equal keys must keep their serial order.
+    struct Item {
+        int key;
+        int serial;
+    };
+    const ListCompare byKey = [](const void* a, const void* b) {
+        return static_cast<const Item*>(a)->key - static_cast<const Item*>(b)->key;
+    };
+    auto check = [](const KDLList& list, std::size_t count) {
+        const std::vector<void*> items = Items(list);
+        ASSERT_EQ(items.size(), count);
+        for (std::size_t i = 1; i < items.size(); ++i) {
+            const auto* before = static_cast<const Item*>(items[i - 1]);
+            const auto* after = static_cast<const Item*>(items[i]);
+            ASSERT_TRUE(before->key < after->key || (before->key == after->key && before->serial < after->serial))
+                << "at " << i;
+        }
+    };
+    for (const int count : {0, 1, 2, 3, 4, 5, 17, 64, 1000}) {
+        SCOPED_TRACE(count);
+        std::vector<Item> items;
+        for (int i = 0; i < count; ++i) items.push_back({(i * 7919) % 13, i});
+        KDLList list;
+        for (Item& item : items) ASSERT_NE(ListAppend(list, &item), nullptr);
+        ListSort(list, byKey);
+        check(list, items.size());
+
+        // Merging a sorted batch: equal keys of the list come first, then the batch's.
+        std::vector<Item> batch;
+        for (int i = 0; i < count / 2 + 1; ++i) batch.push_back({(i * 31) % 15, count + i});
+        KDLList added;
+        for (Item& item : batch) ASSERT_NE(ListAppend(added, &item), nullptr);
+        ListSort(added, byKey);
+        ListMergeSorted(list, added, byKey);
+        EXPECT_EQ(added.head, nullptr);
+        EXPECT_EQ(added.count, 0u);
+        check(list, items.size() + batch.size());
+        ListReset(list);
+    }
+}
+
 TEST_F(ListTest, SortedNamesPlaceEqualEntriesByTheTieRules) {
     struct Case {
         std::vector<const char*> start;

@@ -1,19 +1,30 @@
 // The archive file system over archives in a fresh handset root: mount order and
 // precedence, look-up without case, folder listings, the header walk's stop on data
 // descriptors, archives in memory, and the entries and names it refuses.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
 
 #include "engine/core/files/ArchiveDirectory.h"
 #include "engine/core/files/FileStream.h"
+#include "engine/core/files/ZipArchive.h"
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/text/EngineString.h"
+#include "engine/core/text/TextCompare.h"
 #include "tests/engine/support/ArchiveTestSupport.h"
 #include "tests/engine/support/EngineTestSupport.h"
+#include "tools/zip_records/ZipRecords.h"
 
 namespace {
 
 using engine_test::Bytes;
+
+void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
 
 class ArchiveFileSystemTest : public engine_test::ArchiveTest {
 protected:
@@ -90,6 +101,78 @@ TEST_F(ArchiveFileSystemTest, ListsFoldersAndFilesByExtension) {
     ListDeleteAll(names, EngineString::DeleteItem);
 }
 
+TEST_F(ArchiveFileSystemTest, LargeFoldersMergedOverSeveralMountsStaySortedAndLaterMountsWin) {
+    // Names in a scrambled order, in several folders; the second archive repeats every third
+    // name in capitals and adds names and folders that sort among the first's.
+    engine_test::ArchiveEntries first;
+    engine_test::ArchiveEntries second;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 600; ++i) {
+        const int n = (i * 277) % 600;
+        const std::string name = "f" + std::to_string(n) + ".txt";
+        first.push_back({"big/" + name, "first " + name});
+        first.push_back({"dir" + std::to_string(n % 7) + "/x.txt", "x"});
+        if (n % 3 == 0) {
+            std::string upper = name;
+            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            second.push_back({"BIG/" + upper, "second " + name});
+            expected.push_back(upper.substr(0, upper.size() - 4));
+        } else {
+            expected.push_back(name.substr(0, name.size() - 4));
+        }
+        if (n % 5 == 0) {
+            second.push_back({"big/g" + std::to_string(n) + ".TXT", "g"});
+            second.push_back({"Dir" + std::to_string(n % 11) + "/y.txt", "y"});
+            expected.push_back("g" + std::to_string(n));
+        }
+    }
+    WriteDataArchive("arch0.par", first);
+    WriteDataArchive("arch1.par", second);
+    MountArchives();
+
+    std::sort(expected.begin(), expected.end(),
+              [](const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) < 0; });
+    std::string sorted;
+    for (const std::string& name : expected) sorted += name + ",";
+    EXPECT_EQ(List("big", "txt", 0), sorted);
+    EXPECT_EQ(List("", nullptr, 0), "big,dir0,dir1,Dir10,dir2,dir3,dir4,dir5,dir6,Dir7,Dir8,Dir9,");
+    EXPECT_EQ(ReadFile("big/f3.txt"), "second f3.txt");
+    EXPECT_EQ(ReadFile("BIG/F4.TXT"), "first f4.txt");
+    EXPECT_EQ(ReadFile("dir10/y.txt"), "y");
+    EXPECT_EQ(FindArchiveFile("big/f599.txt")->archiveIndex, 0);
+    EXPECT_EQ(FindArchiveFile("big/f597.txt")->archiveIndex, 1);
+}
+
+TEST_F(ArchiveFileSystemTest, AnArchiveOfMoreEntriesThanA16BitCountMountsWhole) {
+    // 66,000 stored entries need the ZIP64 end record for their count.
+    Bytes archive;
+    std::vector<zip_records::Entry> entries;
+    for (int i = 0; i < 66000; ++i) {
+        const std::string content = std::to_string(i);
+        zip_records::Entry entry;
+        entry.name = "all/" + std::to_string((i * 7919) % 66000);
+        entry.crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(content.data()),
+                                                     static_cast<uInt>(content.size())));
+        entry.compressedSize = entry.size = static_cast<std::uint32_t>(content.size());
+        entry.localOffset = static_cast<std::uint32_t>(archive.size());
+        zip_records::AppendLocalHeader(archive, entry);
+        archive.insert(archive.end(), content.begin(), content.end());
+        entries.push_back(entry);
+    }
+    ASSERT_TRUE(zip_records::AppendCentralDirectory(archive, entries, archive.size()));
+    engine_test::WriteWholeFile(DataPath("huge.par"), archive);
+    ASSERT_EQ(MountArchive("huge.par"), 1);
+    EXPECT_EQ(ZipEntryCount(ArchiveSlotAt(0)->zip), 66000);
+    // In memory, so that finding the last entries does not read the directory from the file.
+    ASSERT_EQ(LoadArchivesIntoMemory(), 1);
+    ASSERT_NE(ArchiveSlotAt(0)->image, nullptr);
+    // Entry i holds the number i and is named (i * 7919) mod 66000.
+    EXPECT_EQ(ReadFile("all/0"), "0");
+    EXPECT_EQ(ReadFile("ALL/7919"), "1");
+    EXPECT_EQ(ReadFile(("all/" + std::to_string((65999 * 7919) % 66000)).c_str()), "65999");
+    EXPECT_EQ(List("", nullptr, 0), "all,");
+}
+
 TEST_F(ArchiveFileSystemTest, DataDescriptorsStopTheWalkAfterTheFirstEntry) {
     // Written the way streaming writers do: sizes 0 in the local header, then a descriptor.
     Bytes archive;
@@ -128,6 +211,58 @@ TEST_F(ArchiveFileSystemTest, DataDescriptorsStopTheWalkAfterTheFirstEntry) {
     // empty file, and says why.
     EXPECT_EQ(ReadFile("first.txt"), "<missing>");
     EXPECT_TRUE(log.Contains("first.txt: entry 0 of"));
+}
+
+TEST_F(ArchiveFileSystemTest, AnEntryOpensOnlyAsTheDirectoryEntryOfItsLocalHeaderWithItsRecordedSize) {
+    WriteDataArchive("fixture.par", {{"a.txt", "hello world"}, {"b.txt", "other text!"}});
+    const Bytes original = engine_test::ReadWholeFile(DataPath("fixture.par"));
+    const std::size_t local = engine_test::FindSignature(original, engine_test::kLocalSignature);
+    const std::size_t central = engine_test::FindSignature(original, engine_test::kCentralSignature);
+    constexpr std::size_t kCentralRecord = 46 + 5;  // no extra field or comment; names of 5 bytes
+    const struct {
+        const char* fault;
+        void (*alter)(Bytes& bytes, std::size_t local, std::size_t central);
+        const char* message;
+    } cases[] = {
+        {"none", [](Bytes&, std::size_t, std::size_t) {}, nullptr},
+        // Sizes follow the data (bit 3), so minizip does not compare them; the local header
+        // claims 4096 bytes where the directory's entry holds 11.
+        {"a larger local size",
+         [](Bytes& bytes, std::size_t local, std::size_t) {
+             bytes[local + 6] |= 0x08;
+             Put32(bytes, local + 22, 4096);
+         },
+         "holds 11 bytes where its local header records 4096"},
+        // The directory lists b.txt first: entry 0 is another header than a.txt's.
+        {"directory out of order",
+         [](Bytes& bytes, std::size_t, std::size_t central) {
+             std::swap_ranges(bytes.begin() + static_cast<std::ptrdiff_t>(central),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(central + kCentralRecord),
+                              bytes.begin() + static_cast<std::ptrdiff_t>(central + kCentralRecord));
+         },
+         "(zip result 0x700)"},
+        // Same header, but the directory names another file.
+        {"another name in the directory",
+         [](Bytes& bytes, std::size_t, std::size_t central) { bytes[central + 46] = 'x'; },
+         "(zip result 0x700)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Bytes altered = original;
+        c.alter(altered, local, central);
+        engine_test::WriteWholeFile(DataPath("fixture.par"), altered);
+        UnmountAll();
+        ResetArchiveTable();
+        ASSERT_EQ(MountArchive("fixture.par"), 1);
+        engine_test::CapturedLog log;
+        if (c.message == nullptr) {
+            EXPECT_EQ(ReadFile("a.txt"), "hello world");
+            continue;
+        }
+        EXPECT_EQ(ReadFile("a.txt"), "<missing>");
+        EXPECT_TRUE(log.Contains(c.message)) << log.Text();
+        EXPECT_TRUE(log.Contains("a.txt: entry 0 of")) << log.Text();
+    }
 }
 
 TEST_F(ArchiveFileSystemTest, ArchivesInMemoryKeepWorkingAfterTheFileIsDeleted) {

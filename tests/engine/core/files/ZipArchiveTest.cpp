@@ -72,6 +72,27 @@ TEST_F(ZipArchiveTest, ExtractsWholeEntriesAndReportsShortBuffers) {
     EXPECT_EQ(ZipCloseArchive(archive), kZipOk);
 }
 
+TEST_F(ZipArchiveTest, ExtractsEntriesInAnyOrderFromFilesAndImages) {
+    engine_test::ArchiveEntries entries;
+    for (int i = 0; i < 40; ++i) entries.push_back({"e" + std::to_string(i), "content " + std::to_string(i)});
+    engine_test::WriteArchive(DataPath("many.par"), entries);
+    const Bytes image = engine_test::ReadWholeFile(DataPath("many.par"));
+    ZipArchive* archives[] = {OpenImage(image), ZipOpenArchivePath(u"\\data\\many.par")};
+    // Forward, backward, jumps, repeats: each entry comes whole whatever came before.
+    const int order[] = {0, 39, 1, 20, 19, 21, 5, 38, 38, 0, 2, 30, 10, 39, 11, 3};
+    for (ZipArchive* archive : archives) {
+        ASSERT_NE(archive, nullptr);
+        for (const int index : order) {
+            char out[32] = {};
+            DWORD extracted = 0;
+            ASSERT_EQ(ZipExtractEntry(archive, index, out, sizeof out, &extracted), kZipOk) << index;
+            EXPECT_EQ(std::string(out), "content " + std::to_string(index));
+            EXPECT_EQ(extracted, entries[static_cast<std::size_t>(index)].second.size());
+        }
+        EXPECT_EQ(ZipCloseArchive(archive), kZipOk);
+    }
+}
+
 TEST_F(ZipArchiveTest, RefusesBadHandlesAndIndexes) {
     char buffer[8];
     EXPECT_EQ(ZipExtractEntry(nullptr, 0, buffer, 8), kZipBadArguments);

@@ -2,6 +2,7 @@
 // tree, and the GUID registry.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "engine/core/object/Engine.h"
@@ -113,7 +114,12 @@ TEST(Interface, GameObjectIsAKindOfEngine) {
     EXPECT_EQ(game->GetTypeDistance(KGlobalInterface::StaticTypeId()), 0);
     Engine* engine = game;
     EXPECT_EQ(engine->Init(), 0u);
-    game->Release();
+    // The two reserved operations answer 0 in every class.
+    for (Interface* object : std::initializer_list<Interface*>{game, new TestCamera(), new TestTexture()}) {
+        EXPECT_EQ(object->ReservedOperation1(), 0);
+        EXPECT_EQ(object->ReservedOperation2(), 0);
+        object->Release();
+    }
 }
 
 class GuidRegistry : public ::testing::Test {
@@ -127,6 +133,7 @@ TEST_F(GuidRegistry, NoGuidRegistersNothing) {
     EXPECT_EQ(node->SetGUID(kNoGuid), 1);
     EXPECT_EQ(node->GetGUID(), kNoGuid);
     EXPECT_EQ(node->SavedWord(), 4u);
+    EXPECT_EQ(node->UnsavedWord(), 4u);
     node->Release();
 }
 
