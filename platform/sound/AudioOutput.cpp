@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -83,9 +84,10 @@ public:
         CatchUp();
     }
 
-private:
-    // Mixes every frame due by the platform clock.
-    void CatchUp() {
+    // Mixes every frame due by the platform clock; from the output's thread, or from a
+    // test's.
+    void CatchUp() override {
+        std::lock_guard<std::mutex> guard(catchingUp_);
         const std::uint64_t due = static_cast<std::uint64_t>(GetTickCount() - start_) * rate_ / 1000;
         while (mixed_ < due) {
             const auto frames = static_cast<std::uint32_t>(std::min<std::uint64_t>(due - mixed_, kPacedChunkFrames));
@@ -101,6 +103,7 @@ private:
     std::vector<std::int16_t> buffer_;
     DWORD start_;
     std::uint64_t mixed_ = 0;
+    std::mutex catchingUp_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

@@ -29,6 +29,8 @@ using RenderFunction = void (*)(std::int16_t* out, std::uint32_t frames);
 class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
+    // A paced output mixes at once every frame due by the clock; others do nothing.
+    virtual void CatchUp() {}
 };
 
 // Starts the output at `rate` Hz; null with a sentence in `error` when it cannot. The

@@ -134,6 +134,16 @@ bool MixFrames(std::int16_t* out, std::size_t frames) {
     return true;
 }
 
+void CatchUpOutput() {
+    AudioOutput* output = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(State().lock);
+        output = State().output.get();
+    }
+    // Without the lock: the output's render takes it.
+    if (output != nullptr) output->CatchUp();
+}
+
 void SetReportedVersion(float version) {
     std::lock_guard<std::mutex> guard(State().lock);
     State().reportedVersion = version;

@@ -119,9 +119,11 @@ TEST_F(ClockedOutputTest, TheNullOutputPlaysSoundsToTheirEndWithoutASound) {
     EXPECT_EQ(FSOUND_IsPlaying(channel), 1);
     std::int16_t frames[8];
     EXPECT_FALSE(platform::sound::MixFrames(frames, 4)) << "an output mixes, not the test";
-    platform::clock::Advance(300);
-    // The output's thread catches up within a few of its 5 ms wakes.
-    for (int wait = 0; wait < 200 && FSOUND_IsPlaying(channel) == 1; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    platform::clock::Advance(150);
+    platform::sound::CatchUpOutput();
+    EXPECT_EQ(FSOUND_IsPlaying(channel), 1) << "150 ms into 200";
+    platform::clock::Advance(100);
+    platform::sound::CatchUpOutput();
     EXPECT_EQ(FSOUND_IsPlaying(channel), 0);
     FSOUND_Close();
     FSOUND_Sample_Free(tone);
