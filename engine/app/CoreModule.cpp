@@ -3,6 +3,8 @@
 #include "engine/app/CoreModule.h"
 
 #include "engine/core/object/Module.h"
+#include "engine/resources/gamemat/EffectRegistry.h"
+#include "engine/resources/sound/SoundResources.h"
 #include "engine/sound/NullSoundDevice.h"
 
 namespace {
@@ -14,7 +16,13 @@ const ModuleClass kCoreClasses[] = {
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-int InitCore() { return 0; }
+// The resource cache loads sounds through the wave loader and ends its clearing with the
+// effect registry's release.
+int InitCore() {
+    InstallSoundResourceHooks();
+    InstallEffectRegistryHook();
+    return 0;
+}
 
 const ModuleEntry kCoreTable[] = {
     {"Create_NullSoundDevice", AsModuleFunction(&CreateNullSoundDevice)},
