@@ -84,8 +84,8 @@ public:
         CatchUp();
     }
 
-    // Mixes every frame due by the platform clock; from the output's thread, or from a
-    // test's.
+    // Mixes every frame due by the platform clock; from the output's thread, or from the
+    // library's calls.
     void CatchUp() override {
         std::lock_guard<std::mutex> guard(catchingUp_);
         const std::uint64_t due = static_cast<std::uint64_t>(GetTickCount() - start_) * rate_ / 1000;

@@ -1,7 +1,8 @@
 // Where the mixed sound goes, as HANDSET_AUDIO says: the desktop's audio device through SDL2
 // ("sdl", the default), nowhere ("null"), or a wave file ("wav:<file>"). The null and wave
 // outputs mix on a thread of their own, paced by the platform clock, so that sounds end in
-// time as they would on a device (and, on a manual clock, as the program's time moves).
+// time as they would on a device (and, on a manual clock, as the program's time moves); the
+// library's calls also bring them up to the clock before they look or change anything.
 #pragma once
 
 #include <cstdint>

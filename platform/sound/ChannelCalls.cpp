@@ -22,7 +22,7 @@ Voice* Channel(LibraryState& state, int channel) {
 
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (!state.open) {
         SetError(FMOD_ERR_UNINITIALIZED);
         return -1;
@@ -43,7 +43,7 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
 
 signed char FSOUND_StopSound(int channel) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (!state.open) {
         SetError(FMOD_ERR_UNINITIALIZED);
         return 0;
@@ -59,7 +59,7 @@ signed char FSOUND_StopSound(int channel) {
 
 signed char FSOUND_SetVolume(int channel, int volume) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     Voice* voice = Channel(state, channel);
     if (voice == nullptr) return 0;
     voice->volume = std::clamp(volume, 0, kFullVolume);
@@ -68,7 +68,7 @@ signed char FSOUND_SetVolume(int channel, int volume) {
 
 signed char FSOUND_SetFrequency(int channel, int frequency) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Channel(state, channel) == nullptr) return 0;
     if (!state.mixer->SetFrequency(channel, frequency)) {
         SetError(FMOD_ERR_INVALID_PARAM);
@@ -79,7 +79,7 @@ signed char FSOUND_SetFrequency(int channel, int frequency) {
 
 signed char FSOUND_SetPaused(int channel, signed char paused) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     Voice* voice = Channel(state, channel);
     if (voice == nullptr) return 0;
     voice->paused = paused != 0;
@@ -88,14 +88,14 @@ signed char FSOUND_SetPaused(int channel, signed char paused) {
 
 signed char FSOUND_IsPlaying(int channel) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     const Voice* voice = Channel(state, channel);
     return voice != nullptr && voice->active ? 1 : 0;
 }
 
 signed char FSOUND_SetCurrentPosition(int channel, unsigned int offset) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Channel(state, channel) == nullptr) return 0;
     if (!state.mixer->SetPosition(channel, offset)) {
         SetError(FMOD_ERR_INVALID_PARAM);
@@ -106,7 +106,7 @@ signed char FSOUND_SetCurrentPosition(int channel, unsigned int offset) {
 
 unsigned int FSOUND_GetCurrentPosition(int channel) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     const Voice* voice = Channel(state, channel);
     if (voice == nullptr || !voice->active) return 0;
     return static_cast<unsigned int>(voice->position >> 32);

@@ -146,6 +146,19 @@ bool ReadWholeFile(const char* name, int offset, int length, DataBlock& block) {
     return true;
 }
 
+std::unique_lock<std::mutex> LockAtClock() {
+    LibraryState& state = State();
+    AudioOutput* output = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(state.lock);
+        output = state.output.get();
+    }
+    // Without the lock: the output's render takes it. Only the caller's thread closes the
+    // library, so the output stays while it catches up.
+    if (output != nullptr) output->CatchUp();
+    return std::unique_lock<std::mutex>(state.lock);
+}
+
 void RenderFrames(std::int16_t* out, std::uint32_t frames) {
     LibraryState& state = State();
     std::lock_guard<std::mutex> guard(state.lock);

@@ -101,6 +101,11 @@ bool ReadWholeFile(const char* name, int offset, int length, DataBlock& block);
 // Mixing chunks: at most this many frames at a time.
 constexpr std::uint32_t kMixChunkFrames = 1024;
 
+// Brings a paced output up to the platform clock, then locks the state: every call sees and
+// changes what plays at the clock's time, however far a manual clock jumped since the
+// output's thread last woke.
+std::unique_lock<std::mutex> LockAtClock();
+
 // The outputs' render function: locks, mixes channels and songs (silence when closed).
 void RenderFrames(std::int16_t* out, std::uint32_t frames);
 

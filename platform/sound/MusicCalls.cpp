@@ -67,7 +67,7 @@ FMUSIC_MODULE* FMUSIC_LoadSongEx(const char* nameOrData, int offset, int length,
     song->context = context;
     song->orderCount = info.mod != nullptr ? info.mod->len : 0;
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     state.songs.push_back(song);
     ++state.songLoads;
     return song;
@@ -76,7 +76,7 @@ FMUSIC_MODULE* FMUSIC_LoadSongEx(const char* nameOrData, int offset, int length,
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* song) {
     LibraryState& state = State();
     {
-        std::lock_guard<std::mutex> guard(state.lock);
+        const auto guard = LockAtClock();
         if (Live(state, song) == nullptr) return 0;
         Stop(*song);
         Forget(state.songs, song);
@@ -89,7 +89,7 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* song) {
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* song) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     if (!state.open) {
         SetError(FMOD_ERR_UNINITIALIZED);
@@ -107,7 +107,7 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* song) {
 
 signed char FMUSIC_StopSong(FMUSIC_MODULE* song) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     Stop(*song);
     return 1;
@@ -115,14 +115,14 @@ signed char FMUSIC_StopSong(FMUSIC_MODULE* song) {
 
 signed char FMUSIC_IsPlaying(FMUSIC_MODULE* song) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     return song->playing ? 1 : 0;
 }
 
 signed char FMUSIC_SetOrder(FMUSIC_MODULE* song, int order) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     if (order < 0 || order >= song->orderCount) {
         SetError(FMOD_ERR_INVALID_PARAM);
@@ -141,7 +141,7 @@ signed char FMUSIC_SetOrder(FMUSIC_MODULE* song, int order) {
 
 int FMUSIC_GetOrder(FMUSIC_MODULE* song) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     if (!song->playing || song->orderPending) return song->order;
     xmp_frame_info frame{};
@@ -151,7 +151,7 @@ int FMUSIC_GetOrder(FMUSIC_MODULE* song) {
 
 signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int volume) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return 0;
     if (volume < 0 || volume > kFullMasterVolume) {
         SetError(FMOD_ERR_INVALID_PARAM);
@@ -163,7 +163,7 @@ signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int volume) {
 
 int FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, song) == nullptr) return -1;
     return song->masterVolume;
 }

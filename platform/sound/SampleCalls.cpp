@@ -59,7 +59,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Alloc(int index, int length, unsigned int mode, int
     sample->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
     DescribeSample(*sample, 0);
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     state.samples.push_back(sample);
     return sample;
 }
@@ -67,7 +67,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Alloc(int index, int length, unsigned int mode, int
 signed char FSOUND_Sample_Lock(FSOUND_SAMPLE* sample, int offset, int length, void** first, void** second,
                                unsigned int* firstLength, unsigned int* secondLength) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, sample) == nullptr) return 0;
     if (offset < 0 || length <= 0 || static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(length) >
                                          sample->bytes || first == nullptr || firstLength == nullptr) {
@@ -83,7 +83,7 @@ signed char FSOUND_Sample_Lock(FSOUND_SAMPLE* sample, int offset, int length, vo
 
 signed char FSOUND_Sample_Unlock(FSOUND_SAMPLE* sample, void* first, void*, unsigned int, unsigned int) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, sample) == nullptr) return 0;
     const auto* at = static_cast<const std::uint8_t*>(first);
     if (at < sample->data || at >= sample->data + sample->bytes) {
@@ -95,7 +95,7 @@ signed char FSOUND_Sample_Unlock(FSOUND_SAMPLE* sample, void* first, void*, unsi
 
 signed char FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, sample) == nullptr) return 0;
     const unsigned int loop = mode & kLoopBits;
     if (loop == 0 || loop == kLoopBits) {
@@ -109,7 +109,7 @@ signed char FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode) {
 void FSOUND_Sample_Free(FSOUND_SAMPLE* sample) {
     LibraryState& state = State();
     {
-        std::lock_guard<std::mutex> guard(state.lock);
+        const auto guard = LockAtClock();
         if (sample == nullptr || !IsLive(state.samples, sample)) return;
         if (state.mixer != nullptr) state.mixer->StopSource(&sample->source);
         Forget(state.samples, sample);
@@ -122,7 +122,7 @@ namespace platform::sound {
 
 bool SetSampleBlockBytes(FSOUND_SAMPLE* sample, std::uint32_t blockBytes) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (Live(state, sample) == nullptr || sample->encoding != Encoding::ImaAdpcm) return false;
     if (ImaFramesPerBlock(blockBytes, sample->channels) == 0) {
         SetError(FMOD_ERR_INVALID_PARAM);

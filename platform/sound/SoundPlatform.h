@@ -21,11 +21,6 @@ void UseManualMixing(bool manual);
 // `out`; false (nothing written) unless the library is open with manual mixing.
 bool MixFrames(std::int16_t* out, std::size_t frames);
 
-// With the null or wave output: mixes at once what is due by the platform clock, so that a
-// test that moved a manual clock need not wait for the output's thread. Not to be called
-// while another thread closes the library.
-void CatchUpOutput();
-
 // The version FSOUND_GetVersion reports; a value of 0 or less returns to the library's own.
 void SetReportedVersion(float version);
 

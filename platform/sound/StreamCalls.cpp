@@ -19,14 +19,14 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offse
     stream->release = block.release;
     stream->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     state.streams.push_back(stream);
     return stream;
 }
 
 int FSOUND_Stream_PlayEx(int channel, FSOUND_STREAM* stream, FSOUND_DSPUNIT* dsp, signed char paused) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (!state.open) {
         SetError(FMOD_ERR_UNINITIALIZED);
         return -1;
@@ -47,7 +47,7 @@ int FSOUND_Stream_PlayEx(int channel, FSOUND_STREAM* stream, FSOUND_DSPUNIT* dsp
 signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
     LibraryState& state = State();
     {
-        std::lock_guard<std::mutex> guard(state.lock);
+        const auto guard = LockAtClock();
         if (stream == nullptr || !IsLive(state.streams, stream)) {
             SetError(FMOD_ERR_INVALID_PARAM);
             return 0;
@@ -62,7 +62,7 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
 
 unsigned int FSOUND_Stream_GetPosition(FSOUND_STREAM* stream) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (stream == nullptr || !IsLive(state.streams, stream)) {
         SetError(FMOD_ERR_INVALID_PARAM);
         return 0;

@@ -134,16 +134,6 @@ bool MixFrames(std::int16_t* out, std::size_t frames) {
     return true;
 }
 
-void CatchUpOutput() {
-    AudioOutput* output = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(State().lock);
-        output = State().output.get();
-    }
-    // Without the lock: the output's render takes it.
-    if (output != nullptr) output->CatchUp();
-}
-
 void SetReportedVersion(float version) {
     std::lock_guard<std::mutex> guard(State().lock);
     State().reportedVersion = version;
@@ -158,7 +148,7 @@ LibraryCounts Counts() {
 
 bool ChannelSettings(int channel, int& volume, int& frequency) {
     LibraryState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
+    const auto guard = LockAtClock();
     if (!state.open) return false;
     const Voice* voice = state.mixer->At(channel);
     if (voice == nullptr) return false;

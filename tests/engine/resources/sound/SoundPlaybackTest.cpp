@@ -14,7 +14,6 @@
 #include "engine/sound/SoundDevice.h"
 #include "engine/sound/SoundModule.h"
 #include "platform/base/Clock.h"
-#include "platform/sound/SoundPlatform.h"
 #include "tests/engine/support/EngineTestSupport.h"
 #include "tests/platform/sound/SoundTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -55,7 +54,6 @@ protected:
         if (sample == nullptr) return {};
         EXPECT_EQ(GetSoundDevice()->PlaySample(sample, 1), 1);
         platform::clock::Advance(1000);
-        platform::sound::CatchUpOutput();
         DestroySoundDevice();
         delete sample;
         int rate = 0;
