@@ -13,7 +13,10 @@ std::vector<SourceLine> SplitSourceLines(const std::string& text) {
     std::istringstream in(text);
     std::string raw;
     for (int number = 1; std::getline(in, raw); ++number) {
-        const std::size_t comment = raw.find('#');
+        // A '#' that starts a word starts a comment; inside a word ("C#4") it is text.
+        std::size_t comment = std::string::npos;
+        for (std::size_t at = 0; at < raw.size() && comment == std::string::npos; ++at)
+            if (raw[at] == '#' && (at == 0 || raw[at - 1] == ' ' || raw[at - 1] == '\t')) comment = at;
         SourceLine line;
         line.number = number;
         line.text = raw.substr(0, comment);

@@ -1,4 +1,5 @@
-// The line-and-word form of the data tools' readable sources: '#' starts a comment, blank
+// The line-and-word form of the data tools' readable sources: a '#' at the start of a word
+// starts a comment (inside a word, as in "C#4", it is text), blank
 // lines are skipped, words are separated by blanks; mistakes are reported as sentences that
 // name the file and line ("jump.tone:3: ...").
 #pragma once
