@@ -4,18 +4,9 @@
 #include <algorithm>
 
 #include "platform/sound/ImaAdpcm.h"
+#include "tools/little_endian/LittleEndian.h"
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
@@ -26,28 +17,28 @@ std::vector<std::uint8_t> WaveFile(std::uint16_t tag, std::uint32_t channels, st
                                    const std::uint32_t* factFrames, const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> out;
     PutTag(out, "RIFF");
-    Put32(out, 0);
+    AppendLe32(out, 0);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, static_cast<std::uint32_t>(extra.empty() ? 16 : 18 + extra.size()));
-    Put16(out, tag);
-    Put16(out, channels);
-    Put32(out, rate);
-    Put32(out, tag == 1 ? rate * blockAlign : static_cast<std::uint32_t>(static_cast<std::uint64_t>(rate) * blockAlign /
+    AppendLe32(out, static_cast<std::uint32_t>(extra.empty() ? 16 : 18 + extra.size()));
+    AppendLe16(out, tag);
+    AppendLe16(out, channels);
+    AppendLe32(out, rate);
+    AppendLe32(out, tag == 1 ? rate * blockAlign : static_cast<std::uint32_t>(static_cast<std::uint64_t>(rate) * blockAlign /
                                                                            platform::sound::ImaFramesPerBlock(blockAlign, channels)));
-    Put16(out, blockAlign);
-    Put16(out, bits);
+    AppendLe16(out, blockAlign);
+    AppendLe16(out, bits);
     if (!extra.empty()) {
-        Put16(out, static_cast<std::uint32_t>(extra.size()));
+        AppendLe16(out, static_cast<std::uint32_t>(extra.size()));
         out.insert(out.end(), extra.begin(), extra.end());
     }
     if (factFrames != nullptr) {
         PutTag(out, "fact");
-        Put32(out, 4);
-        Put32(out, *factFrames);
+        AppendLe32(out, 4);
+        AppendLe32(out, *factFrames);
     }
     PutTag(out, "data");
-    Put32(out, static_cast<std::uint32_t>(data.size()));
+    AppendLe32(out, static_cast<std::uint32_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
     const auto riffSize = static_cast<std::uint32_t>(out.size() - 8);
     out[4] = static_cast<std::uint8_t>(riffSize);
@@ -86,7 +77,7 @@ std::vector<std::uint8_t> EncodePcmWave(const std::vector<std::int16_t>& frames,
         if (bits == 8)
             data.push_back(static_cast<std::uint8_t>((sample >> 8) + 128));
         else
-            Put16(data, static_cast<std::uint16_t>(sample));
+            AppendLe16(data, static_cast<std::uint16_t>(sample));
     }
     return WaveFile(1, channels, rate, channels * bits / 8, bits, {}, nullptr, data);
 }
@@ -125,7 +116,7 @@ std::vector<std::uint8_t> EncodeImaBlocks(const std::vector<std::int16_t>& frame
         std::int32_t predictor[2] = {};
         for (std::uint32_t c = 0; c < channels; ++c) {
             predictor[c] = sampleAt(first, c);
-            Put16(data, static_cast<std::uint16_t>(predictor[c]));
+            AppendLe16(data, static_cast<std::uint16_t>(predictor[c]));
             data.push_back(static_cast<std::uint8_t>(index[c]));
             data.push_back(0);
         }

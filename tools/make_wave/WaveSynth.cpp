@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "platform/sound/ImaAdpcm.h"
 #include "tools/source_text/SourceText.h"
@@ -12,20 +11,6 @@ namespace {
 
 constexpr double kMaxSeconds = 60.0;
 
-bool ShapeNamed(const std::string& name, ToneShape& shape) {
-    static const std::pair<const char*, ToneShape> kShapes[] = {{"sine", ToneShape::Sine},
-                                                                {"square", ToneShape::Square},
-                                                                {"triangle", ToneShape::Triangle},
-                                                                {"saw", ToneShape::Saw},
-                                                                {"noise", ToneShape::Noise}};
-    for (const auto& [text, value] : kShapes)
-        if (name == text) {
-            shape = value;
-            return true;
-        }
-    return false;
-}
-
 // "tone <shape> <hz>[..<hz>] <seconds> [at s] [volume v] [attack s] [release s] [pan p]"
 void ReadTone(SourceReader& reader, const SourceLine& line, double cursor, ToneSpec& tone) {
     const std::vector<std::string>& words = line.words;
@@ -33,7 +18,7 @@ void ReadTone(SourceReader& reader, const SourceLine& line, double cursor, ToneS
         reader.Fail("a tone is 'tone <shape> <hz>[..<hz>] <seconds>' followed by pairs such as 'volume 0.5'");
         return;
     }
-    if (!ShapeNamed(words[1], tone.shape)) reader.Fail("'" + words[1] + "' is not sine, square, triangle, saw or noise");
+    if (!WaveShapeNamed(words[1], tone.shape)) reader.Fail("'" + words[1] + "' is not sine, square, triangle, saw or noise");
     const std::size_t sweep = words[2].find("..");
     tone.fromHz = reader.Number(words[2].substr(0, sweep), 0.0, 20000.0, "frequency");
     tone.toHz = sweep == std::string::npos ? tone.fromHz
@@ -56,23 +41,6 @@ void ReadTone(SourceReader& reader, const SourceLine& line, double cursor, ToneS
         else
             reader.Fail("'" + key + "' is not at, volume, attack, release or pan");
     }
-}
-
-double Oscillator(ToneShape shape, double phase, std::uint32_t& noise) {
-    switch (shape) {
-        case ToneShape::Sine:
-            return std::sin(2.0 * std::numbers::pi * phase);
-        case ToneShape::Square:
-            return phase < 0.5 ? 1.0 : -1.0;
-        case ToneShape::Triangle:
-            return phase < 0.5 ? 4.0 * phase - 1.0 : 3.0 - 4.0 * phase;
-        case ToneShape::Saw:
-            return 2.0 * phase - 1.0;
-        case ToneShape::Noise:
-            noise = noise * 1664525u + 1013904223u;
-            return static_cast<double>(noise >> 8) / static_cast<double>(1u << 23) - 1.0;
-    }
-    return 0.0;
 }
 
 // Attack and release ramps; a tone shorter than both is shaped by both at once.
@@ -151,7 +119,7 @@ std::vector<std::int16_t> RenderWave(const WaveDescription& description) {
     const std::uint32_t channels = description.channels;
     const auto frames = static_cast<std::size_t>(std::ceil(description.seconds * description.rate));
     std::vector<double> mix(frames * channels, 0.0);
-    std::uint32_t noise = 0x38549391;
+    std::uint32_t noise = kNoiseSeed;
     for (const ToneSpec& tone : description.tones) {
         const auto first = static_cast<std::size_t>(std::llround(tone.start * description.rate));
         const auto length = static_cast<std::size_t>(std::llround(tone.seconds * description.rate));
@@ -159,7 +127,7 @@ std::vector<std::int16_t> RenderWave(const WaveDescription& description) {
         for (std::size_t i = 0; i < length && first + i < frames; ++i) {
             const double time = static_cast<double>(i) / description.rate;
             const double hz = tone.fromHz + (tone.toHz - tone.fromHz) * (length > 1 ? static_cast<double>(i) / (length - 1) : 0.0);
-            const double value = Oscillator(tone.shape, phase, noise) * tone.volume * Envelope(tone, time);
+            const double value = WaveShapeValue(tone.shape, phase, noise) * tone.volume * Envelope(tone, time);
             phase += hz / description.rate;
             phase -= std::floor(phase);
             if (channels == 1) {

@@ -19,11 +19,12 @@
 #include <string>
 #include <vector>
 
-enum class ToneShape { Sine, Square, Triangle, Saw, Noise };
+#include "tools/waveform/Waveform.h"
+
 enum class WaveFormat { Pcm8, Pcm16, Ima };
 
 struct ToneSpec {
-    ToneShape shape = ToneShape::Sine;
+    WaveShape shape = WaveShape::Sine;
     double fromHz = 440.0;
     double toHz = 440.0;
     double start = 0.0;

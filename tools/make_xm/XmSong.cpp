@@ -22,20 +22,6 @@ bool IsKeyword(const std::string& word) {
     return false;
 }
 
-bool ShapeNamed(const std::string& name, XmShape& shape) {
-    static const std::pair<const char*, XmShape> kShapes[] = {{"sine", XmShape::Sine},
-                                                              {"square", XmShape::Square},
-                                                              {"triangle", XmShape::Triangle},
-                                                              {"saw", XmShape::Saw},
-                                                              {"noise", XmShape::Noise}};
-    for (const auto& [text, value] : kShapes)
-        if (name == text) {
-            shape = value;
-            return true;
-        }
-    return false;
-}
-
 // "C-4", "F#3": 1 for C-0 up to 96 for B-7; 0 when it is not a note.
 int NoteNumber(const std::string& word) {
     static const char kNames[] = "C-C#D-D#E-F-F#G-G#A-A#B-";
@@ -68,7 +54,7 @@ void ReadInstrument(SourceReader& reader, const SourceLine& line, XmSong& song) 
     XmInstrument instrument;
     instrument.name = words[1];
     if (InstrumentNumber(song, instrument.name) != 0) reader.Fail("instrument '" + instrument.name + "' is named twice");
-    if (!ShapeNamed(words[2], instrument.shape)) reader.Fail("'" + words[2] + "' is not sine, square, triangle, saw or noise");
+    if (!WaveShapeNamed(words[2], instrument.shape)) reader.Fail("'" + words[2] + "' is not sine, square, triangle, saw or noise");
     for (std::size_t at = 3; at < words.size(); ++at) {
         if (words[at] == "volume" && at + 1 < words.size()) {
             instrument.volume = static_cast<int>(reader.Integer(words[++at], 0, 64, "volume"));

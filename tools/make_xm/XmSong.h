@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-enum class XmShape { Sine, Square, Triangle, Saw, Noise };
+#include "tools/waveform/Waveform.h"
 
 struct XmInstrument {
     std::string name;
-    XmShape shape = XmShape::Square;
+    WaveShape shape = WaveShape::Square;
     int volume = 64;
     std::vector<std::pair<int, int>> envelope;  // (tick, level)
 };

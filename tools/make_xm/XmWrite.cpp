@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
+
+#include "tools/little_endian/LittleEndian.h"
 
 namespace {
 
@@ -18,61 +19,32 @@ constexpr std::uint32_t kSampleHeaderSize = 40;
 
 void Put8(std::vector<std::uint8_t>& out, int value) { out.push_back(static_cast<std::uint8_t>(value)); }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put8(out, static_cast<int>(value & 0xFF));
-    Put8(out, static_cast<int>((value >> 8) & 0xFF));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 // Text padded with zeros (or cut) to `size` bytes.
 void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) Put8(out, i < text.size() ? text[i] : 0);
 }
 
-std::vector<std::int16_t> ShapeSamples(XmShape shape) {
-    std::vector<std::int16_t> samples(shape == XmShape::Noise ? kNoiseSamples : kCycleSamples);
-    std::uint32_t noise = 0x38549391;
+std::vector<std::int16_t> ShapeSamples(WaveShape shape) {
+    std::vector<std::int16_t> samples(shape == WaveShape::Noise ? kNoiseSamples : kCycleSamples);
+    std::uint32_t noise = kNoiseSeed;
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double phase = static_cast<double>(i) / kCycleSamples;
-        double value = 0.0;
-        switch (shape) {
-            case XmShape::Sine:
-                value = std::sin(2.0 * std::numbers::pi * phase);
-                break;
-            case XmShape::Square:
-                value = phase < 0.5 ? 1.0 : -1.0;
-                break;
-            case XmShape::Triangle:
-                value = phase < 0.5 ? 4.0 * phase - 1.0 : 3.0 - 4.0 * phase;
-                break;
-            case XmShape::Saw:
-                value = 2.0 * phase - 1.0;
-                break;
-            case XmShape::Noise:
-                noise = noise * 1664525u + 1013904223u;
-                value = static_cast<double>(noise >> 8) / static_cast<double>(1u << 23) - 1.0;
-                break;
-        }
-        samples[i] = static_cast<std::int16_t>(std::lround(value * 24000.0));
+        const double phase = static_cast<double>(i % kCycleSamples) / kCycleSamples;
+        samples[i] = static_cast<std::int16_t>(std::lround(WaveShapeValue(shape, phase, noise) * 24000.0));
     }
     return samples;
 }
 
 void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& instrument) {
-    Put32(out, kInstrumentHeaderSize);
+    AppendLe32(out, kInstrumentHeaderSize);
     PutText(out, instrument.name, 22);
     Put8(out, 0);   // type
-    Put16(out, 1);  // samples
-    Put32(out, kSampleHeaderSize);
+    AppendLe16(out, 1);  // samples
+    AppendLe32(out, kSampleHeaderSize);
     out.insert(out.end(), 96, 0);  // every note plays sample 0
     for (std::size_t point = 0; point < 12; ++point) {
         const bool set = point < instrument.envelope.size();
-        Put16(out, set ? static_cast<std::uint32_t>(instrument.envelope[point].first) : 0);
-        Put16(out, set ? static_cast<std::uint32_t>(instrument.envelope[point].second) : 0);
+        AppendLe16(out, set ? static_cast<std::uint32_t>(instrument.envelope[point].first) : 0);
+        AppendLe16(out, set ? static_cast<std::uint32_t>(instrument.envelope[point].second) : 0);
     }
     out.insert(out.end(), 48, 0);  // no panning envelope
     Put8(out, static_cast<int>(instrument.envelope.size()));
@@ -81,14 +53,14 @@ void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& instrumen
     Put8(out, instrument.envelope.empty() ? 0 : 1);
     Put8(out, 0);
     out.insert(out.end(), 4, 0);  // vibrato
-    Put16(out, 0);                 // fade-out
+    AppendLe16(out, 0);                 // fade-out
     out.insert(out.end(), 22, 0);  // reserved
 
     const std::vector<std::int16_t> samples = ShapeSamples(instrument.shape);
     const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    Put32(out, bytes);
-    Put32(out, 0);      // loop start
-    Put32(out, bytes);  // loop length: the whole sample
+    AppendLe32(out, bytes);
+    AppendLe32(out, 0);      // loop start
+    AppendLe32(out, bytes);  // loop length: the whole sample
     Put8(out, instrument.volume);
     Put8(out, 0);         // finetune
     Put8(out, 1 | 0x10);  // forward loop, 16-bit
@@ -99,7 +71,7 @@ void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& instrumen
     // Sample data as differences from the previous sample.
     std::int16_t previous = 0;
     for (std::int16_t sample : samples) {
-        Put16(out, static_cast<std::uint16_t>(sample - previous));
+        AppendLe16(out, static_cast<std::uint16_t>(sample - previous));
         previous = sample;
     }
 }
@@ -112,24 +84,24 @@ std::vector<std::uint8_t> WriteXm(const XmSong& song) {
     PutText(out, song.title, 20);
     Put8(out, 0x1A);
     PutText(out, "make_xm", 20);
-    Put16(out, 0x0104);
-    Put32(out, kHeaderSize);
-    Put16(out, static_cast<std::uint32_t>(song.orders.size()));
-    Put16(out, static_cast<std::uint32_t>(song.restart));
-    Put16(out, static_cast<std::uint32_t>(song.channels));
-    Put16(out, static_cast<std::uint32_t>(song.patterns.size()));
-    Put16(out, static_cast<std::uint32_t>(song.instruments.size()));
-    Put16(out, 1);  // linear frequency table
-    Put16(out, static_cast<std::uint32_t>(song.speed));
-    Put16(out, static_cast<std::uint32_t>(song.bpm));
+    AppendLe16(out, 0x0104);
+    AppendLe32(out, kHeaderSize);
+    AppendLe16(out, static_cast<std::uint32_t>(song.orders.size()));
+    AppendLe16(out, static_cast<std::uint32_t>(song.restart));
+    AppendLe16(out, static_cast<std::uint32_t>(song.channels));
+    AppendLe16(out, static_cast<std::uint32_t>(song.patterns.size()));
+    AppendLe16(out, static_cast<std::uint32_t>(song.instruments.size()));
+    AppendLe16(out, 1);  // linear frequency table
+    AppendLe16(out, static_cast<std::uint32_t>(song.speed));
+    AppendLe16(out, static_cast<std::uint32_t>(song.bpm));
     for (std::size_t order = 0; order < 256; ++order)
         Put8(out, order < song.orders.size() ? song.orders[order] : 0);
 
     for (const XmPattern& pattern : song.patterns) {
-        Put32(out, 9);
+        AppendLe32(out, 9);
         Put8(out, 0);
-        Put16(out, static_cast<std::uint32_t>(pattern.rows));
-        Put16(out, static_cast<std::uint32_t>(pattern.cells.size() * 5));
+        AppendLe16(out, static_cast<std::uint32_t>(pattern.rows));
+        AppendLe16(out, static_cast<std::uint32_t>(pattern.cells.size() * 5));
         for (const XmCell& cell : pattern.cells) {
             Put8(out, cell.note);
             Put8(out, cell.instrument);

@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include "tools/little_endian/LittleEndian.h"
+
 namespace zip_records {
 
 namespace {
@@ -11,16 +13,6 @@ namespace {
 constexpr std::uint16_t kDosTime = 0;
 constexpr std::uint16_t kDosDate = ((2008 - 1980) << 9) | (1 << 5) | 1;
 constexpr std::uint16_t kVersion = 20;
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 }  // namespace
 
@@ -40,17 +32,17 @@ bool Deflate(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& o
 }
 
 void AppendLocalHeader(std::vector<std::uint8_t>& out, const Entry& entry) {
-    Put32(out, 0x04034B50);
-    Put16(out, kVersion);
-    Put16(out, entry.flags);
-    Put16(out, entry.method);
-    Put16(out, kDosTime);
-    Put16(out, kDosDate);
-    Put32(out, entry.crc);
-    Put32(out, entry.compressedSize);
-    Put32(out, entry.size);
-    Put16(out, static_cast<std::uint32_t>(entry.name.size()));
-    Put16(out, 0);  // no extra field
+    AppendLe32(out, 0x04034B50);
+    AppendLe16(out, kVersion);
+    AppendLe16(out, entry.flags);
+    AppendLe16(out, entry.method);
+    AppendLe16(out, kDosTime);
+    AppendLe16(out, kDosDate);
+    AppendLe32(out, entry.crc);
+    AppendLe32(out, entry.compressedSize);
+    AppendLe32(out, entry.size);
+    AppendLe16(out, static_cast<std::uint32_t>(entry.name.size()));
+    AppendLe16(out, 0);  // no extra field
     out.insert(out.end(), entry.name.begin(), entry.name.end());
 }
 
@@ -58,35 +50,35 @@ bool AppendCentralDirectory(std::vector<std::uint8_t>& out, const std::vector<En
                             std::uint64_t directoryStart) {
     std::vector<std::uint8_t> directory;
     for (const Entry& entry : entries) {
-        Put32(directory, 0x02014B50);
-        Put16(directory, kVersion);  // made by
-        Put16(directory, kVersion);  // version needed
-        Put16(directory, entry.flags);
-        Put16(directory, entry.method);
-        Put16(directory, kDosTime);
-        Put16(directory, kDosDate);
-        Put32(directory, entry.crc);
-        Put32(directory, entry.compressedSize);
-        Put32(directory, entry.size);
-        Put16(directory, static_cast<std::uint32_t>(entry.name.size()));
-        Put16(directory, 0);  // extra
-        Put16(directory, 0);  // comment
-        Put16(directory, 0);  // disk
-        Put16(directory, 0);  // internal attributes
-        Put32(directory, 0);  // external attributes
-        Put32(directory, entry.localOffset);
+        AppendLe32(directory, 0x02014B50);
+        AppendLe16(directory, kVersion);  // made by
+        AppendLe16(directory, kVersion);  // version needed
+        AppendLe16(directory, entry.flags);
+        AppendLe16(directory, entry.method);
+        AppendLe16(directory, kDosTime);
+        AppendLe16(directory, kDosDate);
+        AppendLe32(directory, entry.crc);
+        AppendLe32(directory, entry.compressedSize);
+        AppendLe32(directory, entry.size);
+        AppendLe16(directory, static_cast<std::uint32_t>(entry.name.size()));
+        AppendLe16(directory, 0);  // extra
+        AppendLe16(directory, 0);  // comment
+        AppendLe16(directory, 0);  // disk
+        AppendLe16(directory, 0);  // internal attributes
+        AppendLe32(directory, 0);  // external attributes
+        AppendLe32(directory, entry.localOffset);
         directory.insert(directory.end(), entry.name.begin(), entry.name.end());
     }
     if (entries.size() > 0xFFFF || directoryStart + directory.size() >= 0xFFFFFFFFull) return false;
     const auto directoryBytes = static_cast<std::uint32_t>(directory.size());
-    Put32(directory, 0x06054B50);
-    Put16(directory, 0);
-    Put16(directory, 0);
-    Put16(directory, static_cast<std::uint32_t>(entries.size()));
-    Put16(directory, static_cast<std::uint32_t>(entries.size()));
-    Put32(directory, directoryBytes);
-    Put32(directory, static_cast<std::uint32_t>(directoryStart));
-    Put16(directory, 0);
+    AppendLe32(directory, 0x06054B50);
+    AppendLe16(directory, 0);
+    AppendLe16(directory, 0);
+    AppendLe16(directory, static_cast<std::uint32_t>(entries.size()));
+    AppendLe16(directory, static_cast<std::uint32_t>(entries.size()));
+    AppendLe32(directory, directoryBytes);
+    AppendLe32(directory, static_cast<std::uint32_t>(directoryStart));
+    AppendLe16(directory, 0);
     out.insert(out.end(), directory.begin(), directory.end());
     return true;
 }

@@ -12,8 +12,6 @@
 #include "tests/engine/sound/SoundDeviceTestSupport.h"
 #include "tests/platform/sound/SoundTestSupport.h"
 #include "tools/make_wave/WaveEncode.h"
-#include "tools/make_xm/XmSong.h"
-#include "tools/make_xm/XmWrite.h"
 
 namespace {
 
@@ -33,13 +31,6 @@ E-4 tone | ---
 --- | ---
 order a b a b a b
 )";
-
-std::vector<std::uint8_t> SongFile() {
-    XmSong song;
-    std::string error;
-    EXPECT_TRUE(ParseXmSong(kSong, "test.song", song, error)) << error;
-    return WriteXm(song);
-}
 
 class FmodSoundDeviceTest : public SoundTest {
 protected:
@@ -181,7 +172,7 @@ TEST_F(FmodSoundDeviceTest, ARefusedSampleReportsFailureAndKeepsItsData) {
 
 TEST_F(FmodSoundDeviceTest, ASuspendedDeviceRefusesItsOperationsUntilResumed) {
     SoundSample* tone = Uploaded(Sine(440, 0.5, 16000));
-    WriteData("music/test.xm", SongFile());
+    WriteData("music/test.xm", sound_test::SongFile(kSong));
     ASSERT_EQ(device_->PlaySample(tone, 1), 1);
     ASSERT_EQ(device_->Suspend(), 1);
     EXPECT_FALSE(device_->IsActive());
@@ -222,8 +213,8 @@ TEST_F(FmodSoundDeviceTest, AResumeWhoseLibraryDoesNotOpenLeavesTheDeviceSuspend
 }
 
 TEST_F(FmodSoundDeviceTest, TheSameSongIsLoadedOnceAndUpdateStartsANewOne) {
-    WriteData("music/test.xm", SongFile());
-    WriteData("music/other.xm", SongFile());
+    WriteData("music/test.xm", sound_test::SongFile(kSong));
+    WriteData("music/other.xm", sound_test::SongFile(kSong));
     const int loads = platform::sound::Counts().songLoads;
     EXPECT_EQ(device_->GetMusicVolume(), -1) << "no song yet";
     EXPECT_EQ(device_->SetMusicOrder(1), 0);

@@ -1,48 +1,38 @@
 // Fixtures of the sound device tests: a fresh engine heap and handset root with the data
-// folder "\data\", the sound library mixed by hand, and sound samples made from frames.
+// folder "\data\" (the archive tests' fixture), the sound library mixed by hand, and sound
+// samples made from frames.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "engine/core/files/DataFolder.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "engine/sound/SoundSample.h"
 #include "platform/sound/SoundPlatform.h"
-#include "tests/support/TestSupport.h"
+#include "tests/engine/support/ArchiveTestSupport.h"
 
 namespace sound_device_test {
 
 constexpr int kRate = 22050;
 
-class SoundTest : public ::testing::Test {
+class SoundTest : public engine_test::ArchiveTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(HeapInit(), 0);
-        SetDataFolder("\\data\\");
-        std::filesystem::create_directories(DataPath());
+        ArchiveTest::SetUp();
         platform::sound::UseManualMixing(true);
     }
     void TearDown() override {
         platform::sound::UseManualMixing(false);
         platform::sound::SetReportedVersion(0.0f);
-        SetDataFolder(nullptr);
-        HeapTeardown();
+        ArchiveTest::TearDown();
     }
-    std::string DataPath(const std::string& name = "") const { return root_.Path() + "/fs/data/" + name; }
     void WriteData(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::filesystem::create_directories(std::filesystem::path(DataPath(name)).parent_path());
-        std::ofstream out(DataPath(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        engine_test::WriteWholeFile(DataPath(name), bytes);
     }
-
-    handset_test::TempHandsetRoot root_;
 };
 
 // A 16-bit (or 8-bit: the high bytes) PCM sample of the frames, its data in engine memory,

@@ -14,16 +14,11 @@ namespace {
 
 using namespace sound_test;
 
-class ChannelMixTest : public ::testing::Test {
+class ChannelMixTest : public MixingTest {
 protected:
-    void SetUp() override {
-        platform::sound::UseManualMixing(true);
-        ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
-    }
     void TearDown() override {
         for (FSOUND_SAMPLE* sample : samples_) FSOUND_Sample_Free(sample);
-        FSOUND_Close();
-        platform::sound::UseManualMixing(false);
+        MixingTest::TearDown();
         EXPECT_EQ(platform::sound::Counts().samples, 0);
     }
     FSOUND_SAMPLE* Keep(FSOUND_SAMPLE* sample) {

@@ -21,17 +21,7 @@ namespace fs = std::filesystem;
 
 const fs::path kAudio = fs::path(HANDSET_SOURCE_DIR) / "data/game/audio";
 
-class DemoAudioTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        platform::sound::UseManualMixing(true);
-        ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
-    }
-    void TearDown() override {
-        FSOUND_Close();
-        platform::sound::UseManualMixing(false);
-    }
-};
+class DemoAudioTest : public MixingTest {};
 
 TEST_F(DemoAudioTest, EverySoundDescriptionMakesAWaveThatSounds) {
     int sounds = 0;

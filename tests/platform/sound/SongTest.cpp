@@ -8,8 +8,6 @@
 #include "platform/sound/SoundPlatform.h"
 #include "tests/platform/sound/SoundTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "tools/make_xm/XmSong.h"
-#include "tools/make_xm/XmWrite.h"
 
 namespace {
 
@@ -34,23 +32,14 @@ off | ---
 order note rest note rest
 )";
 
-std::vector<std::uint8_t> SongFile() {
-    XmSong song;
-    std::string error;
-    EXPECT_TRUE(ParseXmSong(kSong, "test.song", song, error)) << error;
-    return WriteXm(song);
-}
-
-class SongTest : public ::testing::Test {
+class SongTest : public MixingTest {
 protected:
     void SetUp() override {
-        platform::sound::UseManualMixing(true);
-        ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
-        bytes_ = SongFile();
+        MixingTest::SetUp();
+        bytes_ = SongFile(kSong);
     }
     void TearDown() override {
-        FSOUND_Close();
-        platform::sound::UseManualMixing(false);
+        MixingTest::TearDown();
         EXPECT_EQ(platform::sound::Counts().songs, 0);
     }
     FMUSIC_MODULE* LoadFromMemory() {

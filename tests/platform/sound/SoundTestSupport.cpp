@@ -10,8 +10,27 @@
 #include <numbers>
 
 #include "platform/sound/SoundPlatform.h"
+#include "tools/make_xm/XmSong.h"
+#include "tools/make_xm/XmWrite.h"
 
 namespace sound_test {
+
+void MixingTest::SetUp() {
+    platform::sound::UseManualMixing(true);
+    ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
+}
+
+void MixingTest::TearDown() {
+    FSOUND_Close();
+    platform::sound::UseManualMixing(false);
+}
+
+std::vector<std::uint8_t> SongFile(const char* text) {
+    XmSong song;
+    std::string error;
+    EXPECT_TRUE(ParseXmSong(text, "test.song", song, error)) << error;
+    return WriteXm(song);
+}
 
 std::vector<std::int16_t> Sine(double hz, double seconds, int amplitude, int channels, int rightAmplitude) {
     const auto frames = static_cast<std::size_t>(seconds * kRate);

@@ -2,6 +2,8 @@
 // what a test measures in mixed sound (pitch and level).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +13,13 @@
 namespace sound_test {
 
 constexpr int kRate = 22050;
+
+// The library open at 22,050 Hz with 32 channels, mixed by hand (Mix); closed after.
+class MixingTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // `seconds` of a sine of `hz` at `amplitude`, `channels` interleaved (the second channel,
 // when there is one, at `rightAmplitude`).
@@ -31,6 +40,9 @@ std::vector<std::int16_t> ChannelOf(const std::vector<std::int16_t>& stereo, int
 double PitchHz(const std::vector<std::int16_t>& samples, int rate = kRate);
 int Peak(const std::vector<std::int16_t>& samples);
 double Rms(const std::vector<std::int16_t>& samples);
+
+// The .xm file of a song description (the .xm writer's text).
+std::vector<std::uint8_t> SongFile(const char* text);
 
 // A file's bytes, and writing bytes to a file.
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

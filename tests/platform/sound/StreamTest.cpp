@@ -15,16 +15,14 @@ namespace {
 using namespace sound_test;
 namespace fs = std::filesystem;
 
-class StreamTest : public ::testing::Test {
+class StreamTest : public MixingTest {
 protected:
     void SetUp() override {
         fs::create_directories(Music());
-        platform::sound::UseManualMixing(true);
-        ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
+        MixingTest::SetUp();
     }
     void TearDown() override {
-        FSOUND_Close();
-        platform::sound::UseManualMixing(false);
+        MixingTest::TearDown();
         EXPECT_EQ(platform::sound::Counts().streams, 0);
     }
     fs::path Music() const { return fs::path(root_.Path()) / "fs" / "music"; }
