@@ -85,7 +85,8 @@ void FSOUND_Close();
 FSOUND_SAMPLE* FSOUND_Sample_Alloc(int index, int length, unsigned int mode, int defaultFrequency, int defaultVolume,
                                    int defaultPan, int defaultPriority);
 // Byte offset and length inside the sample; the data is one piece, so the second part is
-// always empty.
+// always empty. The caller fills a sample before playing it: writes into a sample that a
+// channel plays are not guarded against the mixer's thread.
 signed char FSOUND_Sample_Lock(FSOUND_SAMPLE* sample, int offset, int length, void** first, void** second,
                                unsigned int* firstLength, unsigned int* secondLength);
 signed char FSOUND_Sample_Unlock(FSOUND_SAMPLE* sample, void* first, void* second, unsigned int firstLength,
