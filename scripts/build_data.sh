@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image; do
+for name in make_string_table pack_archive make_skin_pack make_image make_wave make_xm; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -38,6 +38,19 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
     done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
     "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
+# The game's sounds and music: data/game/audio/ holds their readable sources (".tone" for
+# make_wave, ".song" for make_xm) where the archive "audio.par" holds the files they make.
+(cd "$HANDSET_SOURCE/data/game/audio" && find . -type f | sort) | while IFS= read -r file; do
+    file=${file#./}
+    source=$HANDSET_SOURCE/data/game/audio/$file
+    mkdir -p "$(dirname "$staging/audio/$file")"
+    case "$file" in
+        *.tone) "$tools/make_wave/make_wave" "$source" "$staging/audio/${file%.tone}.wav" ;;
+        *.song) "$tools/make_xm/make_xm" "$source" "$staging/audio/${file%.song}.xm" ;;
+        *) echo "build_data: data/game/audio/$file is neither a .tone nor a .song source." >&2; exit 1 ;;
+    esac
+done
+"$tools/pack_archive/pack_archive" "$staging/audio" "$out/Quorvane/data/audio.par"
 rm -rf "$staging"
 cp -R "$HANDSET_SOURCE/data/game/program/." "$out/Quorvane/"
 (cd "$HANDSET_SOURCE/data/game/program" && find . -type f | sort) | while IFS= read -r file; do

@@ -4,7 +4,9 @@
 
 #include "engine/core/node/KNode.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/gamemat/EffectRegistry.h"
 #include "engine/resources/scene/Camera.h"
+#include "engine/resources/sound/SoundResources.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
 #include "engine/sound/NullSoundDevice.h"
@@ -21,9 +23,12 @@ const ModuleClass kCoreClasses[] = {
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-// The resource cache loads textures through the resource code from here on.
+// The resource cache loads textures and sounds through the resource code from here on, and
+// ends its clearing with the effect registry's release.
 int InitCore() {
     InstallTextureResources();
+    InstallSoundResourceHooks();
+    InstallEffectRegistryHook();
     return 0;
 }
 

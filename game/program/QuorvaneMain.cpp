@@ -4,6 +4,7 @@
 #include "engine/app/Startup.h"
 #include "engine/core/object/Module.h"
 #include "engine/render/RenderModule.h"
+#include "engine/sound/SoundModule.h"
 #include "game/flow/GameModule.h"
 #include "platform/main/WinMain.h"
 
@@ -11,6 +12,7 @@ LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"
 
 void RegisterModules() {
     RegisterRenderModule();
+    RegisterSoundModule();
     RegisterGameModule();
 }
 

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "platform/user/Window.h"
+#include "tests/platform/sound/SoundTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "tools/make_wave/WaveEncode.h"
 
 namespace {
 
@@ -73,6 +75,7 @@ protected:
         environment.push_back("EGL_PLATFORM=surfaceless");
         environment.push_back("SDL_AUDIODRIVER=dummy");
         if (manualClock) environment.push_back("HANDSET_CLOCK=manual:1");
+        environment.insert(environment.end(), extraEnvironment_.begin(), extraEnvironment_.end());
         if (!script.empty()) {
             const fs::path scriptPath = fs::path(root_.Path()) / ("script" + std::to_string(run) + ".txt");
             std::ofstream(scriptPath) << script;
@@ -133,6 +136,7 @@ protected:
     }
 
     handset_test::TempHandsetRoot root_;
+    std::vector<std::string> extraEnvironment_;  // "NAME=value" for the next starts
     int runs_ = 0;
     std::vector<std::pair<pid_t, int>> pids_;
 };
@@ -291,6 +295,58 @@ TEST_F(InstalledQuorvane, AFailedStartUpSaysWhatWentWrongOnStandardErrorAndFails
     const Finished shipped = Run("at 300 key down CONTROL\nat 310 key press Q\n");
     ASSERT_FALSE(shipped.timedOut);
     EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
+}
+
+TEST_F(InstalledQuorvane, TheShippedConfigurationPlaysThroughTheSoundLibraryAndRunsSilentlyHeadless) {
+    // The test build reports which sound device started; SDL's dummy driver stands in for a
+    // sound card, HANDSET_AUDIO=null for none at all.
+    const std::string shippedSound = "Sound=FmodSound.FmodSoundDevice\n";
+    ASSERT_NE(ReadText(QUORVANE_SHIPPED_INI).find("Sound=FmodSound.FmodSoundDevice"), std::string::npos);
+    Install(QUORVANE_TEST_BUILD, std::string(kTestIni) + shippedSound + "TestGameFrames=5\n");
+    Finished run = Run("");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(GameLog().find("sound device FmodSoundDevice"), std::string::npos) << GameLog() << run.err;
+
+    extraEnvironment_ = {"HANDSET_AUDIO=null"};
+    Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
+    run = Run("at 300 key press ESCAPE\n");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("HANDSET_AUDIO"), std::string::npos) << run.err;
+
+    // A value that names no output leaves the game on the silent device.
+    extraEnvironment_ = {"HANDSET_AUDIO=speakers"};
+    std::filesystem::remove(ProgramFolder() / "testgame.log");
+    Install(QUORVANE_TEST_BUILD, std::string(kTestIni) + shippedSound + "TestGameFrames=5\n");
+    run = Run("");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("HANDSET_AUDIO='speakers'"), std::string::npos) << run.err;
+    EXPECT_NE(GameLog().find("sound device NullSoundDevice"), std::string::npos) << GameLog();
+}
+
+TEST_F(InstalledQuorvane, HandsetAudioWavCapturesWhatTheGamePlays) {
+    const fs::path capture = fs::path(root_.Path()) / "capture.wav";
+    extraEnvironment_ = {"HANDSET_AUDIO=wav:" + capture.string()};
+    // 44 whole cycles of 440 Hz, looped; about a second of the manual clock.
+    fs::create_directories(ProgramFolder() / "data" / "sound");
+    sound_test::WriteBytes((ProgramFolder() / "data" / "sound" / "tone.wav").string(),
+                           EncodePcmWave(sound_test::Sine(440, 0.1, 12000), 1, sound_test::kRate, 16));
+    Install(QUORVANE_TEST_BUILD,
+            std::string(kTestIni) + "Sound=FmodSound.FmodSoundDevice\nTestGameFrames=30\nTestGameSound=sound/tone.wav\n");
+    const Finished run = Run("");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(GameLog().find("sound sound/tone.wav on channel 1"), std::string::npos) << GameLog();
+    int rate = 0;
+    const std::vector<std::int16_t> captured = sound_test::WaveFileFrames(capture.string(), rate);
+    EXPECT_EQ(rate, sound_test::kRate);
+    ASSERT_GT(captured.size(), static_cast<std::size_t>(sound_test::kRate)) << "more than half a second";
+    // The library catches its output up with the clock at every call, so the capture holds
+    // the tone from the game's start to its end.
+    const std::vector<std::int16_t> heard = sound_test::ChannelOf(captured, 1);
+    EXPECT_NEAR(sound_test::PitchHz(heard), 440.0, 3.0);
+    EXPECT_NEAR(sound_test::Peak(heard), 12000, 2);
 }
 
 TEST_F(InstalledQuorvane, AMalformedScriptLineIsAnErrorThatNamesTheLine) {

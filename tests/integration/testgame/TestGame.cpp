@@ -11,8 +11,11 @@
 #include "engine/app/GameObject.h"
 #include "engine/app/MainWindow.h"
 #include "engine/core/files/FileStream.h"
+#include "engine/core/object/ResourceCache.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/render/OpenGLRenderDevice.h"
+#include "engine/sound/SoundDevice.h"
+#include "engine/sound/SoundSample.h"
 #include "platform/base/Clock.h"
 #include "platform/fs/FileStreams.h"
 
@@ -26,6 +29,13 @@ public:
         std::snprintf(logName_, sizeof logName_, "testgame.log");
         ReadSettings();
         Log("init");
+        if (SoundDevice* sound = GetSoundDevice()) {
+            Log("sound device %s", sound->GetTypeName());
+            // The cache keeps the sample until shutdown empties it.
+            auto* sample = static_cast<SoundSample*>(GlobalResourceCache().GetSound(soundName_));
+            if (sample != nullptr) Log("sound %s on channel %d", soundName_, static_cast<int>(sound->PlaySample(sample, 1)));
+            if (musicName_[0] != 0) Log("music %s: %d", musicName_, sound->PlayMusicFromStart(musicName_));
+        }
         return 0;
     }
     void Shutdown() override { Log("shutdown"); }
@@ -76,6 +86,10 @@ private:
         while (stream.ReadLine(line, sizeof line) == 1) {
             if (CompareNoCaseN(line, "TestGameFrames=", 15) == 0) quitAfterFrames_ = std::strtoul(line + 15, nullptr, 10);
             if (CompareNoCaseN(line, "TestGameLog=", 12) == 0) std::snprintf(logName_, sizeof logName_, "%s", line + 12);
+            if (CompareNoCaseN(line, "TestGameSound=", 14) == 0)
+                std::snprintf(soundName_, sizeof soundName_, "%s", line + 14);
+            if (CompareNoCaseN(line, "TestGameMusic=", 14) == 0)
+                std::snprintf(musicName_, sizeof musicName_, "%s", line + 14);
         }
     }
 
@@ -95,6 +109,8 @@ private:
 
     DWORD quitAfterFrames_ = 0;
     char logName_[64] = {};
+    char soundName_[128] = {};
+    char musicName_[128] = {};
 };
 
 Interface* CreateTestGame() { return new TestGame(); }

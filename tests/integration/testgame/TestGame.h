@@ -9,5 +9,7 @@
 // The module "TestGame" with the class "GameEngine"; the configuration names it as
 // "Engine=TestGame.GameEngine". Its own settings come from the same file:
 // "TestGameFrames=<n>" (quit after n frames; 0, the default, runs until the program is told
-// to quit) and "TestGameLog=<file>" (a file in the program folder; default "testgame.log").
+// to quit), "TestGameLog=<file>" (a file in the program folder; default "testgame.log"),
+// "TestGameSound=<file>" (a sound of the data folder played looping from the start) and
+// "TestGameMusic=<file>" (music started with the game).
 extern const ModuleEntry kTestGameModule[];

@@ -7,6 +7,7 @@
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/object/Module.h"
 #include "engine/render/RenderModule.h"
+#include "engine/sound/SoundModule.h"
 #include "platform/main/WinMain.h"
 #include "tests/integration/testgame/TestGame.h"
 
@@ -14,6 +15,7 @@ LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"
 
 void RegisterModules() {
     RegisterRenderModule();
+    RegisterSoundModule();
     RegisterModule("TestGame", kTestGameModule);
 }
 

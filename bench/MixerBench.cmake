@@ -1,0 +1,1 @@
+handset_bench(MixerBench DEPENDS platform_sound)

@@ -1,0 +1,1 @@
+handset_fuzz(sound_stream DEPENDS platform_sound)
