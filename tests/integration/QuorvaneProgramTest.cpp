@@ -1,10 +1,12 @@
 // Tests that start the game program as the run command installs it, in a fresh handset
 // root, headless: a test build with a game module that quits after a number of frames or
 // runs until it is told to end, the quit keys played by HANDSET_SCRIPT, a second start
-// handing over to the running game, a missing configuration file, and a malformed script.
+// handing over to the running game, a missing configuration file or one that is a FIFO, and a
+// malformed script.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -252,6 +254,17 @@ TEST_F(InstalledQuorvane, AMissingConfigurationFileIsReportedAndTheProgramEndsCl
     const Finished shipped = Run("at 300 key press ESCAPE\n");
     ASSERT_FALSE(shipped.timedOut);
     EXPECT_EQ(shipped.exitCode, 0) << shipped.err;
+}
+
+// A FIFO where the configuration file belongs fails the start as a missing file does,
+// instead of waiting forever for something to write into it.
+TEST_F(InstalledQuorvane, AConfigurationFileThatIsAFifoFailsTheStartAtOnce) {
+    Install(QUORVANE_TEST_BUILD, "");
+    ASSERT_EQ(mkfifo((ProgramFolder() / "Quorvane.ini").c_str(), 0644), 0);
+    const Finished run = Wait(Start("", true), 10000ms);
+    ASSERT_FALSE(run.timedOut) << "the start-up waited on the FIFO";
+    EXPECT_NE((run.out + run.err).find("LoadConfig"), std::string::npos) << run.out << run.err;
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "testgame.log"));
 }
 
 TEST_F(InstalledQuorvane, AMalformedScriptLineIsAnErrorThatNamesTheLine) {

@@ -295,7 +295,7 @@ protected:
         WindowTest::SetUp();
         auto folder = std::filesystem::path(root_.Path()) / "fs" / "Program Files" / "Helper";
         std::filesystem::create_directories(folder);
-        std::filesystem::create_symlink(std::filesystem::read_symlink("/proc/self/exe"), folder / "Helper.exe");
+        handset_test::InstallLauncher((folder / "Helper.exe").string(), std::filesystem::read_symlink("/proc/self/exe"));
         setenv("HANDSET_TEST_CHILD", "1", 1);
         setenv("HANDSET_TEST_ARG_root", root_.Path().c_str(), 1);
     }
