@@ -1,1 +1,1 @@
-handset_fuzz(registry_value DEPENDS platform_registry)
+handset_fuzz(registry_value DEPENDS platform_registry SQLite::SQLite3)

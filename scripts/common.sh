@@ -8,7 +8,7 @@ HANDSET_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     zlib1g-dev libminizip-dev libsqlite3-dev libfreetype-dev fonts-dejavu-core
-    libsdl2-dev libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri libxmp-dev libpng-dev
+    libsdl2-dev libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri libxmp-dev libpng-dev libx11-dev
     xvfb xauth clang-14 libclang-rt-14-dev
 )
 

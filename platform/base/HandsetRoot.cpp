@@ -177,9 +177,21 @@ bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-bool Exists(const std::string& linuxPath) {
-    struct stat info;
-    return lstat(linuxPath.c_str(), &info) == 0;
+// Whether the symbolic link at `linuxPath` leads to a place inside <root>/fs (itself
+// included). A link that leads nowhere is not followed either.
+bool LinkStaysInside(const std::string& linuxPath, const std::string& fsRoot) {
+    char* target = realpath(linuxPath.c_str(), nullptr);
+    if (target == nullptr) return false;
+    const std::string resolved = target;
+    std::free(target);
+    char* base = realpath(fsRoot.c_str(), nullptr);
+    if (base == nullptr) return false;
+    const std::string canonicalRoot = base;
+    std::free(base);
+    if (canonicalRoot == "/") return true;
+    return resolved == canonicalRoot ||
+           (resolved.size() > canonicalRoot.size() && resolved.compare(0, canonicalRoot.size(), canonicalRoot) == 0 &&
+            resolved[canonicalRoot.size()] == '/');
 }
 
 // Finds the folder entry that matches `name` without case. Several entries can differ only
@@ -208,7 +220,8 @@ MappedPath MapComponents(const std::vector<std::u16string>& components) {
         mapped.error = PathError::TooLong;
         return mapped;
     }
-    std::string linuxPath = FsRoot();
+    const std::string fsRoot = FsRoot();
+    std::string linuxPath = fsRoot;
     bool folderExists = true;
     for (const auto& component : components) {
         std::string name = Utf16ToUtf8(component);
@@ -217,14 +230,26 @@ MappedPath MapComponents(const std::vector<std::u16string>& components) {
             return mapped;
         }
         std::string exact = linuxPath + "/" + name;
-        if (folderExists && !Exists(exact)) {
-            if (auto found = FindEntryIgnoringCase(linuxPath, component)) {
-                linuxPath += "/" + *found;
-                continue;
-            }
+        if (!folderExists) {
+            linuxPath = std::move(exact);
+            continue;
+        }
+        struct stat info;
+        bool exists = lstat(exact.c_str(), &info) == 0;
+        if (exists) {
+            linuxPath = std::move(exact);
+        } else if (auto found = FindEntryIgnoringCase(linuxPath, component)) {
+            linuxPath += "/" + *found;
+            exists = lstat(linuxPath.c_str(), &info) == 0;
+        } else {
+            linuxPath = std::move(exact);
             folderExists = false;
         }
-        linuxPath = std::move(exact);
+        // A symbolic link is followed only within the handset's file system, as ".." is.
+        if (exists && S_ISLNK(info.st_mode) && !LinkStaysInside(linuxPath, fsRoot)) {
+            mapped.error = PathError::EscapesRoot;
+            return mapped;
+        }
     }
     mapped.linuxPath = std::move(linuxPath);
     return mapped;

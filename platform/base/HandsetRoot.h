@@ -27,7 +27,8 @@ struct MappedPath {
 // Normalises a handset path ("\", "/" and repeated separators, "." and "..") and maps it
 // under <root>/fs/. Existing components are matched without case, so "\program files\QUORVANE"
 // finds "Program Files/Quorvane"; missing components keep the case given. Paths longer
-// than MAX_PATH characters and paths whose ".." would leave the root give an error.
+// than MAX_PATH characters, paths whose ".." would leave the root and paths through a
+// symbolic link that leads out of <root>/fs (or nowhere) give an error.
 MappedPath MapHandsetPath(LPCWSTR handsetPath);
 MappedPath MapHandsetPath(const std::u16string& handsetPath);
 

@@ -198,7 +198,8 @@ std::map<FileIdentity, std::unique_ptr<LoadedFile>>& Cache() {
 // (with the last error set).
 const StringTableFile* TableOfFile(const char* path) {
     struct stat info {};
-    if (::stat(path, &info) != 0) {
+    // Only a regular file is read: a FIFO would keep the reader waiting for a writer.
+    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode)) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }

@@ -143,11 +143,10 @@ BOOL CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists)
     if (platform::fs::IsHandsetRoot(*source)) return Fail(ERROR_ACCESS_DENIED);
     if (platform::fs::IsHandsetRoot(*target)) return Fail(failIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
 
-    Descriptor input(open(source->linuxPath.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor input(platform::fs::OpenRegularFile(source->linuxPath, O_RDONLY));
     if (input.Get() < 0) return platform::fs::FailFromErrno(source->linuxPath);
     struct stat sourceInfo;
     if (fstat(input.Get(), &sourceInfo) != 0) return platform::fs::FailFromErrno(source->linuxPath);
-    if (S_ISDIR(sourceInfo.st_mode)) return Fail(ERROR_ACCESS_DENIED);
 
     struct stat targetInfo;
     if (lstat(target->linuxPath.c_str(), &targetInfo) == 0) {

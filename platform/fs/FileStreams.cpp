@@ -1,7 +1,10 @@
-// _wfopen and OpenHandsetStream: fopen on the Linux path that a handset path maps to.
+// _wfopen and OpenHandsetStream: a stream on the Linux path that a handset path maps to,
+// opened as fopen would open it.
 #include "platform/fs/FileStreams.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -36,6 +39,16 @@ bool LinuxMode(const std::u16string& mode, std::string& linuxMode, bool& writes)
     return true;
 }
 
+// The open() flags that fopen uses for a mode.
+int OpenFlags(const std::string& linuxMode) {
+    const bool update = linuxMode.find('+') != std::string::npos;
+    int flags = update ? O_RDWR : (linuxMode[0] == 'r' ? O_RDONLY : O_WRONLY);
+    if (linuxMode[0] == 'w') flags |= O_CREAT | O_TRUNC;
+    if (linuxMode[0] == 'a') flags |= O_CREAT | O_APPEND;
+    if (linuxMode.find('x') != std::string::npos) flags |= O_EXCL;
+    return flags;
+}
+
 FILE* Fail(int error, DWORD lastError) {
     errno = error;
     SetLastError(lastError);
@@ -58,9 +71,11 @@ FILE* OpenStream(const std::u16string& path, const std::u16string& mode) {
         if (S_ISDIR(info.st_mode) || (writes && platform::fs::IsReadOnly(info)))
             return Fail(EACCES, ERROR_ACCESS_DENIED);
     }
-    FILE* stream = std::fopen(mapped.linuxPath.c_str(), linuxMode.c_str());
+    const int descriptor = platform::fs::OpenRegularFile(mapped.linuxPath, OpenFlags(linuxMode), 0666);
+    FILE* stream = descriptor < 0 ? nullptr : fdopen(descriptor, linuxMode.c_str());
     if (!stream) {
         int error = errno;
+        if (descriptor >= 0) close(descriptor);
         return Fail(error, platform::fs::ErrorFromErrno(error, mapped.linuxPath));
     }
     SetLastError(ERROR_SUCCESS);

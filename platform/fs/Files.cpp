@@ -46,7 +46,8 @@ int OpenExisting(const OpenRequest& request, bool truncate, DWORD& error) {
         error = platform::fs::ErrorFromErrno(errno, request.linuxPath);
         return -1;
     }
-    if (S_ISDIR(info.st_mode)) {
+    // Only regular files open (OpenRegularFile checks again what it opened).
+    if (!S_ISREG(info.st_mode)) {
         error = ERROR_ACCESS_DENIED;
         return -1;
     }
@@ -59,7 +60,7 @@ int OpenExisting(const OpenRequest& request, bool truncate, DWORD& error) {
     // own access still guards ReadFile and WriteFile.
     int flags = (write || truncate) ? O_RDWR : O_RDONLY;
     if (truncate) flags |= O_TRUNC;
-    int descriptor = open(request.linuxPath.c_str(), flags | O_CLOEXEC);
+    int descriptor = platform::fs::OpenRegularFile(request.linuxPath, flags);
     if (descriptor < 0) error = platform::fs::ErrorFromErrno(errno, request.linuxPath);
     return descriptor;
 }

@@ -1,6 +1,9 @@
 // Path mapping for the file calls, Linux errors as handset errors, times and attributes.
 #include "platform/fs/FsSupport.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "platform/base/Errors.h"
@@ -35,6 +38,33 @@ std::optional<MappedPath> MapForCall(LPCWSTR handsetPath) {
         return std::nullopt;
     }
     return mapped;
+}
+
+int OpenRegularFile(const std::string& linuxPath, int flags, mode_t mode) {
+    // O_NONBLOCK lets the open of a FIFO return at once (or fail with ENXIO when writing to
+    // one that nobody reads); the check after it sees what was opened, whatever replaced
+    // the path since it was looked at.
+    const int descriptor = open(linuxPath.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, mode);
+    if (descriptor < 0) {
+        if (errno == ENXIO) errno = EACCES;
+        return -1;
+    }
+    struct stat info;
+    int refused = 0;
+    if (fstat(descriptor, &info) != 0)
+        refused = errno;
+    else if (S_ISDIR(info.st_mode))
+        refused = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        refused = EACCES;
+    else if (fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
+        refused = errno;
+    else if ((flags & O_TRUNC) != 0 && ftruncate(descriptor, 0) != 0)
+        refused = errno;
+    if (refused == 0) return descriptor;
+    close(descriptor);
+    errno = refused;
+    return -1;
 }
 
 bool FolderOfExists(const std::string& linuxPath) {

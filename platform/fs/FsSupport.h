@@ -24,6 +24,12 @@ DWORD ErrorFromErrno(int error, const std::string& linuxPath);
 // Sets the last error from errno and returns FALSE, for the BOOL calls.
 BOOL FailFromErrno(const std::string& linuxPath);
 
+// open() for the file calls, which open nothing but regular files: a FIFO, socket or device
+// file in the handset's file system is refused with EACCES (a folder with EISDIR) instead
+// of opened, since opening a FIFO would wait for a writer forever. O_TRUNC takes effect only
+// once the file proved to be a regular one. O_CLOEXEC is added. -1 with errno on failure.
+int OpenRegularFile(const std::string& linuxPath, int flags, mode_t mode = 0);
+
 bool FolderOfExists(const std::string& linuxPath);
 bool IsHandsetRoot(const MappedPath& mapped);
 

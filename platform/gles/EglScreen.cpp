@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
 #include "platform/gles/ContextState.h"
 #include "platform/screen/Display.h"
+#include "platform/screen/Refresh.h"
 #include "platform/screen/Screen.h"
 #include "platform/user/Window.h"
 
@@ -129,6 +131,12 @@ void AddSurface(const SurfaceRecord& record) {
 }  // namespace
 
 EGLDisplay GetScreenDisplay() {
+    // Mesa's llvmpipe stands in for the handset's graphics chip. By default it starts a
+    // rasteriser thread per core and wakes them all for every frame, which for a 480x800
+    // screen costs more in waking than it gains, most of all in a game idling at the
+    // display's refresh. Two threads, unless the user asks for another number.
+    static std::once_flag threadsChosen;
+    std::call_once(threadsChosen, [] { setenv("LP_NUM_THREADS", "2", 0); });
     if (DesktopMode()) {
         EGLDisplay window = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, platform::screen::NativeDisplay(), nullptr);
         if (window != EGL_NO_DISPLAY && eglInitialize(window, nullptr, nullptr) &&
@@ -244,7 +252,10 @@ EGLBoolean SwapBuffers(EGLDisplay display, EGLSurface surface) {
         if (record != nullptr && !record->keepsFrame && eglGetCurrentSurface(EGL_DRAW) == surface)
             ReadFrame(display, surface, record->frame, record->frameWidth, record->frameHeight);
     }
-    return eglSwapBuffers(display, surface);
+    const EGLBoolean swapped = eglSwapBuffers(display, surface);
+    // The frame goes out at the display's next refresh, which paces whoever presents.
+    platform::screen::WaitForRefresh();
+    return swapped;
 }
 
 EGLBoolean DestroySurface(EGLDisplay display, EGLSurface surface) {

@@ -34,7 +34,8 @@ EGLSurface CreateWindowSurface(EGLDisplay display, EGLConfig config, HWND window
 EGLContext CreateContext(EGLDisplay display, EGLConfig config, EGLContext share, const EGLint* attributes);
 
 // eglSwapBuffers, keeping a copy of the frame for screenshots when the surface does not
-// keep its pixels after a swap.
+// keep its pixels after a swap; then waits for the display's next refresh
+// (platform::screen::WaitForRefresh), as the handset's display paced every present.
 EGLBoolean SwapBuffers(EGLDisplay display, EGLSurface surface);
 
 // Give the screen back (capture source, desktop window) before the surface goes.

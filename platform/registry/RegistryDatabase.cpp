@@ -2,6 +2,7 @@
 #include "platform/registry/RegistryDatabase.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -60,8 +61,10 @@ LONG RegistryDatabase::Run(bool write, const std::function<LONG(KeyStore&)>& bod
         if (connected != ERROR_SUCCESS) return connected;
         try {
             // IMMEDIATE takes the write lock first, so that a writer waits for another
-            // instead of failing when its read snapshot turns out to be stale.
-            ExecuteSql(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
+            // instead of failing when its read snapshot turns out to be stale. A read-only
+            // registry runs a write as a read: a call that finds nothing to change (a key
+            // created that exists) succeeds, and the first change fails (SQLITE_READONLY).
+            ExecuteSql(db_, write && !readOnly_ ? "BEGIN IMMEDIATE" : "BEGIN");
             KeyStore store(db_, path_);
             const LONG result = body(store);
             ExecuteSql(db_, !write || result == ERROR_SUCCESS ? "COMMIT" : "ROLLBACK");
@@ -81,6 +84,7 @@ LONG RegistryDatabase::Flush() {
     std::lock_guard<std::mutex> lock(mutex_);
     const LONG connected = Connect();
     if (connected != ERROR_SUCCESS) return connected;
+    if (readOnly_) return ERROR_SUCCESS;  // nothing was written
     // A passive checkpoint syncs the log and copies what no reader still needs; the rest
     // stays durable in the synced log. Another process checkpointing at the same time
     // (SQLITE_BUSY) does the same work.
@@ -107,8 +111,13 @@ LONG RegistryDatabase::Connect() {
     Close();
     path_ = path;
     openedBy_ = getpid();
-    const int opened =
-        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // A registry.db without the owner's write permission is read-only, even for a process
+    // running as root: reads work and writes are refused.
+    struct stat info {};
+    readOnly_ = ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+    const int opened = sqlite3_open_v2(
+        path.c_str(), &db_,
+        (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         CheckSqlite(db_, opened, "opening the registry");
         sqlite3_busy_handler(db_, &RegistryDatabase::BusyHandler, this);
@@ -129,33 +138,44 @@ LONG RegistryDatabase::Connect() {
     }
 }
 
-void RegistryDatabase::OpenSchema() {
-    // Reading the header first: a file that is not a registry fails here, before anything
-    // is written to it.
+RegistryDatabase::Contents RegistryDatabase::ReadContents(bool write) {
+    // One transaction, so that a registry another process is setting up at this moment is
+    // seen either not at all or whole, never half made.
+    ExecuteSql(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
     const int applicationId = PragmaValue(db_, "PRAGMA application_id");
-    int version = PragmaValue(db_, "PRAGMA user_version");
-    if (applicationId == kApplicationId && version == kSchemaVersion) {
-        ExecuteSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
-        return;
-    }
-    if (applicationId != 0 || version != 0 || PragmaValue(db_, "SELECT count(*) FROM sqlite_master") != 0)
+    const int version = PragmaValue(db_, "PRAGMA user_version");
+    const int tables = PragmaValue(db_, "SELECT count(*) FROM sqlite_master");
+    Contents contents = Contents::Registry;
+    if (applicationId == 0 && version == 0 && tables == 0) {
+        contents = Contents::Empty;
+    } else if (applicationId != kApplicationId || version != kSchemaVersion) {
         throw SqliteError(SQLITE_NOTADB, "the file holds other data than a registry (application " +
                                              std::to_string(applicationId) + ", version " + std::to_string(version) +
                                              ").");
-    // A new, empty file: the first process to get here creates the tables; the others find
-    // them made once they get the lock.
-    ExecuteSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
-    ExecuteSql(db_, "BEGIN IMMEDIATE");
-    if (PragmaValue(db_, "PRAGMA application_id") == 0 && PragmaValue(db_, "SELECT count(*) FROM sqlite_master") == 0) {
+    }
+    if (contents == Contents::Empty && write) {
         KeyStore::CreateSchema(db_);
         ExecuteSql(db_, ("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
         ExecuteSql(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+        contents = Contents::Registry;
     }
     ExecuteSql(db_, "COMMIT");
-    version = PragmaValue(db_, "PRAGMA user_version");
-    if (PragmaValue(db_, "PRAGMA application_id") != kApplicationId || version != kSchemaVersion)
-        throw SqliteError(SQLITE_NOTADB,
-                          "the file holds other data than a registry (version " + std::to_string(version) + ").");
+    return contents;
+}
+
+void RegistryDatabase::OpenSchema() {
+    // Looking before writing: a file that is not a registry fails here, before anything is
+    // written to it.
+    const Contents contents = ReadContents(false);
+    if (readOnly_) {
+        if (contents == Contents::Empty)
+            throw SqliteError(SQLITE_READONLY, "the registry is empty and its file is read-only.");
+        return;
+    }
+    ExecuteSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    // A new, empty file: the first process to take the write lock creates the tables; the
+    // others find them made.
+    if (contents == Contents::Empty) ReadContents(true);
 }
 
 void RegistryDatabase::Close() {
@@ -176,6 +196,8 @@ LONG RegistryDatabase::Failure(const SqliteError& error, bool write) {
         Close();
         return code == SQLITE_NOTADB ? ERROR_BADDB : ERROR_REGISTRY_CORRUPT;
     }
+    // A write refused by a read-only registry is the caller's answer, not a failure.
+    if (code == SQLITE_READONLY && readOnly_) return ERROR_ACCESS_DENIED;
     std::fprintf(stderr, "registry: %s could not be %s: %s\n", path_.c_str(), write ? "written" : "read", error.what());
     switch (code) {
         case SQLITE_FULL:
@@ -184,6 +206,8 @@ LONG RegistryDatabase::Failure(const SqliteError& error, bool write) {
             return ERROR_OUTOFMEMORY;
         case SQLITE_CANTOPEN:
             return ERROR_CANTOPEN;
+        case SQLITE_READONLY:
+            return ERROR_ACCESS_DENIED;
         case SQLITE_TOOBIG:
             return ERROR_INVALID_PARAMETER;
         default:

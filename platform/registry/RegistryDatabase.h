@@ -33,10 +33,15 @@ private:
     RegistryDatabase() = default;
     ~RegistryDatabase();
 
+    enum class Contents { Empty, Registry };
+
     LONG Run(bool write, const std::function<LONG(KeyStore&)>& body);
     // Opens the registry of the current handset root, or keeps the open one.
     LONG Connect();
     void OpenSchema();
+    // What registry.db holds; a write creates the tables in an empty file. A file with other
+    // contents throws SQLITE_NOTADB.
+    Contents ReadContents(bool write);
     void Close();
     LONG Failure(const SqliteError& error, bool write);
     static int BusyHandler(void* context, int attempt);
@@ -45,6 +50,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     int openedBy_ = 0;  // the process that opened db_
+    bool readOnly_ = false;
     std::string lastDamageReported_;
     std::chrono::steady_clock::time_point busySince_;
 };

@@ -23,7 +23,7 @@ SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : db_(db), sql_(s
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
 SqliteStatement& SqliteStatement::Bind(int index, std::int64_t value) {
-    CheckSqlite(db_, sqlite3_bind_int64(statement_, index, value), sql_);
+    CheckSqlite(db_, sqlite3_bind_int64(statement_, index, value), sql_.c_str());
     return *this;
 }
 
@@ -34,7 +34,7 @@ SqliteStatement& SqliteStatement::Bind(int index, const std::vector<std::uint8_t
 SqliteStatement& SqliteStatement::Bind(int index, const void* bytes, std::size_t count) {
     static const std::uint8_t kNoBytes = 0;
     CheckSqlite(db_, sqlite3_bind_blob64(statement_, index, count == 0 ? &kNoBytes : bytes, count, SQLITE_TRANSIENT),
-                sql_);
+                sql_.c_str());
     return *this;
 }
 
@@ -42,7 +42,7 @@ bool SqliteStatement::Step() {
     const int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW) return true;
     if (result == SQLITE_DONE) return false;
-    CheckSqlite(db_, result, sql_);
+    CheckSqlite(db_, result, sql_.c_str());
     return false;
 }
 

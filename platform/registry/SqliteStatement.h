@@ -56,7 +56,9 @@ public:
 private:
     sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
-    const char* sql_;
+    // A copy: callers build some statements' text in temporaries, and a failure reports
+    // the text long after the constructor returned.
+    std::string sql_;
 };
 
 }  // namespace platform::registry

@@ -63,6 +63,7 @@ bool Start(const ScreenSettings& settings, std::string& error) {
             mode = DisplayMode::Headless;
         }
     }
+    SetRefreshRate(settings.refreshHz);
     ScreenState& state = State();
     {
         std::lock_guard<std::recursive_mutex> guard(state.mutex);

@@ -1,6 +1,6 @@
 // The handset screen as a whole: started once by the program's start-up from the
-// environment (HANDSET_SCREEN, HANDSET_DISPLAY, HANDSET_SCRIPT), pumped by the message
-// loop, and the native handles of the desktop window for EGL.
+// environment (HANDSET_SCREEN, HANDSET_DISPLAY, HANDSET_SCRIPT, HANDSET_REFRESH), pumped by
+// the message loop, and the native handles of the desktop window for EGL.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 namespace platform::screen {
 
-// Configures the display, opens the desktop window in Desktop mode (falling back to
+// Configures the display and its refresh rate, opens the desktop window in Desktop mode (falling back to
 // headless when the mode was only the default and the desktop refuses), loads the script
 // (its times count from now on the platform clock) and hooks PumpInput into the message
 // loop. The calling thread becomes the screen's thread: only its pumps play input. False

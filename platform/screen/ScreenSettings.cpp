@@ -90,6 +90,8 @@ bool SettingsFromEnvironment(ScreenSettings& settings, std::string& error) {
     bool desktopAvailable = !variable("DISPLAY").empty() || !variable("WAYLAND_DISPLAY").empty();
     if (!ParseDisplayMode(variable("HANDSET_DISPLAY"), desktopAvailable, parsed, error)) return false;
     parsed.scriptPath = std::string(variable("HANDSET_SCRIPT"));
+    if (!variable("HANDSET_REFRESH").empty() && !ParseRefreshRate(variable("HANDSET_REFRESH"), parsed.refreshHz, error))
+        return false;
     settings = parsed;
     return true;
 }

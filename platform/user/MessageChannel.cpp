@@ -1,7 +1,8 @@
 // The socket side of cross-process window messages. Sockets live in the abstract Unix
 // namespace ("handset-windows-<pid>"), so no file is left behind by a process that dies and
 // a process that has ended cannot be reached by mistake. One connection carries one request
-// and its answer.
+// and its answer. The listener reads every connection's request side by side, each with its
+// own deadline, so that a peer that connects and then stalls holds up nobody else.
 #include "platform/user/MessageChannel.h"
 
 #include <poll.h>
@@ -30,8 +31,11 @@ namespace platform::user::channel {
 
 namespace {
 
-// A peer that stalls in the middle of a request is dropped after this long.
+// A peer whose request has not arrived whole this long after it connected is refused.
 constexpr int kRequestReadTimeoutMs = 2000;
+// Requests read at once; beyond that the one waiting longest is refused to make room, so a
+// crowd of stalled peers cannot keep a new sender out.
+constexpr std::size_t kMaxPendingRequests = 64;
 // Posts and activation notices are answered by the listener at once.
 constexpr int kQuickReplyTimeoutMs = 5000;
 
@@ -74,21 +78,6 @@ bool ReadUpTo(int fd, std::vector<std::uint8_t>& buffer, std::size_t wanted, lon
     return true;
 }
 
-bool ReadRequest(int fd, wire::Request& request) {
-    long long deadline = SteadyNowMs() + kRequestReadTimeoutMs;
-    std::vector<std::uint8_t> buffer;
-    std::size_t needed = wire::kRequestHeaderBytes;
-    for (;;) {
-        if (!ReadUpTo(fd, buffer, needed, deadline)) return false;
-        std::string error;
-        std::size_t frameBytes = 0;
-        wire::DecodeStatus status = wire::DecodeRequest(buffer.data(), buffer.size(), request, frameBytes, error);
-        if (status == wire::DecodeStatus::Complete) return true;
-        if (status == wire::DecodeStatus::Invalid) return false;
-        needed = frameBytes;
-    }
-}
-
 void Answer(int fd, wire::ReplyStatus status, LRESULT result) {
     auto bytes = wire::EncodeReply({status, result});
     WriteAll(fd, bytes.data(), bytes.size());
@@ -119,12 +108,7 @@ void DeliverSend(int fd, std::shared_ptr<wire::Request> request) {
     if (!QueueTaskForWindow(window, task)) Answer(fd, wire::ReplyStatus::NoWindow, 0);
 }
 
-void HandleConnection(int fd) {
-    auto request = std::make_shared<wire::Request>();
-    if (!ReadRequest(fd, *request)) {
-        Answer(fd, wire::ReplyStatus::Refused, 0);
-        return;
-    }
+void HandleRequest(int fd, std::shared_ptr<wire::Request> request) {
     HWND window = HandleOf(request->window);
     if (!IsOwnProcessHandle(window)) {
         Answer(fd, wire::ReplyStatus::NoWindow, 0);
@@ -159,16 +143,105 @@ void HandleConnection(int fd) {
     Answer(fd, wire::ReplyStatus::Refused, 0);
 }
 
-void ListenLoop(int listenFd) {
+// A connection whose request is still arriving.
+struct PendingRequest {
+    int fd = -1;
+    long long deadline = 0;
+    std::vector<std::uint8_t> buffer;  // sized to what the frame is known to need
+    std::size_t filled = 0;
+};
+
+enum class Progress { Waiting, Complete, Invalid, Closed };
+
+// Reads what the peer has sent so far, without waiting; Complete fills `request`.
+Progress ReadAvailable(PendingRequest& pending, wire::Request& request) {
+    for (;;) {
+        if (pending.filled < pending.buffer.size()) {
+            ssize_t got = recv(pending.fd, pending.buffer.data() + pending.filled, pending.buffer.size() - pending.filled,
+                               MSG_DONTWAIT);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return Progress::Waiting;
+            if (got <= 0) return Progress::Closed;
+            pending.filled += static_cast<std::size_t>(got);
+            if (pending.filled < pending.buffer.size()) continue;
+        }
+        std::string error;
+        std::size_t frameBytes = 0;
+        switch (wire::DecodeRequest(pending.buffer.data(), pending.filled, request, frameBytes, error)) {
+            case wire::DecodeStatus::Complete:
+                return Progress::Complete;
+            case wire::DecodeStatus::Invalid:
+                return Progress::Invalid;
+            case wire::DecodeStatus::NeedMore:
+                // The decoder bounds a frame's size, copy data included.
+                if (frameBytes <= pending.filled) return Progress::Invalid;
+                pending.buffer.resize(frameBytes);
+                break;
+        }
+    }
+}
+
+// Takes every connection that is waiting to be accepted; false when out of descriptors.
+bool AcceptWaiting(int listenFd, std::vector<PendingRequest>& pending) {
     for (;;) {
         int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
-            // Out of descriptors for a moment: the connection stays queued.
-            poll(nullptr, 0, 10);
-            continue;
+            return errno == EAGAIN || errno == EWOULDBLOCK;
         }
-        HandleConnection(fd);
+        if (pending.size() >= kMaxPendingRequests) {
+            auto oldest = std::min_element(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
+                return a.deadline < b.deadline;
+            });
+            Answer(oldest->fd, wire::ReplyStatus::Refused, 0);
+            pending.erase(oldest);
+        }
+        PendingRequest added;
+        added.fd = fd;
+        added.deadline = SteadyNowMs() + kRequestReadTimeoutMs;
+        added.buffer.resize(wire::kRequestHeaderBytes);
+        pending.push_back(std::move(added));
+    }
+}
+
+void ListenLoop(int listenFd) {
+    std::vector<PendingRequest> pending;
+    std::vector<pollfd> watched;
+    for (;;) {
+        // Peers out of time are refused; the nearest deadline bounds the wait.
+        const long long now = SteadyNowMs();
+        int timeout = -1;
+        for (std::size_t i = pending.size(); i-- > 0;) {
+            if (pending[i].deadline <= now) {
+                Answer(pending[i].fd, wire::ReplyStatus::Refused, 0);
+                pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+            const int left = static_cast<int>(std::min<long long>(pending[i].deadline - now, kRequestReadTimeoutMs));
+            timeout = timeout < 0 ? left : std::min(timeout, left);
+        }
+        watched.assign(1, pollfd{listenFd, POLLIN, 0});
+        for (const PendingRequest& each : pending) watched.push_back(pollfd{each.fd, POLLIN, 0});
+        if (poll(watched.data(), watched.size(), timeout) < 0) continue;  // EINTR; nothing else is expected
+        // From the back, so that erasing keeps the earlier entries where `watched` has them.
+        for (std::size_t i = pending.size(); i-- > 0;) {
+            if (watched[i + 1].revents == 0) continue;
+            auto request = std::make_shared<wire::Request>();
+            const Progress progress = ReadAvailable(pending[i], *request);
+            if (progress == Progress::Waiting) continue;
+            const int fd = pending[i].fd;
+            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+            if (progress == Progress::Complete)
+                HandleRequest(fd, request);
+            else if (progress == Progress::Invalid)
+                Answer(fd, wire::ReplyStatus::Refused, 0);
+            else
+                close(fd);
+        }
+        if ((watched[0].revents & POLLIN) != 0 && !AcceptWaiting(listenFd, pending)) {
+            // Out of descriptors for a moment: the connections stay queued.
+            poll(nullptr, 0, 10);
+        }
     }
 }
 
@@ -233,7 +306,9 @@ bool QuickExchange(HWND window, const wire::Request& request) {
 void EnsureListening() {
     static std::once_flag started;
     std::call_once(started, [] {
-        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        // Non-blocking, so that the listener takes every queued connection and then returns
+        // to serving the ones it has.
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0) return;
         sockaddr_un address{};
         socklen_t length = AddressOf(static_cast<DWORD>(getpid()), address);

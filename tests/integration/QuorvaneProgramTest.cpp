@@ -1,10 +1,12 @@
 // Tests that start the game program as the run command installs it, in a fresh handset
 // root, headless: a test build with a game module that quits after a number of frames or
 // runs until it is told to end, the quit keys played by HANDSET_SCRIPT, a second start
-// handing over to the running game, a missing configuration file, and a malformed script.
+// handing over to the running game, a missing configuration file or one that is a FIFO, and a
+// malformed script.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -310,7 +312,7 @@ TEST_F(InstalledQuorvane, TheShippedConfigurationPlaysThroughTheSoundLibraryAndR
 
     extraEnvironment_ = {"HANDSET_AUDIO=null"};
     Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
-    run = Run("at 300 key press ESCAPE\n");
+    run = Run("at 300 key down CONTROL\nat 310 key press Q\n");
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err.find("HANDSET_AUDIO"), std::string::npos) << run.err;
@@ -347,6 +349,17 @@ TEST_F(InstalledQuorvane, HandsetAudioWavCapturesWhatTheGamePlays) {
     const std::vector<std::int16_t> heard = sound_test::ChannelOf(captured, 1);
     EXPECT_NEAR(sound_test::PitchHz(heard), 440.0, 3.0);
     EXPECT_NEAR(sound_test::Peak(heard), 12000, 2);
+}
+
+// A FIFO where the configuration file belongs fails the start as a missing file does,
+// instead of waiting forever for something to write into it.
+TEST_F(InstalledQuorvane, AConfigurationFileThatIsAFifoFailsTheStartAtOnce) {
+    Install(QUORVANE_TEST_BUILD, "");
+    ASSERT_EQ(mkfifo((ProgramFolder() / "Quorvane.ini").c_str(), 0644), 0);
+    const Finished run = Wait(Start("", true), 10000ms);
+    ASSERT_FALSE(run.timedOut) << "the start-up waited on the FIFO";
+    EXPECT_NE((run.out + run.err).find("LoadConfig"), std::string::npos) << run.out << run.err;
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "testgame.log"));
 }
 
 TEST_F(InstalledQuorvane, AMalformedScriptLineIsAnErrorThatNamesTheLine) {

@@ -62,7 +62,7 @@ protected:
         setenv("HANDSET_DISPLAY", "headless", 1);
         std::filesystem::path folder = std::filesystem::path(root_.Path()) / "fs" / "Program Files" / "Calvane";
         std::filesystem::create_directories(folder);
-        std::filesystem::create_symlink(PELLORIN_PROGRAM, folder / "Pellorin.exe");
+        handset_test::InstallLauncher((folder / "Pellorin.exe").string(), PELLORIN_PROGRAM);
         platform::poom::RegisterPoom();
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
         ASSERT_EQ(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_ALL, IID_IPOutlookApp, app_.ReceiveVoid()),

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -31,6 +32,14 @@ TempHandsetRoot::TempHandsetRoot() {
 TempHandsetRoot::~TempHandsetRoot() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+void InstallLauncher(const std::string& linuxPath, const std::string& program) {
+    std::string quoted;
+    for (char c : program) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    std::ofstream(linuxPath) << "#!/bin/sh\nexec '" << quoted << "' \"$@\"\n";
+    std::filesystem::permissions(linuxPath, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                                std::filesystem::perms::group_exec);
 }
 
 bool InChildRole() { return std::getenv(kRoleMarker) != nullptr; }

@@ -22,6 +22,11 @@ private:
     std::string path_;
 };
 
+// Installs at `linuxPath` (a file in a handset root) a program that runs `program`, which
+// lies outside the root, with the arguments it gets: a small shell script, since the handset
+// follows no symbolic link out of its root.
+void InstallLauncher(const std::string& linuxPath, const std::string& program);
+
 // Child roles are ordinary tests that skip themselves unless started by RunChild. A role's
 // test reads its arguments with ChildArgument and reports through its exit code.
 bool InChildRole();

@@ -1,6 +1,11 @@
 // EGL on the handset screen: the exact 5-6-5 configuration, the pbuffer of the screen's
-// size, and screenshots that show the GL frame.
+// size, screenshots that show the GL frame, and presents paced by the display's refresh.
 #include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/base/Clock.h"
+#include "platform/screen/Refresh.h"
 
 #include "tests/platform/gles/GlesTestSupport.h"
 
@@ -88,6 +93,41 @@ TEST_F(GlesTest, AScreenshotShowsTheGlFrameTheRightWayUp) {
     ASSERT_TRUE(platform::gles::DestroySurface(display_, surface_));
     surface_ = EGL_NO_SURFACE;
     EXPECT_FALSE(platform::screen::HasCaptureSource());
+}
+
+// Each present returns at the display's next refresh: on the manual clock at the first
+// millisecond of the next period of 1000/60 ms, however much of the period the frame used.
+TEST_F(GlesTest, PresentsArePacedToTheRefresh) {
+    platform::clock::UseManualClock(1000, 0);
+    platform::screen::SetRefreshRate(60);
+    struct Step {
+        DWORD work;    // ms the frame takes before it presents
+        DWORD landed;  // the tick count when the present returns
+    };
+    // Refreshes at 60 Hz lie at 1016.7, 1033.3, 1050, 1066.7, 1083.3, 1100 ... ms.
+    const Step steps[] = {{0, 1017}, {0, 1034}, {5, 1050}, {16, 1067}, {17, 1100}, {0, 1117}};
+    for (const Step& step : steps) {
+        platform::clock::Advance(step.work);
+        glClear(GL_COLOR_BUFFER_BIT);
+        ASSERT_TRUE(platform::gles::SwapBuffers(display_, surface_));
+        EXPECT_EQ(GetTickCount(), step.landed) << "after " << step.work << " ms of work";
+    }
+    // Another rate moves the refreshes; 0 paces nothing.
+    platform::screen::SetRefreshRate(25);
+    ASSERT_TRUE(platform::gles::SwapBuffers(display_, surface_));
+    EXPECT_EQ(GetTickCount(), 1120u);
+    platform::screen::SetRefreshRate(0);
+    ASSERT_TRUE(platform::gles::SwapBuffers(display_, surface_));
+    EXPECT_EQ(GetTickCount(), 1120u);
+    platform::screen::SetRefreshRate(platform::screen::kDefaultRefreshHz);
+    platform::clock::UseRealClock();
+
+    // On the real clock ten presents take about ten periods.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(platform::gles::SwapBuffers(display_, surface_));
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, std::chrono::milliseconds(150));
+    EXPECT_LT(spent, std::chrono::milliseconds(1000));
 }
 
 TEST_F(GlesTest, AWindowThatDoesNotExistGetsNoSurface) {

@@ -1,6 +1,8 @@
 // A damaged registry.db: every call reports it (an error code, and a message on stderr that
-// names the file) and the file is left exactly as it was, never recreated.
+// names the file) and the file is left exactly as it was, never recreated. A read-only one
+// is read, and refuses every change.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -84,6 +86,54 @@ TEST(RegistryDamage, DamagedPagesAreReportedAsCorrupt) {
     EXPECT_EQ(result, ERROR_REGISTRY_CORRUPT);
     EXPECT_EQ(written, ERROR_REGISTRY_CORRUPT);
     EXPECT_NE(messages.find(path + " is corrupt"), std::string::npos) << messages;
+    EXPECT_EQ(ReadFile(path), contents);
+}
+
+TEST(RegistryReadOnly, IsReadAndRefusesChangesWithAccessDenied) {
+    using registry_test::GetDword;
+    using registry_test::SetDword;
+    handset_test::TempHandsetRoot readOnly;
+    const std::string path = readOnly.Path() + "/registry.db";
+    HKEY key = registry_test::CreateKey(HKEY_LOCAL_MACHINE, u"Software\\Kept");
+    ASSERT_EQ(SetDword(key, u"Value", 7), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const ULONGLONG counter = platform::registry::ChangeCounter(HKEY_LOCAL_MACHINE, u"Software\\Kept");
+    {
+        // Moving this process to another root closes registry.db, which folds its log in.
+        handset_test::TempHandsetRoot other;
+        RegCloseKey(registry_test::CreateKey(HKEY_LOCAL_MACHINE, u"Elsewhere"));
+    }
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    const std::string contents = ReadFile(path);
+    platform::SetHandsetRoot(readOnly.Path());
+
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Kept", 0, 0, &key), ERROR_SUCCESS);
+    EXPECT_EQ(GetDword(key, u"value"), 7u);
+    WCHAR name[16];
+    DWORD nameChars = 16;
+    EXPECT_EQ(RegEnumValueW(key, 0, name, &nameChars, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(platform::registry::ChangeCounter(HKEY_LOCAL_MACHINE, u"Software\\Kept"), counter);
+    // Opening an existing key through RegCreateKeyExW changes nothing, so it works.
+    HKEY again = nullptr;
+    DWORD disposition = 0;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Kept", 0, nullptr, 0, 0, nullptr, &again, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, DWORD{REG_OPENED_EXISTING_KEY});
+    RegCloseKey(again);
+
+    HKEY created = nullptr;
+    EXPECT_EQ(SetDword(key, u"Value", 8), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(SetDword(key, u"New", 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValueW(key, u"Value"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCreateKeyExW(key, u"Sub", 0, nullptr, 0, 0, nullptr, &created, nullptr), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(created, nullptr);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Kept"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(GetDword(key, u"Value"), 7u);
+    RegCloseKey(key);
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(messages, "");
     EXPECT_EQ(ReadFile(path), contents);
 }
 

@@ -1,6 +1,9 @@
 // The registry shared between processes: a value written here read by a child, many children
-// writing at once without losing a write, and the change counter raised by a child's write.
+// writing at once without losing a write, processes meeting a new registry all at once, and
+// the change counter raised by a child's write.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -86,6 +89,47 @@ TEST_F(RegistryProcesses, ConcurrentWritersLoseNothing) {
             EXPECT_EQ(GetDword(key, WriterValueName(writer, index).c_str()), static_cast<DWORD>(index));
     EXPECT_EQ(platform::registry::ChangeCounter(key, nullptr), before + kWriters * kWritesEach);
     RegCloseKey(key);
+}
+
+// Processes whose first registry call meets a registry.db that none has set up yet: one of
+// them creates it, and every write lands. Forked children are cheap, so many rounds run,
+// each on a fresh root with all children released at once.
+TEST(RegistryFirstOpen, ProcessesStartingTogetherOnANewRootAllWrite) {
+    constexpr int kProcesses = 8;
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        handset_test::TempHandsetRoot root;
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (int child = 0; child < kProcesses; ++child) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(gate[1]);
+                char ignored;
+                // Every child waits here until the parent closes the gate.
+                if (read(gate[0], &ignored, 1) != 0) _exit(3);
+                HKEY key = nullptr;
+                if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Starters", 0, nullptr, 0, 0, nullptr, &key, nullptr) !=
+                    ERROR_SUCCESS)
+                    _exit(1);
+                _exit(SetDword(key, WriterValueName(child, 0).c_str(), static_cast<DWORD>(child)) == ERROR_SUCCESS
+                          ? 0
+                          : 2);
+            }
+            children.push_back(pid);
+        }
+        close(gate[0]);
+        close(gate[1]);
+        for (pid_t pid : children) EXPECT_EQ(handset_test::WaitChild(pid), 0);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Starters", 0, 0, &key), ERROR_SUCCESS);
+        for (int child = 0; child < kProcesses; ++child)
+            EXPECT_EQ(GetDword(key, WriterValueName(child, 0).c_str()), static_cast<DWORD>(child));
+        RegCloseKey(key);
+        if (HasFailure()) break;
+    }
 }
 
 TEST_F(RegistryProcesses, ChildWriteRaisesTheChangeCounter) {

@@ -1,4 +1,4 @@
-// HANDSET_SCREEN and HANDSET_DISPLAY as the screen reads them.
+// HANDSET_SCREEN, HANDSET_DISPLAY and HANDSET_REFRESH as the screen reads them.
 #include <gtest/gtest.h>
 
 #include "platform/screen/ScreenSettings.h"
@@ -59,6 +59,23 @@ TEST(ScreenSettingsTest, DisplayModeDefaultsToTheDesktopWhenThereIsOne) {
     EXPECT_EQ(settings.mode, DisplayMode::Headless);
     EXPECT_FALSE(platform::screen::ParseDisplayMode("x11", true, settings, error));
     EXPECT_EQ(error, "HANDSET_DISPLAY 'x11' is neither 'sdl' nor 'headless'.");
+}
+
+TEST(ScreenSettingsTest, RefreshRatesAreWholeHertzUpToAThousand) {
+    const std::pair<const char*, int> good[] = {{"60", 60}, {"0", 0}, {"1", 1}, {"1000", 1000}};
+    for (const auto& [text, hz] : good) {
+        int parsed = -1;
+        std::string error;
+        EXPECT_TRUE(platform::screen::ParseRefreshRate(text, parsed, error)) << text;
+        EXPECT_EQ(parsed, hz);
+    }
+    for (const char* text : {"", "-1", "1001", "60Hz", "59.94", " 60", "99999999999"}) {
+        int parsed = 7;
+        std::string error;
+        EXPECT_FALSE(platform::screen::ParseRefreshRate(text, parsed, error)) << text;
+        EXPECT_EQ(error, "HANDSET_REFRESH '" + std::string(text) + "' is not a refresh rate of 0 to 1000 Hz.");
+        EXPECT_EQ(parsed, 7);
+    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Windows of other processes, with real child processes: finding them, sending and posting
 // to them (WM_COPYDATA with its payload), the foreground across processes, a process that
-// died, and programs started with CreateProcessW.
+// died, peers that connect and stall, and programs started with CreateProcessW.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -190,6 +193,54 @@ TEST_F(WindowTest, WindowOfADeadProcessFailsCleanly) {
     EXPECT_EQ(GetForegroundWindow(), nullptr);
 }
 
+// A raw connection to the message socket of a process, as a stalled or broken peer makes it.
+int ConnectToWindowsOf(int processId) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = "handset-windows-" + std::to_string(processId);
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Peers that connect and send nothing, or half a request, hold up no other sender; a peer
+// that sends a broken request is refused at once.
+TEST_F(WindowTest, StalledPeersDoNotHoldUpMessagesFromOthers) {
+    int child = handset_test::StartChild("CrossProcessWindow.ServeWindow", {{"title", "Server Five"}});
+    HWND server = WaitForWindow(kServerClass, u"Server Five");
+    ASSERT_NE(server, nullptr);
+    ASSERT_EQ(SendMessageW(server, kDouble, 1, 0), 3);  // the server is in its loop
+
+    std::vector<int> stalled;
+    for (int i = 0; i < 5; ++i) stalled.push_back(ConnectToWindowsOf(child));
+    const std::uint8_t halfHeader[] = {'H', 'W', 'M', 'S', 1, 0};
+    stalled.push_back(ConnectToWindowsOf(child));
+    ASSERT_EQ(send(stalled.back(), halfHeader, sizeof halfHeader, MSG_NOSIGNAL), 6);
+    for (int fd : stalled) ASSERT_GE(fd, 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SendMessageW(server, kDouble, 20, 0), 41);
+    EXPECT_TRUE(PostMessageW(server, kRemember, 1, 2));
+    const int broken = ConnectToWindowsOf(child);
+    ASSERT_GE(broken, 0);
+    const std::string garbage(40, 'x');
+    ASSERT_EQ(send(broken, garbage.data(), garbage.size(), MSG_NOSIGNAL), 40);
+    pollfd answered{broken, POLLIN, 0};
+    EXPECT_EQ(poll(&answered, 1, 1500), 1) << "a broken request was not refused at once";
+    // Each stalled peer used to cost the others 2 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    close(broken);
+    for (int fd : stalled) close(fd);
+
+    EXPECT_TRUE(PostMessageW(server, WM_CLOSE, 0, 0));
+    EXPECT_EQ(handset_test::WaitChild(child), 3);
+}
+
 // Calls that only work on this process's windows refuse a window of another process
 // (ERROR_ACCESS_DENIED), and a handle of that process that names no window is no window.
 TEST_F(WindowTest, LocalOnlyCallsRefuseAnotherProcessWindow) {
@@ -244,7 +295,7 @@ protected:
         WindowTest::SetUp();
         auto folder = std::filesystem::path(root_.Path()) / "fs" / "Program Files" / "Helper";
         std::filesystem::create_directories(folder);
-        std::filesystem::create_symlink(std::filesystem::read_symlink("/proc/self/exe"), folder / "Helper.exe");
+        handset_test::InstallLauncher((folder / "Helper.exe").string(), std::filesystem::read_symlink("/proc/self/exe"));
         setenv("HANDSET_TEST_CHILD", "1", 1);
         setenv("HANDSET_TEST_ARG_root", root_.Path().c_str(), 1);
     }
