@@ -1,0 +1,99 @@
+// Colour fills of RGB565 surfaces, plain and through coverage masks.
+#include <algorithm>
+#include <cstdint>
+
+#include "dialer/layout/Rgb565.h"
+#include "dialer/layout/SurfaceClip.h"
+#include "dialer/layout/SurfaceDrawing.h"
+
+namespace {
+
+std::uint16_t* Row16(const CDibSurface& surface, LONG y) { return reinterpret_cast<std::uint16_t*>(surface.Row(y)); }
+
+// The colour blended over count pixels with one weight (1..255), on the 5- and 6-bit
+// fields: each is (field × (256 − a) + colour field × a) >> 8.
+void BlendRow(std::uint16_t* row, LONG count, std::uint16_t color, DWORD weight) {
+    const std::uint32_t keep = 256 - weight;
+    const std::uint32_t red = static_cast<std::uint32_t>(color >> 11) * weight;
+    const std::uint32_t green = static_cast<std::uint32_t>((color >> 5) & 0x3F) * weight;
+    const std::uint32_t blue = static_cast<std::uint32_t>(color & 0x1F) * weight;
+    for (LONG i = 0; i < count; ++i) {
+        const std::uint32_t p = row[i];
+        const std::uint32_t r = ((p >> 11) * keep + red) >> 8;
+        const std::uint32_t g = (((p >> 5) & 0x3F) * keep + green) >> 8;
+        const std::uint32_t b = ((p & 0x1F) * keep + blue) >> 8;
+        row[i] = static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
+    }
+}
+
+}  // namespace
+
+bool FillRectRGB565(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, COLORREF color, int alpha) {
+    if (dst.GetBitsPerPixel() != 16) return false;
+    const DWORD opacity = OpacityByte(alpha);
+    if (opacity == 0) return true;
+    LONGLONG left = x;
+    LONGLONG top = y;
+    LONGLONG wide = width;
+    LONGLONG high = height;
+    if (left < 0) {
+        wide += left;
+        left = 0;
+    }
+    if (top < 0) {
+        high += top;
+        top = 0;
+    }
+    wide = std::min<LONGLONG>(wide, dst.GetWidth() - left);
+    high = std::min<LONGLONG>(high, dst.GetHeight() - top);
+    if (wide < 1 || high < 1) return true;
+    const std::uint16_t packed = PackColor565(color);
+    for (LONGLONG row = top; row < top + high; ++row) {
+        std::uint16_t* pixels = Row16(dst, static_cast<LONG>(row)) + left;
+        if (opacity == 255)
+            std::fill_n(pixels, wide, packed);
+        else
+            BlendRow(pixels, static_cast<LONG>(wide), packed, opacity);
+    }
+    return true;
+}
+
+bool FillMaskRGB565(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, COLORREF color, LONG sourceX,
+                    LONG sourceY, const CDibSurface& mask, int alpha) {
+    if (dst.GetBitsPerPixel() != 16) return false;
+    CClippedArea area;
+    switch (ClipArea(x, y, width, height, sourceX, sourceY, mask.GetWidth(), mask.GetHeight(), dst, &area)) {
+        case ClipResult::Failed:
+            return false;
+        case ClipResult::Empty:
+            return true;
+        case ClipResult::Draw:
+            break;
+    }
+    const DWORD opacity = OpacityByte(alpha);
+    const std::uint16_t packed = PackColor565(color);
+    const LONG depth = mask.GetBitsPerPixel();
+    if (opacity == 0 || (depth != 1 && depth != 8)) return true;
+    for (LONG row = 0; row < area.height; ++row) {
+        std::uint16_t* out = Row16(dst, area.y + row) + area.x;
+        const BYTE* coverage = mask.Row(area.sourceY + row);
+        for (LONG i = 0; i < area.width; ++i) {
+            const LONG column = area.sourceX + i;
+            if (depth == 1) {
+                if (((coverage[column >> 3] >> (7 - (column & 7))) & 1u) == 0) continue;
+                out[i] = opacity == 255 ? packed : BlendPixel565(out[i], packed, opacity);
+                continue;
+            }
+            const DWORD m = coverage[column];
+            if (opacity == 255) {
+                if (m == 0) continue;
+                out[i] = m == 255 ? packed : BlendPixel565(out[i], packed, m);
+            } else {
+                // Below full opacity the colour is always blended, never stored.
+                const DWORD weight = (m * opacity) >> 8;
+                if (weight != 0) out[i] = BlendPixel565(out[i], packed, weight);
+            }
+        }
+    }
+    return true;
+}
