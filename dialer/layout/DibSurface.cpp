@@ -2,6 +2,7 @@
 // states of painting code.
 #include "dialer/layout/DibSurface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -81,6 +82,25 @@ bool CDibSurface::AttachBuffer(void* bits, LONG width, LONG height, LONG bitsPer
     m_bitsPerPixel = bitsPerPixel;
     m_bits = static_cast<BYTE*>(bits);
     m_keeper = std::move(keeper);
+    return true;
+}
+
+bool CDibSurface::AttachView(const CDibSurface& parent, LONG x, LONG y, LONG width, LONG height) {
+    ReleaseBitmap();
+    if (parent.IsEmpty() || parent.m_bitsPerPixel < 8) return false;
+    const LONGLONG left = std::max<LONGLONG>(x, 0);
+    const LONGLONG top = std::max<LONGLONG>(y, 0);
+    const LONGLONG right = std::min<LONGLONG>(static_cast<LONGLONG>(x) + width, parent.m_width);
+    const LONGLONG bottom = std::min<LONGLONG>(static_cast<LONGLONG>(y) + height, parent.m_height);
+    if (right <= left || bottom <= top) return false;
+    m_width = static_cast<LONG>(right - left);
+    m_height = static_cast<LONG>(bottom - top);
+    m_stride = parent.m_stride;
+    m_topDown = parent.m_topDown;
+    m_bitsPerPixel = parent.m_bitsPerPixel;
+    // The view's first stored row: its top row when top-down, its bottom row otherwise.
+    const LONG firstRow = m_topDown ? static_cast<LONG>(top) : static_cast<LONG>(bottom - 1);
+    m_bits = parent.Row(firstRow) + left * (m_bitsPerPixel / 8);
     return true;
 }
 

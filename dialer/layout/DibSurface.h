@@ -41,6 +41,10 @@ public:
                       CRefPtr<CRefCounted> keeper);
     // Wraps a DIB section that is selected into dc (not owned: neither is ever freed here).
     bool AttachBitmap(HBITMAP bitmap, HDC dc);
+    // A window onto part of another surface of 8 bits or more: its pixels are the parent's
+    // within the rectangle (cut to the parent), with the parent's stride and row order.
+    // The parent must outlive the view. False when nothing of the rectangle lies inside.
+    bool AttachView(const CDibSurface& parent, LONG x, LONG y, LONG width, LONG height);
 
     // The surface's memory context: made on first call for an owned bitmap (its state saved,
     // the bitmap selected), the borrowed one for an attached bitmap; null otherwise.

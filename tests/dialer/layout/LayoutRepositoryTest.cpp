@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/LayoutRepository.h"
@@ -14,18 +15,6 @@
 namespace {
 
 using pack_test::TextBytes;
-
-// Hands out one pack under the name "qa_layouts".
-class CFixedPacks : public CPackRepositoryService {
-public:
-    explicit CFixedPacks(CRefPtr<CResourcePack> pack) : m_pack(std::move(pack)) {}
-    CResourcePack* GetPack(LPCWSTR name) override {
-        return _wcsicmp(name, kLayoutPackName) == 0 ? CRefPtr<CResourcePack>(m_pack).Detach() : nullptr;
-    }
-
-private:
-    CRefPtr<CResourcePack> m_pack;
-};
 
 COrmException Thrown(const std::function<void()>& call) {
     try {
@@ -41,10 +30,8 @@ protected:
     void SetUp() override {
         pack_test::MakeHandsetFolders(kFolder);
         Write(u"Dialer.xml", R"(<Layouts><Layout Name="Main"/></Layouts>)");
-        CRefPtr<CPackRepositoryService> packs(new CFixedPacks(OpenResourcePack(kFolder)));
-        SetPackRepository(packs.Holder());
+        packs_ = std::make_unique<pack_test::ScopedPacks>(kLayoutPackName, OpenResourcePack(kFolder));
     }
-    void TearDown() override { SetPackRepository(nullptr); }
 
     static void Write(const std::u16string& name, const std::string& text) {
         pack_test::WriteHandsetFile(std::u16string(kFolder) + u"\\" + name, TextBytes(text));
@@ -52,6 +39,7 @@ protected:
 
     static constexpr const char16_t* kFolder = u"\\Packs\\qa_layouts";
     handset_test::TempHandsetRoot root_;
+    std::unique_ptr<pack_test::ScopedPacks> packs_;
     CLayoutRepository repository_;
 };
 
