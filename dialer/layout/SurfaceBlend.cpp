@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialer/layout/Rgb565.h"
+#include "dialer/layout/Rgb565Rows.h"
 #include "dialer/layout/SurfaceClip.h"
 #include "dialer/layout/SurfaceDrawing.h"
 
@@ -47,21 +48,6 @@ std::uint32_t Spread(std::uint32_t pixel) {
 std::uint16_t Blend4(std::uint16_t pixel, std::uint16_t source, std::uint32_t coverage) {
     const std::uint32_t mixed = Spread(pixel) * (16 - coverage) + Spread(source) * coverage;
     return static_cast<std::uint16_t>(((mixed >> 14) & 0xF800u) | ((mixed >> 9) & 0x07E0u) | ((mixed >> 4) & 0x1Fu));
-}
-
-// source over out with per-pixel weights 0..256 taken from weightOf(i).
-template <class WeightOf>
-void BlendRowWeighted(std::uint16_t* out, const std::uint16_t* source, LONG count, WeightOf weightOf) {
-    for (LONG i = 0; i < count; ++i) {
-        const std::uint32_t weight = weightOf(i);
-        const std::uint32_t keep = 256 - weight;
-        const std::uint32_t d = out[i];
-        const std::uint32_t s = source[i];
-        const std::uint32_t r = ((d >> 11) * keep + (s >> 11) * weight) >> 8;
-        const std::uint32_t g = (((d >> 5) & 0x3F) * keep + ((s >> 5) & 0x3F) * weight) >> 8;
-        const std::uint32_t b = ((d & 0x1F) * keep + (s & 0x1F) * weight) >> 8;
-        out[i] = static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
-    }
 }
 
 }  // namespace
@@ -126,12 +112,10 @@ bool BlendSurfaceMasked(CDibSurface& dst, LONG x, LONG y, LONG width, LONG heigh
         const BYTE* coverage = mask.Row(area.sourceY + row);
         if (depth == 8) {
             const BYTE* m = coverage + area.sourceX;
-            if (opacity == 255) {
-                // 255 stores the source exactly: weight 256 does that.
-                BlendRowWeighted(out, in, area.width, [m](LONG i) { return m[i] + (m[i] == 255 ? 1u : 0u); });
-            } else {
-                BlendRowWeighted(out, in, area.width, [m, opacity](LONG i) { return (m[i] * opacity) >> 8; });
-            }
+            if (opacity == 255)
+                BlendRowThroughMask(out, in, m, area.width);
+            else
+                BlendRowThroughMaskAt(out, in, m, area.width, opacity);
             continue;
         }
         for (LONG i = 0; i < area.width; ++i) {

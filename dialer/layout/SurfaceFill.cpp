@@ -3,28 +3,13 @@
 #include <cstdint>
 
 #include "dialer/layout/Rgb565.h"
+#include "dialer/layout/Rgb565Rows.h"
 #include "dialer/layout/SurfaceClip.h"
 #include "dialer/layout/SurfaceDrawing.h"
 
 namespace {
 
 std::uint16_t* Row16(const CDibSurface& surface, LONG y) { return reinterpret_cast<std::uint16_t*>(surface.Row(y)); }
-
-// The colour blended over count pixels with one weight (1..255), on the 5- and 6-bit
-// fields: each is (field × (256 − a) + colour field × a) >> 8.
-void BlendRow(std::uint16_t* row, LONG count, std::uint16_t color, DWORD weight) {
-    const std::uint32_t keep = 256 - weight;
-    const std::uint32_t red = static_cast<std::uint32_t>(color >> 11) * weight;
-    const std::uint32_t green = static_cast<std::uint32_t>((color >> 5) & 0x3F) * weight;
-    const std::uint32_t blue = static_cast<std::uint32_t>(color & 0x1F) * weight;
-    for (LONG i = 0; i < count; ++i) {
-        const std::uint32_t p = row[i];
-        const std::uint32_t r = ((p >> 11) * keep + red) >> 8;
-        const std::uint32_t g = (((p >> 5) & 0x3F) * keep + green) >> 8;
-        const std::uint32_t b = ((p & 0x1F) * keep + blue) >> 8;
-        row[i] = static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
-    }
-}
 
 }  // namespace
 
@@ -51,9 +36,9 @@ bool FillRectRGB565(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, C
     for (LONGLONG row = top; row < top + high; ++row) {
         std::uint16_t* pixels = Row16(dst, static_cast<LONG>(row)) + left;
         if (opacity == 255)
-            std::fill_n(pixels, wide, packed);
+            FillRowWithColor(pixels, static_cast<LONG>(wide), packed);
         else
-            BlendRow(pixels, static_cast<LONG>(wide), packed, opacity);
+            BlendRowWithColor(pixels, static_cast<LONG>(wide), packed, opacity);
     }
     return true;
 }

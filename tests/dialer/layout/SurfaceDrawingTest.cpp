@@ -46,11 +46,14 @@ TEST(Rgb565, FillsAndMaskedBlendsAgreeWithTheOnePixelBlend) {
     CSharedSurface mask = Make(64, 1, DIB_FORMAT_MASK8);
     for (int round = 0; round < 200; ++round) {
         std::vector<std::uint16_t> before(64);
+        // Masks with runs of empty and full coverage too, which the loops take apart.
+        const unsigned runs = random();
         for (LONG x = 0; x < 64; ++x) {
             before[x] = static_cast<std::uint16_t>(random());
             Set16(*target, x, 0, before[x]);
             Set16(*source, x, 0, static_cast<std::uint16_t>(random()));
-            mask->Row(0)[x] = static_cast<BYTE>(random());
+            const unsigned kind = (runs >> (2 * (x / 16))) & 3;
+            mask->Row(0)[x] = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<BYTE>(random());
         }
         const int alpha = static_cast<int>(random() % 256);
         const COLORREF color = random() & 0xFFFFFF;
