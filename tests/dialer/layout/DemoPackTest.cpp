@@ -11,6 +11,7 @@
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/LayoutRepository.h"
 #include "dialer/layout/ObjectFactory.h"
+#include "dialer/layout/PropertyReader.h"
 #include "dialer/layout/ResourcePack.h"
 #include "dialer/layout/RuleNode.h"
 #include "dialer/layout/ScreenDpi.h"
@@ -119,7 +120,26 @@ TEST(DemoPack, EveryLayoutFileReads) {
         }
     }
     SetScreenDpi(kLayoutDpi, kLayoutDpi);
-    EXPECT_GE(files, 2);
+    EXPECT_GE(files, 3);
+
+    // The popup's second button inherits the first one's face; the landscape form copies
+    // the group with its own general values in front.
+    CRefPtr<CLayoutSet> popup = LoadLayoutSet(pack.Get(), u"Popup");
+    CRefPtr<CLayoutEntry> commands = popup->FindLayout(u"PopupLandscape")->GetEntries()->FindByName(u"Commands");
+    ASSERT_TRUE(commands && commands->GetEntries() != nullptr);
+    CRefPtr<CLayoutEntry> message = commands->GetEntries()->FindByName(u"Message");
+    ASSERT_TRUE(message);
+    std::u16string text;
+    EXPECT_TRUE(message->GetProperties().GetString(u"Face", &text));
+    EXPECT_EQ(text, u"Key");
+    EXPECT_TRUE(message->GetProperties().GetString(u"StringID", &text));
+    EXPECT_EQ(text, u"Message");
+    RECT dialog{};
+    EXPECT_TRUE(message->GetProperties().GetRect(PROPERTY_DIALOG_RECT, &dialog));
+    EXPECT_EQ(dialog.right, 400);
+    LONG side = 0;
+    EXPECT_TRUE(message->GetProperties().GetInt(PROPERTY_LAYER_ALIGN, &side));
+    EXPECT_EQ(side, 4);
 }
 
 }  // namespace
