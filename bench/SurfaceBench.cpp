@@ -24,7 +24,9 @@ constexpr std::size_t kBytes = static_cast<std::size_t>(kWidth) * kHeight * 2;
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 
 // Times `operation` against a memcpy of kBytes in every iteration.
 template <class Operation>

@@ -8,7 +8,9 @@ void ThrowOrm(HRESULT code) { throw COrmException{code, {}}; }
 
 void ThrowOrm(HRESULT code, std::string message) { throw COrmException{code, std::move(message)}; }
 
-void ThrowOrm(HRESULT code, const std::u16string& message) { throw COrmException{code, platform::Utf16ToUtf8(message)}; }
+void ThrowOrm(HRESULT code, const std::u16string& message) {
+    throw COrmException{code, platform::Utf16ToUtf8(message)};
+}
 
 HRESULT HResultFromLastError() {
     const DWORD error = GetLastError();

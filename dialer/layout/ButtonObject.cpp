@@ -12,7 +12,8 @@ HRESULT CButtonObject::Reload() {
     if (named != S_OK) return named;
     CRefPtr<CResourcePack> pack = ImagePack();
     CMaskedImage image;
-    if (!GetPackImage(pack.Get(), face.c_str(), &image.color, &image.mask, true, PACK_IMAGE_REQUIRE_COLOR)) return E_FAIL;
+    if (!GetPackImage(pack.Get(), face.c_str(), &image.color, &image.mask, true, PACK_IMAGE_REQUIRE_COLOR))
+        return E_FAIL;
     m_face = std::move(image);
     m_highlight.Reset();
     std::u16string mask;
@@ -35,8 +36,7 @@ HRESULT CButtonObject::RefreshText() {
     std::u16string key;
     if (ReadString(u"StringID", &key) != S_OK || GetHost() == nullptr) return S_OK;
     CInterfacePtr<IPropertyReader> strings;
-    if (FAILED(GetHost()->QueryInterface(IID_IPropertyReader, reinterpret_cast<void**>(strings.Receive()))) ||
-        !strings)
+    if (FAILED(GetHost()->QueryInterface(IID_IPropertyReader, reinterpret_cast<void**>(strings.Receive()))) || !strings)
         return S_OK;
     BSTR text = nullptr;
     if (strings->GetString(key.c_str(), &text) == S_OK && text != nullptr) m_caption = text;
@@ -56,8 +56,9 @@ HRESULT CButtonObject::Paint(const ItemEventRecord*, PaintContext* context) {
     if (context->mode != 0 && m_highlight) {
         const LONG maskWidth = m_highlight->GetWidth();
         const LONG maskHeight = m_highlight->GetHeight();
-        FillMaskRGB565(area.Surface(), (rect.left + rect.right - maskWidth) / 2, (rect.top + rect.bottom - maskHeight) / 2,
-                       maskWidth, maskHeight, 0xFFFFFF, 0, 0, *m_highlight, 100);
+        FillMaskRGB565(area.Surface(), (rect.left + rect.right - maskWidth) / 2,
+                       (rect.top + rect.bottom - maskHeight) / 2, maskWidth, maskHeight, 0xFFFFFF, 0, 0, *m_highlight,
+                       100);
     }
     if (m_caption.empty() || context->dc == nullptr) return S_OK;
     CDCStateSaver saver(context->dc);

@@ -185,8 +185,8 @@ bool CreateDibSurface(CDibSurface& surface, LONG width, LONG height, int format)
     }
     HDC screen = GetDC(nullptr);
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels,
-                                      nullptr, 0);
+    HBITMAP bitmap =
+        CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
     ReleaseDC(nullptr, screen);
     return AdoptSurfaceBitmap(surface, bitmap, true);
 }

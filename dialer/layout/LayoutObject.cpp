@@ -96,7 +96,8 @@ CRefPtr<CResourcePack> CLayoutObject::ImagePack() {
 
 CPaintArea::CPaintArea(const PaintContext* context) : m_context(context) {
     if (context == nullptr || !AttachSurfaceBitmap(m_target, context->bitmap, context->dc)) return;
-    m_valid = m_view.AttachView(m_target, context->destinationX, context->destinationY, context->width, context->height);
+    m_valid =
+        m_view.AttachView(m_target, context->destinationX, context->destinationY, context->width, context->height);
     m_viewOrigin = POINT{std::max<LONG>(context->destinationX, 0), std::max<LONG>(context->destinationY, 0)};
 }
 

@@ -28,7 +28,8 @@ public:
         if (NameIs(elementName, u"BoundRect") || NameIs(elementName, u"DialogRect")) {
             RECT rect{};
             if (ReadRect(element, &rect))
-                AddRectProperty(list, NameIs(elementName, u"BoundRect") ? PROPERTY_BOUND_RECT : PROPERTY_DIALOG_RECT, rect);
+                AddRectProperty(list, NameIs(elementName, u"BoundRect") ? PROPERTY_BOUND_RECT : PROPERTY_DIALOG_RECT,
+                                rect);
         } else if (NameIs(elementName, u"LeftTop") || NameIs(elementName, u"Center")) {
             POINT point{};
             if (ReadPoint(element, &point))
@@ -183,9 +184,9 @@ private:
         CXmlElement element;
         BOOL scale = FALSE;
         CPropertyList general;  // this layout's own "General" values (may be empty)
-        CXmlElement plugins;     // the "Plugins" block being read
+        CXmlElement plugins;    // the "Plugins" block being read
         bool hasPlugins = false;
-        int child = 0;           // the next child of that block
+        int child = 0;  // the next child of that block
     };
 
     [[noreturn]] void FailLoop(const std::u16string& what, const std::u16string& name) const {
@@ -253,7 +254,8 @@ private:
         CXmlElement plugins = element;
         pushed.hasPlugins = plugins.FindChild(u"Plugins");
         if (pushed.hasPlugins)
-            if (CRefPtr<CLayoutEntry> base = BaseLayout(plugins, layouts, stack)) pushed.inherited = base->GetProperties();
+            if (CRefPtr<CLayoutEntry> base = BaseLayout(plugins, layouts, stack))
+                pushed.inherited = base->GetProperties();
         CXmlElement general = element;
         if (general.FindChild(u"General")) {
             CLayoutValueReader reader(pushed.scale);
@@ -276,8 +278,8 @@ private:
             pending.pop_back();
             for (std::size_t i = 0; i < from->GetCount(); ++i) {
                 const CLayoutEntry* original = from->GetAt(i);
-                CRefPtr<CLayoutEntry> copy =
-                    MakeEntry(original->GetName(), WithGeneral(original->GetProperties(), frame.general), IsGroup(*original));
+                CRefPtr<CLayoutEntry> copy = MakeEntry(
+                    original->GetName(), WithGeneral(original->GetProperties(), frame.general), IsGroup(*original));
                 to->Append(copy.Get());
                 if (IsGroup(*original)) pending.emplace_back(original->GetEntries(), copy->GetEntries());
             }
@@ -318,7 +320,8 @@ private:
             do {
                 LPCWSTR name = layer.GetAttributeValue(u"Name");
                 LPCWSTR dialog = layer.GetAttributeValue(u"Dialog");
-                auto* entry = new (std::nothrow) CLayerEntry(name != nullptr ? name : u"", dialog != nullptr ? dialog : u"");
+                auto* entry =
+                    new (std::nothrow) CLayerEntry(name != nullptr ? name : u"", dialog != nullptr ? dialog : u"");
                 if (entry == nullptr) ThrowOrm(E_OUTOFMEMORY);
                 layers->Append(CRefPtr<CLayerEntry>(entry));
             } while (layer.NextSibling(u"Layer"));

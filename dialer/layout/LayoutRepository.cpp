@@ -40,7 +40,8 @@ CRefPtr<CLayoutSet> ParseLayoutSetFile(const CSharedBuffer& bytes, const std::u1
     CSharedWideText text = Utf8ToWideBuffer(bytes);
     if (!text || text.Count() <= 1 || text.Data()[0] == 0) Fail(where, u"the layout file is empty.");
     CXmlDocument document;
-    if (document.Parse(text.Data()) == nullptr || !HasElement(document)) Fail(where, u"the layout file holds no element.");
+    if (document.Parse(text.Data()) == nullptr || !HasElement(document))
+        Fail(where, u"the layout file holds no element.");
     return ReadLayoutSet(document, where);
 }
 

@@ -19,8 +19,8 @@ LONG GetImageHeight(const CMaskedImage& image) {
     return Has(image.mask) ? image.mask->GetHeight() : 0;
 }
 
-bool DrawImageRegion(const CMaskedImage& image, CDibSurface& dst, LONG x, LONG y, LONG width, LONG height,
-                     LONG sourceX, LONG sourceY) {
+bool DrawImageRegion(const CMaskedImage& image, CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, LONG sourceX,
+                     LONG sourceY) {
     const bool color = Has(image.color);
     const bool mask = Has(image.mask);
     if (color && !mask) return CopySurfaceRect(dst, x, y, width, height, *image.color, sourceX, sourceY);

@@ -19,7 +19,7 @@ LONG GetImageHeight(const CMaskedImage& image);
 // copied; an 8-bit colour surface with a mask is tinted over the destination; another
 // colour surface with a mask is blended through it; a mask alone paints white through
 // itself. False when nothing could be drawn (no surface, or the drawing call refused).
-bool DrawImageRegion(const CMaskedImage& image, CDibSurface& dst, LONG x, LONG y, LONG width, LONG height,
-                     LONG sourceX, LONG sourceY);
+bool DrawImageRegion(const CMaskedImage& image, CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, LONG sourceX,
+                     LONG sourceY);
 // The whole image at (x, y).
 bool DrawImage(const CMaskedImage& image, CDibSurface& dst, LONG x, LONG y);

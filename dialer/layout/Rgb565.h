@@ -28,6 +28,7 @@ inline std::uint16_t Pack565(DWORD red8, DWORD green8, DWORD blue8) {
 // same as (field × (256 − weight) + colour field × weight) >> 8, which the loops use.
 inline std::uint16_t BlendPixel565(std::uint16_t pixel, std::uint16_t color, DWORD weight) {
     const DWORD keep = 256 - weight;
-    return Pack565((Red8(pixel) * keep + Red8(color) * weight) >> 8, (Green8(pixel) * keep + Green8(color) * weight) >> 8,
+    return Pack565((Red8(pixel) * keep + Red8(color) * weight) >> 8,
+                   (Green8(pixel) * keep + Green8(color) * weight) >> 8,
                    (Blue8(pixel) * keep + Blue8(color) * weight) >> 8);
 }

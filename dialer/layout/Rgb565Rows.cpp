@@ -14,19 +14,23 @@ namespace {
 // (d × (256 − w) + s × w) >> 8 is d + (((s − d) × w) >> 8) with an arithmetic shift: the
 // first sum is 256 d plus the signed term, and d is whole. One multiply a field.
 inline std::int16_t Mix(std::int16_t from, std::int16_t to, std::int16_t weight) {
-    return static_cast<std::int16_t>(from + static_cast<std::int16_t>(static_cast<std::int16_t>((to - from) * weight) >> 8));
+    return static_cast<std::int16_t>(from +
+                                     static_cast<std::int16_t>(static_cast<std::int16_t>((to - from) * weight) >> 8));
 }
 
 inline std::uint16_t BlendFields(std::uint16_t d, std::uint16_t s, std::uint16_t weight) {
     const auto w = static_cast<std::int16_t>(weight);
     const std::int16_t r = Mix(static_cast<std::int16_t>(d >> 11), static_cast<std::int16_t>(s >> 11), w);
-    const std::int16_t g = Mix(static_cast<std::int16_t>((d >> 5) & 0x3F), static_cast<std::int16_t>((s >> 5) & 0x3F), w);
+    const std::int16_t g =
+        Mix(static_cast<std::int16_t>((d >> 5) & 0x3F), static_cast<std::int16_t>((s >> 5) & 0x3F), w);
     const std::int16_t b = Mix(static_cast<std::int16_t>(d & 0x1F), static_cast<std::int16_t>(s & 0x1F), w);
     return static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
 }
 
 // Coverage as a weight: 255 becomes 256, which stores the source exactly.
-inline std::uint16_t WeightOf(BYTE coverage) { return static_cast<std::uint16_t>(coverage + (coverage == 255 ? 1 : 0)); }
+inline std::uint16_t WeightOf(BYTE coverage) {
+    return static_cast<std::uint16_t>(coverage + (coverage == 255 ? 1 : 0));
+}
 
 }  // namespace
 

@@ -57,14 +57,8 @@ bool CopySurfaceRect(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, 
     const LONG depth = dst.GetBitsPerPixel();
     if (depth != src.GetBitsPerPixel()) return false;
     CClippedArea area;
-    switch (ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area)) {
-        case ClipResult::Failed:
-            return false;
-        case ClipResult::Empty:
-            return true;
-        case ClipResult::Draw:
-            break;
-    }
+    const ClipResult clipped = ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area);
+    if (clipped != ClipResult::Draw) return clipped == ClipResult::Empty;
     const bool sameSurface = dst.GetBits() == src.GetBits();
     const bool upwards = sameSurface && area.y > area.sourceY;
     for (LONG i = 0; i < area.height; ++i) {
@@ -89,22 +83,16 @@ bool CopySurfaceRect(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, 
     return true;
 }
 
-bool BlendSurfaceMasked(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, const CDibSurface& src,
-                        LONG sourceX, LONG sourceY, const CDibSurface& mask, int alpha) {
+bool BlendSurfaceMasked(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, const CDibSurface& src, LONG sourceX,
+                        LONG sourceY, const CDibSurface& mask, int alpha) {
     const DWORD opacity = OpacityByte(alpha);
     if (opacity == 0) return true;
     if (dst.GetBitsPerPixel() != 16 || src.GetBitsPerPixel() != 16) return false;
     const LONG depth = mask.GetBitsPerPixel();
     if (depth != 1 && depth != 4 && depth != 8) return false;
     CClippedArea area;
-    switch (ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area)) {
-        case ClipResult::Failed:
-            return false;
-        case ClipResult::Empty:
-            return true;
-        case ClipResult::Draw:
-            break;
-    }
+    const ClipResult clipped = ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area);
+    if (clipped != ClipResult::Draw) return clipped == ClipResult::Empty;
     if (!MaskCovers(mask, area)) return false;
     for (LONG row = 0; row < area.height; ++row) {
         std::uint16_t* out = Row16(dst, area.y + row) + area.x;
@@ -138,14 +126,8 @@ bool BlendSurfaceTinted8(CDibSurface& dst, LONG x, LONG y, LONG width, LONG heig
                          LONG sourceX, LONG sourceY, const CDibSurface& mask, COLORREF background) {
     if (dst.GetBitsPerPixel() != 16 || src.GetBitsPerPixel() != 8 || mask.GetBitsPerPixel() != 8) return false;
     CClippedArea area;
-    switch (ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area)) {
-        case ClipResult::Failed:
-            return false;
-        case ClipResult::Empty:
-            return true;
-        case ClipResult::Draw:
-            break;
-    }
+    const ClipResult clipped = ClipToSource(x, y, width, height, src, sourceX, sourceY, dst, &area);
+    if (clipped != ClipResult::Draw) return clipped == ClipResult::Empty;
     if (!MaskCovers(mask, area)) return false;
     const bool overDestination = background == CLR_NONE;
     // The three error accumulators run on across pixels and rows for the whole call.

@@ -16,13 +16,13 @@ struct CClippedArea {
     LONG height = 0;
 };
 
+// Failed and Empty end a routine: with false and true.
 enum class ClipResult { Failed, Empty, Draw };
 
 // Clips a destination rectangle against dst and a source of sourceWidth × sourceHeight
 // read from (sourceX, sourceY).
-inline ClipResult ClipArea(LONGLONG x, LONGLONG y, LONGLONG width, LONGLONG height, LONGLONG sourceX,
-                           LONGLONG sourceY, LONGLONG sourceWidth, LONGLONG sourceHeight, const CDibSurface& dst,
-                           CClippedArea* area) {
+inline ClipResult ClipArea(LONGLONG x, LONGLONG y, LONGLONG width, LONGLONG height, LONGLONG sourceX, LONGLONG sourceY,
+                           LONGLONG sourceWidth, LONGLONG sourceHeight, const CDibSurface& dst, CClippedArea* area) {
     if (x < 0) {
         sourceX -= x;
         width += x;

@@ -24,8 +24,8 @@ bool CopySurfaceRect(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, 
                      LONG sourceY);
 // An RGB565 source through a 1-, 4- or 8-bit mask that covers the source area, at opacity
 // alpha. False for other depths or a mask too small.
-bool BlendSurfaceMasked(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, const CDibSurface& src,
-                        LONG sourceX, LONG sourceY, const CDibSurface& mask, int alpha);
+bool BlendSurfaceMasked(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, const CDibSurface& src, LONG sourceX,
+                        LONG sourceY, const CDibSurface& mask, int alpha);
 // Grey levels (an 8-bit source) through an 8-bit mask over the background colour, or over
 // the destination's own pixels when background is CLR_NONE (0xFFFFFFFF), with error
 // diffusion to 5-6-5 along serpentine rows. False for depths other than 16 / 8 / 8 or a

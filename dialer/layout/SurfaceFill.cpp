@@ -47,14 +47,9 @@ bool FillMaskRGB565(CDibSurface& dst, LONG x, LONG y, LONG width, LONG height, C
                     LONG sourceY, const CDibSurface& mask, int alpha) {
     if (dst.GetBitsPerPixel() != 16) return false;
     CClippedArea area;
-    switch (ClipArea(x, y, width, height, sourceX, sourceY, mask.GetWidth(), mask.GetHeight(), dst, &area)) {
-        case ClipResult::Failed:
-            return false;
-        case ClipResult::Empty:
-            return true;
-        case ClipResult::Draw:
-            break;
-    }
+    const ClipResult clipped =
+        ClipArea(x, y, width, height, sourceX, sourceY, mask.GetWidth(), mask.GetHeight(), dst, &area);
+    if (clipped != ClipResult::Draw) return clipped == ClipResult::Empty;
     const DWORD opacity = OpacityByte(alpha);
     const std::uint16_t packed = PackColor565(color);
     const LONG depth = mask.GetBitsPerPixel();

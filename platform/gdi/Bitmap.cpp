@@ -82,8 +82,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     if (!colors.empty()) std::memcpy(colors.data(), tableStart, colors.size() * sizeof(RGBQUAD));
     BYTE* pixels = new (std::nothrow) BYTE[imageBytes]();
     if (pixels == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
-    auto* object =
-        new (std::nothrow) platform::gdi::DibSection(header, std::move(colors), masks, pixels, static_cast<LONG>(stride));
+    auto* object = new (std::nothrow)
+        platform::gdi::DibSection(header, std::move(colors), masks, pixels, static_cast<LONG>(stride));
     if (object == nullptr) {
         delete[] pixels;
         return Fail(ERROR_NOT_ENOUGH_MEMORY);

@@ -186,9 +186,9 @@ bool PlaceArea(const DrawTarget& target, LONGLONG x, LONGLONG y, LONGLONG width,
     if (unclipped != nullptr) {
         // Far beyond any buffer; keeps the scaling arithmetic inside 64 bits.
         constexpr LONGLONG kFar = 0x40000000;
-        *unclipped = RECT{static_cast<LONG>(std::clamp(left, -kFar, kFar)), static_cast<LONG>(std::clamp(top, -kFar, kFar)),
-                          static_cast<LONG>(std::clamp(right, -kFar, kFar)),
-                          static_cast<LONG>(std::clamp(bottom, -kFar, kFar))};
+        *unclipped =
+            RECT{static_cast<LONG>(std::clamp(left, -kFar, kFar)), static_cast<LONG>(std::clamp(top, -kFar, kFar)),
+                 static_cast<LONG>(std::clamp(right, -kFar, kFar)), static_cast<LONG>(std::clamp(bottom, -kFar, kFar))};
     }
     return !IsEmpty(*area);
 }
@@ -216,15 +216,7 @@ BOOL PatternOperation(DcAccess& access, int x, int y, int width, int height, DWO
 }  // namespace
 
 BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop) {
-    const Rop decoded = DecodeRop(rop);
-    if (!decoded.usesSource) {
-        DcAccess access(dc);
-        return access.Valid() ? PatternOperation(access, x, y, width, height, rop, nullptr) : FALSE;
-    }
-    if (source == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    // An unscaled stretch: the same clipping, and whole rows where the formats agree.
     return StretchBlt(dc, x, y, width, height, source, sourceX, sourceY, width, height, rop);
 }
 
@@ -280,8 +272,8 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
         columns[i] = map(area.left - whole.left + static_cast<LONGLONG>(i), destinationWidth, sourceWidth, flipX,
                          originX, sourceClip.left, sourceClip.right);
     for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = map(area.top - whole.top + static_cast<LONGLONG>(i), destinationHeight, sourceHeight, flipY,
-                      originY, sourceClip.top, sourceClip.bottom);
+        rows[i] = map(area.top - whole.top + static_cast<LONGLONG>(i), destinationHeight, sourceHeight, flipY, originY,
+                      sourceClip.top, sourceClip.bottom);
 
     COLORREF pattern = 0;
     if (decoded.usesPattern && !BrushColor(access.Dc(), &pattern)) return TRUE;

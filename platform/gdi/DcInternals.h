@@ -61,7 +61,7 @@ public:
     DeviceContext(Kind kind, HWND window) : kind(kind), window(window) {}
 
     const Kind kind;
-    const HWND window;    // window contexts: the window, null for the screen
+    const HWND window;      // window contexts: the window, null for the screen
     bool painting = false;  // from BeginPaint
     RECT paintArea{};       // client coordinates, while painting
     std::mutex mutex;

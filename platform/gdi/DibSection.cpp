@@ -3,8 +3,8 @@
 
 namespace platform::gdi {
 
-DibSection::DibSection(const BITMAPINFOHEADER& header, std::vector<RGBQUAD> colors, const DWORD masks[3],
-                       BYTE* pixels, LONG stride)
+DibSection::DibSection(const BITMAPINFOHEADER& header, std::vector<RGBQUAD> colors, const DWORD masks[3], BYTE* pixels,
+                       LONG stride)
     : m_colors(std::move(colors)), m_bits(pixels) {
     const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     m_description.bmType = 0;

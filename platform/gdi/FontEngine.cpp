@@ -34,7 +34,7 @@ constexpr const char* kFontFiles[3][4] = {
 
 // Where the distributions install the DejaVu fonts (Debian's fonts-dejavu-core first).
 constexpr const char* kFontFolders[] = {
-    "/usr/share/fonts/truetype/dejavu/", "/usr/share/fonts/TTF/",          "/usr/share/fonts/dejavu/",
+    "/usr/share/fonts/truetype/dejavu/",   "/usr/share/fonts/TTF/",      "/usr/share/fonts/dejavu/",
     "/usr/share/fonts/dejavu-sans-fonts/", "/usr/share/fonts/truetype/", "/usr/local/share/fonts/",
 };
 
@@ -55,7 +55,7 @@ Family FamilyOf(const LOGFONTW& font) {
     if (name.empty()) {
         const int family = font.lfPitchAndFamily & 0xF0;
         if (family == 0x30 || (font.lfPitchAndFamily & 3) == 1) return Family::Mono;  // FF_MODERN, FIXED_PITCH
-        if (family == 0x10) return Family::Serif;                                      // FF_ROMAN
+        if (family == 0x10) return Family::Serif;                                     // FF_ROMAN
     }
     return Family::Sans;
 }
@@ -98,9 +98,10 @@ public:
         m_metrics.underlineThickness = std::max(1, Round26(FT_MulFix(face->underline_thickness, sized.y_scale)));
         // Variable-pitch fonts carry bit 0 (the handset's TMPF_FIXED_PITCH, named backwards),
         // every one the vector and TrueType bits, and its family: swiss, roman or modern.
-        const BYTE familyBits = this->key.family == Family::Serif ? 0x10 : this->key.family == Family::Mono ? 0x30 : 0x20;
-        m_metrics.pitchAndFamily =
-            static_cast<BYTE>(familyBits | 0x06 | (FT_IS_FIXED_WIDTH(face) ? 0 : 0x01));
+        const BYTE familyBits = this->key.family == Family::Serif  ? 0x10
+                                : this->key.family == Family::Mono ? 0x30
+                                                                   : 0x20;
+        m_metrics.pitchAndFamily = static_cast<BYTE>(familyBits | 0x06 | (FT_IS_FIXED_WIDTH(face) ? 0 : 0x01));
         m_metrics.strikeoutPosition = os2 != nullptr && os2->yStrikeoutPosition > 0
                                           ? Round26(FT_MulFix(os2->yStrikeoutPosition, sized.y_scale))
                                           : m_metrics.ascent / 3;

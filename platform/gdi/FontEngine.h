@@ -17,11 +17,11 @@
 namespace platform::gdi {
 
 struct Glyph {
-    int left = 0;     // from the pen position to the bitmap's first column
-    int top = 0;      // from the baseline up to the bitmap's first row
+    int left = 0;  // from the pen position to the bitmap's first column
+    int top = 0;   // from the baseline up to the bitmap's first row
     int width = 0;
     int rows = 0;
-    int advance = 0;  // whole pixels
+    int advance = 0;                     // whole pixels
     std::vector<std::uint8_t> coverage;  // rows × width, 0 to 255
 };
 

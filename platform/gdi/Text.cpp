@@ -132,7 +132,8 @@ void DrawRun(DrawTarget& target, const Run& run, LONG originX, LONG baseline, CO
     auto line = [&](LONG top, int thickness) {
         FillClipped(target, RECT{originX, top, originX + run.width, top + thickness}, clip, color);
     };
-    if (font.lfUnderline != 0) line(baseline + metrics.underlinePosition - metrics.underlineThickness / 2, metrics.underlineThickness);
+    if (font.lfUnderline != 0)
+        line(baseline + metrics.underlinePosition - metrics.underlineThickness / 2, metrics.underlineThickness);
     if (font.lfStrikeOut != 0) line(baseline - metrics.strikeoutPosition, metrics.underlineThickness);
 }
 
@@ -223,7 +224,8 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR t
     const DcState& state = call.Dc().state;
     if (target.pixels.IsEmpty()) return TRUE;
     RECT clip = target.clip;
-    if (rect != nullptr && (options & ETO_OPAQUE) != 0) FillClipped(target, ToBuffer(target, *rect), clip, state.backgroundColor);
+    if (rect != nullptr && (options & ETO_OPAQUE) != 0)
+        FillClipped(target, ToBuffer(target, *rect), clip, state.backgroundColor);
     if (rect != nullptr && (options & ETO_CLIPPED) != 0) clip = Intersect(clip, ToBuffer(target, *rect));
 
     const FontMetrics& metrics = call.Font().Metrics();
@@ -319,9 +321,9 @@ std::u32string WithEllipsis(FontInstance& font, const std::u32string& line, int 
     const int dotsWidth = LayOut(font, dots, nullptr, 0).width;
     const Run run = LayOut(font, line, nullptr, tabWidth);
     std::size_t keep = line.size();
-    while (keep > 0 && (run.x[keep - 1] + (run.glyphs[keep - 1] != nullptr ? run.glyphs[keep - 1]->advance : 0)) +
-                               dotsWidth >
-                           limit)
+    while (keep > 0 &&
+           (run.x[keep - 1] + (run.glyphs[keep - 1] != nullptr ? run.glyphs[keep - 1]->advance : 0)) + dotsWidth >
+               limit)
         --keep;
     while (keep > 0 && line[keep - 1] == U' ') --keep;
     return line.substr(0, keep) + dots;
@@ -379,8 +381,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
         lines.push_back(std::move(line));
     }
     const int lineHeight = metrics.height;
-    const int total = static_cast<int>(std::min<std::size_t>(lines.size(), 0x10000000 / std::max(1, lineHeight))) *
-                      lineHeight;
+    const int total =
+        static_cast<int>(std::min<std::size_t>(lines.size(), 0x10000000 / std::max(1, lineHeight))) * lineHeight;
     if ((format & DT_CALCRECT) != 0) {
         rect->right = rect->left + widest;
         rect->bottom = rect->top + total;

@@ -54,14 +54,9 @@ private:
     int m_line = 1;
 };
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+// The low `bytes` bytes of value, least significant first.
+void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 bool Fail(std::string* error, int line, const std::string& what) {
@@ -89,8 +84,8 @@ bool GreyMapToBmp(const std::string& text, std::vector<std::uint8_t>* bmp, std::
             long value = 0;
             if (!numbers.Number(largest, &value))
                 return Fail(error, numbers.Line(),
-                            "pixel " + std::to_string(x) + ", " + std::to_string(y) + " is missing or not a number up to " +
-                                std::to_string(largest) + ".");
+                            "pixel " + std::to_string(x) + ", " + std::to_string(y) +
+                                " is missing or not a number up to " + std::to_string(largest) + ".");
             // Rows are stored bottom first.
             rows[static_cast<std::size_t>(height - 1 - y) * stride + static_cast<std::size_t>(x)] =
                 static_cast<std::uint8_t>((value * 255 + largest / 2) / largest);
@@ -101,20 +96,20 @@ bool GreyMapToBmp(const std::string& text, std::vector<std::uint8_t>* bmp, std::
     bmp->clear();
     bmp->push_back('B');
     bmp->push_back('M');
-    Put32(*bmp, offset + static_cast<std::uint32_t>(rows.size()));
-    Put32(*bmp, 0);
-    Put32(*bmp, offset);
-    Put32(*bmp, 40);
-    Put32(*bmp, static_cast<std::uint32_t>(width));
-    Put32(*bmp, static_cast<std::uint32_t>(height));
-    Put16(*bmp, 1);
-    Put16(*bmp, 8);
-    Put32(*bmp, 0);
-    Put32(*bmp, static_cast<std::uint32_t>(rows.size()));
-    Put32(*bmp, 3780);
-    Put32(*bmp, 3780);
-    Put32(*bmp, 0);
-    Put32(*bmp, 0);
+    PutLittleEndian(*bmp, offset + static_cast<std::uint32_t>(rows.size()), 4);
+    PutLittleEndian(*bmp, 0, 4);
+    PutLittleEndian(*bmp, offset, 4);
+    PutLittleEndian(*bmp, 40, 4);
+    PutLittleEndian(*bmp, static_cast<std::uint32_t>(width), 4);
+    PutLittleEndian(*bmp, static_cast<std::uint32_t>(height), 4);
+    PutLittleEndian(*bmp, 1, 2);
+    PutLittleEndian(*bmp, 8, 2);
+    PutLittleEndian(*bmp, 0, 4);
+    PutLittleEndian(*bmp, static_cast<std::uint32_t>(rows.size()), 4);
+    PutLittleEndian(*bmp, 3780, 4);
+    PutLittleEndian(*bmp, 3780, 4);
+    PutLittleEndian(*bmp, 0, 4);
+    PutLittleEndian(*bmp, 0, 4);
     for (std::uint32_t i = 0; i < 256; ++i) {
         const auto grey = static_cast<std::uint8_t>(i);
         bmp->insert(bmp->end(), {grey, grey, grey, 0});

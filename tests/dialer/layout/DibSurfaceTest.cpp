@@ -19,9 +19,9 @@ TEST(DibSurface, CreatesBottomUpOwnedSurfacesOfEachFormat) {
         LONG bits;
         LONG stride;
     };
-    for (const Case& c : {Case{3, 5, DIB_FORMAT_RGB565, 16, 8}, Case{9, 1, DIB_FORMAT_MASK1, 1, 4},
-                          Case{9, 2, DIB_FORMAT_MASK4, 4, 8}, Case{5, 2, DIB_FORMAT_MASK8, 8, 8},
-                          Case{5, 2, DIB_FORMAT_RGB24, 24, 16}}) {
+    for (const Case& c :
+         {Case{3, 5, DIB_FORMAT_RGB565, 16, 8}, Case{9, 1, DIB_FORMAT_MASK1, 1, 4}, Case{9, 2, DIB_FORMAT_MASK4, 4, 8},
+          Case{5, 2, DIB_FORMAT_MASK8, 8, 8}, Case{5, 2, DIB_FORMAT_RGB24, 24, 16}}) {
         SCOPED_TRACE(c.format);
         CDibSurface surface;
         ASSERT_TRUE(CreateDibSurface(surface, c.width, c.height, c.format));
@@ -108,8 +108,8 @@ TEST(ScreenMetrics, RoundsScaledSizesAndClassifiesDensity) {
         bool high;
         bool medium;
     };
-    for (const Case& c : {Case{96, false, false}, Case{128, false, true}, Case{192, true, false}, Case{175, false, false},
-                          Case{207, true, false}, Case{112, false, true}}) {
+    for (const Case& c : {Case{96, false, false}, Case{128, false, true}, Case{192, true, false},
+                          Case{175, false, false}, Case{207, true, false}, Case{112, false, true}}) {
         SCOPED_TRACE(c.dpi);
         SetScreenDpi(c.dpi, c.dpi);
         EXPECT_EQ(IsHighDensityScreen(), c.high);

@@ -65,7 +65,8 @@ protected:
         CInterfacePtr<ILayoutElement> element;
         made->QueryInterface(IID_ILayoutElement, reinterpret_cast<void**>(element.Receive()));
         element->SetSite(host_.Get(), host_.Get());
-        CInterfacePtr<IStandardProperties> source = CreateStandardProperties(replaced ? *replaced : entry->GetProperties());
+        CInterfacePtr<IStandardProperties> source =
+            CreateStandardProperties(replaced ? *replaced : entry->GetProperties());
         attached_ = element->Attach(source.Get());
         return element;
     }

@@ -51,7 +51,8 @@ protected:
 };
 
 TEST_F(LayoutReaderTest, StoresEachLayoutSettingUnderItsKey) {
-    CRefPtr<CLayoutSet> set = Read(uR"(<Layouts><Layout Name="Main"><Plugins>
+    CRefPtr<CLayoutSet> set = Read(
+        uR"(<Layouts><Layout Name="Main"><Plugins>
       <Plugin Name="Panel" Class="Orm.LSP.Rect" ID="42" BoundRect="1,2,30,40" BoldFont="N" Skin="Panel">
         <LeftTop X="3" Y="4"/>
         <Center X="5" Y="6"/>
@@ -108,14 +109,15 @@ TEST_F(LayoutReaderTest, ScrollModesAndLayerSidesReadWithoutCase) {
         int key;
         LONG expected;  // -999: nothing stored
     };
-    for (const Case& c : {Case{uR"(<ScrollY Value="auto"/>)", 15, 2}, Case{uR"(<ScrollY Value="ON"/>)", 15, 1},
-                          Case{uR"(<ScrollY Value="sideways"/>)", 15, 0}, Case{uR"(<ScrollY/>)", 15, 0},
-                          Case{uR"(<LayerAlign Value="left"/>)", 16, 1}, Case{uR"(<LayerAlign Value="TOP"/>)", 16, 3},
-                          Case{uR"(<LayerAlign Value="Screen"/>)", 16, 5},
-                          Case{uR"(<LayerAlign Value="middle"/>)", 16, 0},
-                          Case{uR"(<LayerAlign Value="" Clip="1" Cache="2" FromTop="3"/>)", 16, -999},
-                          Case{uR"(<LayerAlign Value="" Clip="1" Cache="2" FromTop="3"/>)", 19, 3}}) {
-        SCOPED_TRACE(testing::Message() << std::string(c.element, c.element + std::char_traits<char16_t>::length(c.element)));
+    for (const Case& c :
+         {Case{uR"(<ScrollY Value="auto"/>)", 15, 2}, Case{uR"(<ScrollY Value="ON"/>)", 15, 1},
+          Case{uR"(<ScrollY Value="sideways"/>)", 15, 0}, Case{uR"(<ScrollY/>)", 15, 0},
+          Case{uR"(<LayerAlign Value="left"/>)", 16, 1}, Case{uR"(<LayerAlign Value="TOP"/>)", 16, 3},
+          Case{uR"(<LayerAlign Value="Screen"/>)", 16, 5}, Case{uR"(<LayerAlign Value="middle"/>)", 16, 0},
+          Case{uR"(<LayerAlign Value="" Clip="1" Cache="2" FromTop="3"/>)", 16, -999},
+          Case{uR"(<LayerAlign Value="" Clip="1" Cache="2" FromTop="3"/>)", 19, 3}}) {
+        SCOPED_TRACE(
+            testing::Message() << std::string(c.element, c.element + std::char_traits<char16_t>::length(c.element)));
         CRefPtr<CLayoutSet> set = Read(u"<Layouts><General>" + std::u16string(c.element) + u"</General></Layouts>");
         EXPECT_EQ(IntOf(*set->GetLayouts(), c.key), c.expected);
     }
@@ -123,7 +125,8 @@ TEST_F(LayoutReaderTest, ScrollModesAndLayerSidesReadWithoutCase) {
 
 TEST_F(LayoutReaderTest, DontScaleKeepsALayoutAtDesignSize) {
     SetScreenDpi(192, 192);
-    CRefPtr<CLayoutSet> set = Read(uR"(<Layouts>
+    CRefPtr<CLayoutSet> set = Read(
+        uR"(<Layouts>
       <General><Rect Name="Area" X="10" Y="20" Width="5" Height="6"/></General>
       <Layout Name="Scaled"><Plugins><Plugin Name="P" BoundRect="10,20,5,6"/></Plugins></Layout>
       <Layout Name="Fixed" DontScale="1">
@@ -149,7 +152,8 @@ TEST_F(LayoutReaderTest, DontScaleKeepsALayoutAtDesignSize) {
 }
 
 TEST_F(LayoutReaderTest, ExtendsCopiesAndRepeatedNamesMerge) {
-    CRefPtr<CLayoutSet> set = Read(uR"(<Layouts>
+    CRefPtr<CLayoutSet> set = Read(
+        uR"(<Layouts>
       <Layout Name="Portrait">
         <General><Int Name="Columns" Value="3"/></General>
         <Plugins>
@@ -199,10 +203,11 @@ TEST_F(LayoutReaderTest, ExtendsCopiesAndRepeatedNamesMerge) {
 }
 
 TEST_F(LayoutReaderTest, RefusesExtendsChainsThatLoop) {
-    for (const char16_t* text :
-         {uR"(<Layouts><Layout Name="Home"><Plugins Extends="home"/></Layout></Layouts>)",
-          uR"(<Layouts><Layout Name="Home"><Plugins><Plugin Name="P" Extends="P"/></Plugins></Layout></Layouts>)",
-          uR"(<Layouts><Layout Name="Home"><Plugins><Group Name="G"><Plugins Extends="Home"/></Group></Plugins></Layout></Layouts>)"}) {
+    for (
+        const char16_t* text :
+        {uR"(<Layouts><Layout Name="Home"><Plugins Extends="home"/></Layout></Layouts>)",
+         uR"(<Layouts><Layout Name="Home"><Plugins><Plugin Name="P" Extends="P"/></Plugins></Layout></Layouts>)",
+         uR"(<Layouts><Layout Name="Home"><Plugins><Group Name="G"><Plugins Extends="Home"/></Group></Plugins></Layout></Layouts>)"}) {
         try {
             Read(text, u"Loops.xml");
             ADD_FAILURE() << "no error";
@@ -213,7 +218,8 @@ TEST_F(LayoutReaderTest, RefusesExtendsChainsThatLoop) {
         }
     }
     // A chain that ends reads.
-    CRefPtr<CLayoutSet> chain = Read(uR"(<Layouts><Layout Name="A"><Plugins><Plugin Name="P"/></Plugins></Layout>
+    CRefPtr<CLayoutSet> chain = Read(
+        uR"(<Layouts><Layout Name="A"><Plugins><Plugin Name="P"/></Plugins></Layout>
       <Layout Name="B"><Plugins Extends="A"/></Layout><Layout Name="C"><Plugins Extends="B"/></Layout></Layouts>)");
     EXPECT_TRUE(PlugIn(*chain, u"C", u"P"));
 }
@@ -225,7 +231,8 @@ TEST_F(LayoutReaderTest, MissingPartsReadAsEmpty) {
     std::u16string chosen;
     EXPECT_FALSE(empty->GetRules()->Evaluate(nullptr, &chosen));
 
-    CRefPtr<CLayoutSet> layered = Read(uR"(<Layouts><Layers><Layer Name="Main" Dialog="DialPad"/><Layer Name="Top"/></Layers></Layouts>)");
+    CRefPtr<CLayoutSet> layered =
+        Read(uR"(<Layouts><Layers><Layer Name="Main" Dialog="DialPad"/><Layer Name="Top"/></Layers></Layouts>)");
     ASSERT_NE(layered->GetLayers(), nullptr);
     EXPECT_EQ(layered->GetLayers()->GetCount(), 2u);
     EXPECT_EQ(layered->GetLayers()->FindByName(u"main")->GetDialog(), u"DialPad");

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "dialer/foundation/Services.h"
 #include "dialer/foundation/SharedBuffer.h"
+#include "dialer/layout/ResourcePack.h"
 #include "platform/base/Handle.h"
+#include "platform/base/WideString.h"
 #include "platform/fs/Directories.h"
 #include "platform/fs/Files.h"
 #include "platform/gdi/Bitmap.h"
-#include "dialer/foundation/Services.h"
-#include "dialer/layout/ResourcePack.h"
-#include "platform/base/WideString.h"
 #include "tools/make_skin_pack/PackFolder.h"
 #include "tools/make_skin_pack/SkinPackWriter.h"
 
@@ -133,8 +133,8 @@ inline void WritePackBothWays(const std::u16string& folder, const std::u16string
 // The demo pack data/dialer/packs/qa_layouts, found from this file's place in the source
 // tree and packed in memory as the data build packs it.
 inline std::filesystem::path DemoPackFolder() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" /
-           "dialer" / "packs" / "qa_layouts";
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "dialer" /
+           "packs" / "qa_layouts";
 }
 
 inline CRefPtr<CResourcePack> OpenDemoPack() {
@@ -151,7 +151,8 @@ class CFixedPacks : public CPackRepositoryService {
 public:
     CFixedPacks(LPCWSTR name, CRefPtr<CResourcePack> pack) : m_name(name), m_pack(std::move(pack)) {}
     CResourcePack* GetPack(LPCWSTR name) override {
-        return name != nullptr && _wcsicmp(name, m_name.c_str()) == 0 ? CRefPtr<CResourcePack>(m_pack).Detach() : nullptr;
+        return name != nullptr && _wcsicmp(name, m_name.c_str()) == 0 ? CRefPtr<CResourcePack>(m_pack).Detach()
+                                                                      : nullptr;
     }
 
 private:

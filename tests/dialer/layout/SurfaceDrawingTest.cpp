@@ -188,7 +188,8 @@ TEST(SurfaceCopy, CopiesPixelsAtEveryDepthAndRefusesMixedDepths) {
         ASSERT_TRUE(CopySurfaceRect(*target, 3, 0, 11, 1, *source, 1, 0));
         auto pixel = [bits](const CDibSurface& s, LONG x) -> int {
             const BYTE* row = s.Row(0);
-            return bits == 1 ? (row[x >> 3] >> (7 - (x & 7))) & 1 : ((x & 1) != 0 ? row[x >> 1] & 15 : row[x >> 1] >> 4);
+            return bits == 1 ? (row[x >> 3] >> (7 - (x & 7))) & 1
+                             : ((x & 1) != 0 ? row[x >> 1] & 15 : row[x >> 1] >> 4);
         };
         for (LONG x = 0; x < 16; ++x) EXPECT_EQ(pixel(*target, x), x >= 3 && x < 14 ? pixel(*source, x - 2) : 0) << x;
     }

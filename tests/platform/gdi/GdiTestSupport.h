@@ -38,7 +38,8 @@ public:
                 info.colors[i] = RGBQUAD{grey, grey, grey, 0};
             }
         }
-        bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits_ptr_, nullptr, 0);
+        bitmap_ =
+            CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits_ptr_, nullptr, 0);
         dc_ = CreateCompatibleDC(nullptr);
         old_ = SelectObject(dc_, bitmap_);
         stride_ = ((width * bits + 31) / 32) * 4;
@@ -55,31 +56,40 @@ public:
     HDC Dc() const { return dc_; }
     HBITMAP Bitmap() const { return bitmap_; }
     std::uint8_t* Row(int y) const {
-        return static_cast<std::uint8_t*>(bits_ptr_) + static_cast<std::ptrdiff_t>(top_down_ ? y : height_ - 1 - y) * stride_;
+        return static_cast<std::uint8_t*>(bits_ptr_) +
+               static_cast<std::ptrdiff_t>(top_down_ ? y : height_ - 1 - y) * stride_;
     }
     // The stored value at (x, y): the index for 1, 4 and 8 bits, the word for 16, the
     // 0xRRGGBB colour for 24.
     std::uint32_t At(int x, int y) const {
         const std::uint8_t* row = Row(y);
         switch (bits_) {
-            case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-            case 4: return (x & 1) != 0 ? row[x >> 1] & 0x0Fu : row[x >> 1] >> 4;
-            case 8: return row[x];
-            case 16: return static_cast<std::uint32_t>(row[2 * x] | (row[2 * x + 1] << 8));
-            default: return static_cast<std::uint32_t>(row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16));
+            case 1:
+                return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+            case 4:
+                return (x & 1) != 0 ? row[x >> 1] & 0x0Fu : row[x >> 1] >> 4;
+            case 8:
+                return row[x];
+            case 16:
+                return static_cast<std::uint32_t>(row[2 * x] | (row[2 * x + 1] << 8));
+            default:
+                return static_cast<std::uint32_t>(row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16));
         }
     }
     void Set(int x, int y, std::uint32_t value) const {
         std::uint8_t* row = Row(y);
         switch (bits_) {
             case 1:
-                row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(0x80u >> (x & 7))) | ((value & 1u) << (7 - (x & 7))));
+                row[x >> 3] =
+                    static_cast<std::uint8_t>((row[x >> 3] & ~(0x80u >> (x & 7))) | ((value & 1u) << (7 - (x & 7))));
                 break;
             case 4:
                 row[x >> 1] = static_cast<std::uint8_t>((x & 1) != 0 ? (row[x >> 1] & 0xF0u) | (value & 0x0Fu)
                                                                      : (row[x >> 1] & 0x0Fu) | ((value & 0x0Fu) << 4));
                 break;
-            case 8: row[x] = static_cast<std::uint8_t>(value); break;
+            case 8:
+                row[x] = static_cast<std::uint8_t>(value);
+                break;
             case 16:
                 row[2 * x] = static_cast<std::uint8_t>(value);
                 row[2 * x + 1] = static_cast<std::uint8_t>(value >> 8);

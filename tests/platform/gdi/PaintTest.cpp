@@ -20,8 +20,8 @@ protected:
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.lpszClassName = u"GdiPaintTest";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, u"GdiPaintTest", u"", WS_VISIBLE, 100, 200, 50, 40, nullptr, nullptr, nullptr,
-                                  nullptr);
+        window_ =
+            CreateWindowExW(0, u"GdiPaintTest", u"", WS_VISIBLE, 100, 200, 50, 40, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         red_ = CreateSolidBrush(RGB(255, 0, 0));
     }

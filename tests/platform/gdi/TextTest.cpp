@@ -50,7 +50,8 @@ public:
             const FT_GlyphSlot slot = face_->glyph;
             if (slot->bitmap.width > 0) {
                 ink->left = std::min<LONG>(ink->left, pen + slot->bitmap_left);
-                ink->right = std::max<LONG>(ink->right, pen + slot->bitmap_left + static_cast<LONG>(slot->bitmap.width));
+                ink->right =
+                    std::max<LONG>(ink->right, pen + slot->bitmap_left + static_cast<LONG>(slot->bitmap.width));
                 ink->top = std::min<LONG>(ink->top, -slot->bitmap_top);
                 ink->bottom = std::max<LONG>(ink->bottom, -slot->bitmap_top + static_cast<LONG>(slot->bitmap.rows));
             }
