@@ -4,7 +4,11 @@
 #include <new>
 
 #include "dialer/foundation/OrmException.h"
+#include "dialer/layout/ButtonObject.h"
+#include "dialer/layout/FrameObject.h"
 #include "dialer/layout/GenericObject.h"
+#include "dialer/layout/IconObject.h"
+#include "dialer/layout/RectObject.h"
 #include "platform/base/WideString.h"
 
 namespace {
@@ -121,14 +125,18 @@ IUnknown* CObjectFactory::CreateGenericObject(LPCWSTR type) {
     switch (entry->kind) {
         case GenericObjectKind::Generic:
             return MakeObject<CGenericObject>();
-        // The skinned controls and drawn objects come with the element classes; until then
-        // their names give no object, like the names listed without one.
-        case GenericObjectKind::Background:
         case GenericObjectKind::Rect:
+            return MakeObject<CRectObject>();
         case GenericObjectKind::Icon:
-        case GenericObjectKind::Text:
+            return MakeObject<CIconObject>();
         case GenericObjectKind::Frame:
+            return MakeObject<CFrameObject>();
         case GenericObjectKind::Button:
+            return MakeObject<CButtonObject>();
+        // The skinned controls come with the element classes; until then their names give
+        // no object, like the names listed without one.
+        case GenericObjectKind::Background:
+        case GenericObjectKind::Text:
         case GenericObjectKind::SearchPanelDialog:
         case GenericObjectKind::LetterScrollControl:
         case GenericObjectKind::KnownWithoutObject:

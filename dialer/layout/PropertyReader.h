@@ -8,21 +8,21 @@
 #include "platform/base/Bstr.h"
 #include "platform/base/Types.h"
 
-// Well-known integer keys that the layout loader sets.
+// Well-known integer keys that the layout loader sets (LayoutReader.h says from what).
 constexpr int PROPERTY_STRING1 = 1;
 constexpr int PROPERTY_STRING2 = 2;
 constexpr int PROPERTY_INT3 = 3;
 constexpr int PROPERTY_BOUND_RECT = 4;
 constexpr int PROPERTY_LEFT_TOP = 5;
 constexpr int PROPERTY_CENTER = 6;
-constexpr int PROPERTY_OBJECT_NAME = 7;
+constexpr int PROPERTY_SKIN = 7;
 constexpr int PROPERTY_FLAG8 = 8;
 constexpr int PROPERTY_FONT9 = 9;
 constexpr int PROPERTY_FONT10 = 10;
 constexpr int PROPERTY_FONT11 = 11;
 constexpr int PROPERTY_DEFAULT_FONT = 12;
 constexpr int PROPERTY_DIALOG_RECT = 13;
-constexpr int PROPERTY_SKIN = 14;
+constexpr int PROPERTY_DIALOG_OBJECT = 14;
 constexpr int PROPERTY_SCROLL_Y = 15;
 constexpr int PROPERTY_LAYER_ALIGN = 16;
 constexpr int PROPERTY_CLIP = 17;
@@ -60,6 +60,7 @@ public:
     virtual HRESULT GetNoKbdNavigation(BOOL* out) = 0;
     virtual HRESULT GetLeftTop(POINT* out) = 0;
     virtual HRESULT GetCenter(POINT* out) = 0;
+    // Key 7: the skin name the loader stores for the object.
     virtual HRESULT GetObjectName(BSTR* out) = 0;
     // True when key 8 reads as an integer equal to 0 (a truth value, not a result code).
     virtual bool IsFlag8Clear() = 0;

@@ -3,10 +3,16 @@
 
 #include <atomic>
 
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Paint.h"
+
 namespace {
 
 std::atomic<int> g_dpiX{kLayoutDpi};
 std::atomic<int> g_dpiY{kLayoutDpi};
+std::atomic<bool> g_cached{false};
+
+int DensityClass() { return (GetScreenDpiY() + 16) * 3 / kLayoutDpi; }
 
 }  // namespace
 
@@ -16,7 +22,23 @@ int GetScreenDpiY() { return g_dpiY.load(std::memory_order_relaxed); }
 void SetScreenDpi(int dpiX, int dpiY) {
     g_dpiX.store(dpiX, std::memory_order_relaxed);
     g_dpiY.store(dpiY, std::memory_order_relaxed);
+    g_cached.store(true);
 }
+
+void CacheScreenDpi() {
+    if (g_cached.exchange(true)) return;
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpiX > 0 && dpiY > 0) {
+        g_dpiX.store(dpiX, std::memory_order_relaxed);
+        g_dpiY.store(dpiY, std::memory_order_relaxed);
+    }
+}
+
+bool IsHighDensityScreen() { return DensityClass() == 6; }
+bool IsMediumDensityScreen() { return DensityClass() == 4; }
 
 LONGLONG MulDivRound(LONGLONG a, LONG b, LONG c) {
     if (c <= 0) return 0;

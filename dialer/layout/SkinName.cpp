@@ -5,9 +5,8 @@
 
 SkinDensity GetSkinDensity() {
     // The dpi is read once at start-up, so the class it gives never changes either.
-    const int k = (GetScreenDpiY() + 16) * 3 / kLayoutDpi;
-    if (k == 4) return SkinDensity::Middle;
-    if (k == 6) return SkinDensity::Double;
+    if (IsMediumDensityScreen()) return SkinDensity::Middle;
+    if (IsHighDensityScreen()) return SkinDensity::Double;
     return SkinDensity::Base;
 }
 

@@ -26,7 +26,7 @@ public:
     HRESULT GetNoKbdNavigation(BOOL* out) override { return GetFlag(PROPERTY_NO_KBD_NAVIGATION, out); }
     HRESULT GetLeftTop(POINT* out) override { return GetPoint(PROPERTY_LEFT_TOP, out); }
     HRESULT GetCenter(POINT* out) override { return GetPoint(PROPERTY_CENTER, out); }
-    HRESULT GetObjectName(BSTR* out) override { return GetString(PROPERTY_OBJECT_NAME, out); }
+    HRESULT GetObjectName(BSTR* out) override { return GetString(PROPERTY_SKIN, out); }
     bool IsFlag8Clear() override;
     HRESULT GetFont9(HFONT* out) override { return GetFont(PROPERTY_FONT9, out); }
     HRESULT GetFont10(HFONT* out) override { return GetFont(PROPERTY_FONT10, out); }

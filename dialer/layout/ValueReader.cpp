@@ -179,6 +179,8 @@ bool CValueReader::ReadFont(const CXmlElement& element, CGdiObject* font, LONG w
     return true;
 }
 
+bool ParseDecimalValue(LPCWSTR text, LONG* value) { return ParseDecimalText(text, value); }
+
 void CValueReader::ReadOther(LPCWSTR, const CXmlElement&, CPropertyList&) {}
 
 void ParseValueElement(CValueReader& reader, const CXmlElement& element, CPropertyList& list) {

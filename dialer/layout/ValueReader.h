@@ -60,6 +60,10 @@ private:
     BOOL m_scale;
 };
 
+// A signed decimal as "%d" reads it (leading blanks, an optional sign, digits; what follows
+// is ignored). False for null, no digits, or a number beyond 32 bits.
+bool ParseDecimalValue(LPCWSTR text, LONG* value);
+
 // Reads every child of element into list, in document order: a child named "Int",
 // "Color", "String", "Point", "Rect" or "Font" with a "Name" becomes a value under that
 // name when the reader accepts it; every other child goes to the reader's ReadOther.

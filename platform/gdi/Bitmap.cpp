@@ -6,34 +6,9 @@
 #include <vector>
 
 #include "platform/base/Errors.h"
+#include "platform/gdi/DibSection.h"
 
 namespace {
-
-class DibSection : public platform::GdiObject {
-public:
-    DibSection(const BITMAPINFOHEADER& header, std::vector<BYTE> colors, BYTE* pixels, LONG stride)
-        : colors_(std::move(colors)), pixels_(pixels) {
-        description_.bmType = 0;
-        description_.bmWidth = header.biWidth;
-        description_.bmHeight = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-        description_.bmWidthBytes = stride;
-        description_.bmPlanes = 1;
-        description_.bmBitsPixel = header.biBitCount;
-        description_.bmBits = pixels;
-    }
-    ~DibSection() override { delete[] pixels_; }
-
-    DWORD Type() const override { return OBJ_BITMAP; }
-    const void* Description(std::size_t* size) const override {
-        *size = sizeof description_;
-        return &description_;
-    }
-
-private:
-    std::vector<BYTE> colors_;  // colour table or masks, kept for drawing
-    BYTE* pixels_;
-    BITMAP description_{};
-};
 
 bool IsSupportedDepth(WORD bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -84,12 +59,31 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     const ULONGLONG imageBytes = stride * height;
     if (imageBytes > platform::kMaxDibBytes) return Fail(ERROR_NOT_ENOUGH_MEMORY);
 
-    // The colour table follows the header as the caller's biSize places it.
+    // The colour table (or the masks) follows the header as the caller's biSize places it.
     const BYTE* tableStart = reinterpret_cast<const BYTE*>(info) + header.biSize;
-    std::vector<BYTE> colors(tableStart, tableStart + colorBytes);
+    DWORD masks[3] = {};
+    std::vector<RGBQUAD> colors;
+    if (masked) {
+        // A 40-byte header is followed by the masks; longer headers hold them at byte 40.
+        const BYTE* maskBytes = header.biSize >= 52 ? reinterpret_cast<const BYTE*>(info) + 40 : tableStart;
+        std::memcpy(masks, maskBytes, sizeof masks);
+        tableStart += header.biSize < 52 ? 12 : 0;
+    } else if (header.biBitCount == 16) {
+        masks[0] = 0x7C00;
+        masks[1] = 0x03E0;
+        masks[2] = 0x001F;
+    } else if (header.biBitCount == 32) {
+        masks[0] = 0xFF0000;
+        masks[1] = 0x00FF00;
+        masks[2] = 0x0000FF;
+    }
+    const LONGLONG tableBytes = colorBytes - (tableStart - (reinterpret_cast<const BYTE*>(info) + header.biSize));
+    colors.resize(static_cast<std::size_t>(tableBytes / 4));
+    if (!colors.empty()) std::memcpy(colors.data(), tableStart, colors.size() * sizeof(RGBQUAD));
     BYTE* pixels = new (std::nothrow) BYTE[imageBytes]();
     if (pixels == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
-    auto* object = new (std::nothrow) DibSection(header, std::move(colors), pixels, static_cast<LONG>(stride));
+    auto* object = new (std::nothrow)
+        platform::gdi::DibSection(header, std::move(colors), masks, pixels, static_cast<LONG>(stride));
     if (object == nullptr) {
         delete[] pixels;
         return Fail(ERROR_NOT_ENOUGH_MEMORY);

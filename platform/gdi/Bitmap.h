@@ -6,8 +6,6 @@
 #include "platform/base/Types.h"
 #include "platform/gdi/GdiObject.h"
 
-constexpr DWORD OBJ_BITMAP = 7;
-
 // Compressions
 constexpr DWORD BI_RGB = 0;
 constexpr DWORD BI_RLE8 = 1;

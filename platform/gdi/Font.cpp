@@ -3,31 +3,21 @@
 
 #include "platform/base/Errors.h"
 
-namespace {
+namespace platform::gdi {
 
-class FontObject : public platform::GdiObject {
-public:
-    explicit FontObject(const LOGFONTW& description) : description_(description) {
-        // A face name given without its terminator is cut to fit.
-        description_.lfFaceName[LF_FACESIZE - 1] = 0;
-    }
+FontObject::FontObject(const LOGFONTW& description) : m_description(description) {
+    // A face name given without its terminator is cut to fit.
+    m_description.lfFaceName[LF_FACESIZE - 1] = 0;
+}
 
-    DWORD Type() const override { return OBJ_FONT; }
-    const void* Description(std::size_t* size) const override {
-        *size = sizeof description_;
-        return &description_;
-    }
+FontObject* MakeFontObject(const LOGFONTW& description) { return new FontObject(description); }
 
-private:
-    LOGFONTW description_;
-};
-
-}  // namespace
+}  // namespace platform::gdi
 
 HFONT CreateFontIndirectW(const LOGFONTW* font) {
     if (font == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    return static_cast<HFONT>(platform::RegisterGdiObject(new FontObject(*font)));
+    return static_cast<HFONT>(platform::RegisterGdiObject(platform::gdi::MakeFontObject(*font)));
 }

@@ -1,5 +1,5 @@
 // Logical fonts: LOGFONTW and CreateFontIndirectW. A font object records what it was asked
-// for (face, height, weight, style, quality); glyphs are drawn elsewhere.
+// for (face, height, weight, style, quality); the text calls (Text.h) draw its glyphs.
 #pragma once
 
 #include "platform/base/Types.h"
@@ -51,3 +51,24 @@ constexpr BYTE CLEARTYPE_QUALITY = 5;
 // A font of the given description; the face name is cut to LF_FACESIZE - 1 characters.
 // Null with ERROR_INVALID_PARAMETER for a null description.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
+
+namespace platform::gdi {
+
+class FontObject : public GdiObject {
+public:
+    explicit FontObject(const LOGFONTW& description);
+    DWORD Type() const override { return OBJ_FONT; }
+    const void* Description(std::size_t* size) const override {
+        *size = sizeof m_description;
+        return &m_description;
+    }
+    const LOGFONTW& Font() const { return m_description; }
+
+private:
+    LOGFONTW m_description;
+};
+
+// A font object not yet entered into the table.
+FontObject* MakeFontObject(const LOGFONTW& description);
+
+}  // namespace platform::gdi

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -15,7 +14,7 @@ namespace {
 
 struct ObjectTable {
     std::mutex mutex;
-    std::unordered_map<HGDIOBJ, std::unique_ptr<GdiObject>> objects;
+    std::unordered_map<HGDIOBJ, GdiObjectRef> objects;
 };
 
 ObjectTable& Table() {
@@ -31,22 +30,22 @@ HGDIOBJ RegisterGdiObject(GdiObject* object) {
     ObjectTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
     HGDIOBJ handle = object;
-    table.objects.emplace(handle, std::unique_ptr<GdiObject>(object));
+    table.objects.emplace(handle, GdiObjectRef(object));
     return handle;
 }
 
-GdiObject* GdiObjectFromHandle(HGDIOBJ handle) {
+GdiObjectRef FindGdiObject(HGDIOBJ handle) {
     if (handle == nullptr) return nullptr;
     ObjectTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
     auto found = table.objects.find(handle);
-    return found == table.objects.end() ? nullptr : found->second.get();
+    return found == table.objects.end() ? nullptr : found->second;
 }
 
 }  // namespace platform
 
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
-    const platform::GdiObject* found = platform::GdiObjectFromHandle(object);
+    const platform::GdiObjectRef found = platform::FindGdiObject(object);
     if (found == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
@@ -62,13 +61,19 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
 
 BOOL DeleteObject(HGDIOBJ object) {
     if (object == nullptr) return FALSE;
-    std::unique_ptr<platform::GdiObject> removed;
+    platform::GdiObjectRef removed;
     {
         auto& table = platform::Table();
         std::lock_guard<std::mutex> lock(table.mutex);
         auto found = table.objects.find(object);
         if (found == table.objects.end()) {
             SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (found->second->stock) return TRUE;
+        // A device context still draws with it (or will again after RestoreDC).
+        if (found->second->holders.load() > 0) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
         removed = std::move(found->second);

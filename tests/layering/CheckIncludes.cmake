@@ -26,6 +26,11 @@ set(rules
     "dialer/ forbids pimhelper/"
     "pimhelper/ forbids dialer/ except dialer/foundation/ dialer/data/"
     "dialer/foundation/ forbids dialer/layout/"
+    "engine/ forbids ft2build.h"
+    "game/ forbids ft2build.h"
+    "dialer/ forbids ft2build.h"
+    "pimhelper/ forbids ft2build.h"
+    "tools/ forbids ft2build.h"
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -1,6 +1,6 @@
 // The dialer's demo pack in data/dialer/packs/qa_layouts, packed as the data build packs
-// it: its index names images that load, its layout's rules choose by screen, and every
-// class its layout names is one the object factory knows.
+// it: its index names images that load, its layout's rules choose by screen, every class
+// its layout names is one the object factory knows, and every layout file reads.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +8,10 @@
 #include <iterator>
 #include <vector>
 
+#include "dialer/foundation/OrmException.h"
+#include "dialer/layout/LayoutRepository.h"
 #include "dialer/layout/ObjectFactory.h"
+#include "dialer/layout/PropertyReader.h"
 #include "dialer/layout/ResourcePack.h"
 #include "dialer/layout/RuleNode.h"
 #include "dialer/layout/ScreenDpi.h"
@@ -19,22 +22,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The pack's folder, found from this file's place in the source tree.
-fs::path DemoPackFolder() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "dialer" / "packs" /
-           "qa_layouts";
-}
-
-CRefPtr<CResourcePack> OpenDemoPack() {
-    pack_test::PackFiles files;
-    for (const auto& entry : fs::directory_iterator(DemoPackFolder())) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        files[entry.path().filename().string()] =
-            pack_test::Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    return OpenResourcePackInMemory(pack_test::ToBuffer(pack_test::BuildPack(files)));
-}
+using pack_test::DemoPackFolder;
+using pack_test::OpenDemoPack;
 
 TEST(DemoPack, IndexedImagesLoad) {
     ASSERT_TRUE(fs::is_directory(DemoPackFolder())) << DemoPackFolder();
@@ -51,7 +40,8 @@ TEST(DemoPack, IndexedImagesLoad) {
     };
     for (const Case& c : {Case{u"Background", PACK_IMAGE_REQUIRE_COLOR, 24, 0},
                           Case{u"Key", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 16, 8},
-                          Case{u"Icons", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 24, 1}}) {
+                          Case{u"Icons", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 16, 1},
+                          Case{u"Border", PACK_IMAGE_REQUIRE_COLOR | PACK_IMAGE_REQUIRE_MASK, 8, 8}}) {
         CSharedSurface color;
         CSharedSurface mask;
         ASSERT_TRUE(GetPackImage(pack.Get(), c.image, &color, &mask, true, c.required));
@@ -103,6 +93,53 @@ TEST(DemoPack, TheDialerLayoutChoosesByScreenAndNamesKnownClasses) {
         EXPECT_TRUE(known) << std::string(name.type.begin(), name.type.end());
     }
     EXPECT_GE(classes, 4);
+}
+
+// Every layout-set file of the pack reads through the loader, at both densities.
+TEST(DemoPack, EveryLayoutFileReads) {
+    CRefPtr<CResourcePack> pack = OpenDemoPack();
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(DemoPackFolder())) {
+        const fs::path path = entry.path();
+        if (path.extension() != ".xml" || path.filename() == "Index.xml") continue;
+        ++files;
+        const std::string stem = path.stem().string();
+        for (int dpi : {96, 192}) {
+            SetScreenDpi(dpi, dpi);
+            CRefPtr<CLayoutSet> set;
+            try {
+                set = LoadLayoutSet(pack.Get(), std::u16string(stem.begin(), stem.end()));
+            } catch (const COrmException& error) {
+                ADD_FAILURE() << stem << ": " << error.message;
+                continue;
+            }
+            EXPECT_GT(set->GetLayouts()->GetEntries()->GetCount(), 0u) << stem;
+            std::u16string chosen;
+            EXPECT_TRUE(set->GetRules()->Evaluate(nullptr, &chosen)) << stem;
+            EXPECT_TRUE(set->FindLayout(chosen.c_str())) << stem;
+        }
+    }
+    SetScreenDpi(kLayoutDpi, kLayoutDpi);
+    EXPECT_GE(files, 3);
+
+    // The popup's second button inherits the first one's face; the landscape form copies
+    // the group with its own general values in front.
+    CRefPtr<CLayoutSet> popup = LoadLayoutSet(pack.Get(), u"Popup");
+    CRefPtr<CLayoutEntry> commands = popup->FindLayout(u"PopupLandscape")->GetEntries()->FindByName(u"Commands");
+    ASSERT_TRUE(commands && commands->GetEntries() != nullptr);
+    CRefPtr<CLayoutEntry> message = commands->GetEntries()->FindByName(u"Message");
+    ASSERT_TRUE(message);
+    std::u16string text;
+    EXPECT_TRUE(message->GetProperties().GetString(u"Face", &text));
+    EXPECT_EQ(text, u"Key");
+    EXPECT_TRUE(message->GetProperties().GetString(u"StringID", &text));
+    EXPECT_EQ(text, u"Message");
+    RECT dialog{};
+    EXPECT_TRUE(message->GetProperties().GetRect(PROPERTY_DIALOG_RECT, &dialog));
+    EXPECT_EQ(dialog.right, 400);
+    LONG side = 0;
+    EXPECT_TRUE(message->GetProperties().GetInt(PROPERTY_LAYER_ALIGN, &side));
+    EXPECT_EQ(side, 4);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(ObjectFactory, TablesListEveryKnownType) {
     EXPECT_EQ(FindDataObjectType(u""), nullptr);
 }
 
-TEST(ObjectFactory, MakesTheGenericObjectAndNothingForOtherNames) {
+TEST(ObjectFactory, MakesTheGenericObjectsAndNothingForOtherNames) {
     CObjectFactory factory;
     IUnknown* made = factory.CreateObject(u"Orm.LSP.Generic");
     ASSERT_NE(made, nullptr);
@@ -116,8 +116,17 @@ TEST(ObjectFactory, MakesTheGenericObjectAndNothingForOtherNames) {
     EXPECT_EQ(made->Release(), 0u) << "the factory hands out exactly one reference";
 
     for (const char16_t* name : {u"orm.lsp.Generic", u"Orm.LSP.Unknown", u"Orm.LSP.Form", u"Orm.Data.",
-                                 u"Orm.Data.Generic", u"Orm.Data.LetterScroll:abc", u"Orm.LSP.Rect", u"Generic", u""})
+                                 u"Orm.Data.Generic", u"Orm.Data.LetterScroll:abc", u"orm.lsp.Rect", u"Generic", u""})
         EXPECT_EQ(factory.CreateObject(name), nullptr);
+
+    // The drawn objects answer the layout-object interface too, with one reference.
+    for (const char16_t* name : {u"Orm.LSP.Rect", u"Orm.LSP.Icon", u"Orm.LSP.Frame", u"Orm.LSP.Button"}) {
+        IUnknown* drawn = factory.CreateObject(name);
+        ASSERT_NE(drawn, nullptr);
+        ASSERT_EQ(drawn->QueryInterface(IID_ILayoutObject, &other), S_OK);
+        static_cast<IUnknown*>(other)->Release();
+        EXPECT_EQ(drawn->Release(), 0u);
+    }
 
     HRESULT thrown = S_OK;
     try {

@@ -6,15 +6,20 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "dialer/foundation/Services.h"
 #include "dialer/foundation/SharedBuffer.h"
+#include "dialer/layout/ResourcePack.h"
 #include "platform/base/Handle.h"
+#include "platform/base/WideString.h"
 #include "platform/fs/Directories.h"
 #include "platform/fs/Files.h"
 #include "platform/gdi/Bitmap.h"
+#include "tools/make_skin_pack/PackFolder.h"
 #include "tools/make_skin_pack/SkinPackWriter.h"
 
 namespace pack_test {
@@ -124,5 +129,47 @@ inline void WritePackBothWays(const std::u16string& folder, const std::u16string
     for (const auto& [entry, bytes] : files)
         WriteHandsetFile(folder + u"\\" + name + u"\\" + std::u16string(entry.begin(), entry.end()), bytes);
 }
+
+// The demo pack data/dialer/packs/qa_layouts, found from this file's place in the source
+// tree and packed in memory as the data build packs it.
+inline std::filesystem::path DemoPackFolder() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" / "dialer" /
+           "packs" / "qa_layouts";
+}
+
+inline CRefPtr<CResourcePack> OpenDemoPack() {
+    std::vector<PackFile> files;
+    std::string error;
+    EXPECT_TRUE(ReadPackFolder(DemoPackFolder(), &files, &error)) << error;
+    PackFiles entries;
+    for (PackFile& file : files) entries[file.entryName] = std::move(file.data);
+    return OpenResourcePackInMemory(ToBuffer(BuildPack(entries)));
+}
+
+// A pack repository that hands out one pack, under the name `name`.
+class CFixedPacks : public CPackRepositoryService {
+public:
+    CFixedPacks(LPCWSTR name, CRefPtr<CResourcePack> pack) : m_name(name), m_pack(std::move(pack)) {}
+    CResourcePack* GetPack(LPCWSTR name) override {
+        return name != nullptr && _wcsicmp(name, m_name.c_str()) == 0 ? CRefPtr<CResourcePack>(m_pack).Detach()
+                                                                      : nullptr;
+    }
+
+private:
+    std::u16string m_name;
+    CRefPtr<CResourcePack> m_pack;
+};
+
+// Installs a CFixedPacks as the process's pack repository while it lives.
+class ScopedPacks {
+public:
+    ScopedPacks(LPCWSTR name, CRefPtr<CResourcePack> pack) {
+        CRefPtr<CPackRepositoryService> packs(new CFixedPacks(name, std::move(pack)));
+        SetPackRepository(packs.Holder());
+    }
+    ~ScopedPacks() { SetPackRepository(nullptr); }
+    ScopedPacks(const ScopedPacks&) = delete;
+    ScopedPacks& operator=(const ScopedPacks&) = delete;
+};
 
 }  // namespace pack_test

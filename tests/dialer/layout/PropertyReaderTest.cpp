@@ -91,7 +91,7 @@ TEST(StandardProperties, FixedKeyAccessors) {
     CPropertyList list;
     AddRectProperty(list, PROPERTY_BOUND_RECT, RECT{0, 0, 480, 800});
     AddPointProperty(list, PROPERTY_CENTER, POINT{240, 400});
-    AddStringProperty(list, PROPERTY_OBJECT_NAME, u"Dialer");
+    AddStringProperty(list, PROPERTY_SKIN, u"Dialer");
     AddIntProperty(list, PROPERTY_NO_KBD_NAVIGATION, 2);
     CInterfacePtr<IStandardProperties> reader = CreateStandardProperties(list);
 

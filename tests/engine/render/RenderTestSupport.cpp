@@ -11,6 +11,7 @@
 #include "engine/core/files/DataFolder.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "platform/screen/PngFile.h"
+#include "tests/support/ReferenceImage.h"
 
 namespace render_test {
 
@@ -117,34 +118,7 @@ RenderTransform Placed(float x, float y, float size, float z) {
 }
 
 ::testing::AssertionResult MatchesReference(const platform::screen::Image& image, const std::string& name) {
-    const std::string path = std::string(RENDER_REFERENCE_DIR) + "/" + name + ".png";
-    platform::screen::Image reference;
-    if (!platform::screen::ReadPng(path, reference)) {
-        std::string error;
-        std::filesystem::create_directories(RENDER_REFERENCE_DIR);
-        platform::screen::WritePng(image, path, error);
-        return ::testing::AssertionFailure() << "no reference " << path << " yet: written, look at it and keep it";
-    }
-    if (reference.width != image.width || reference.height != image.height)
-        return ::testing::AssertionFailure() << path << " is " << reference.width << "x" << reference.height
-                                             << ", the frame " << image.width << "x" << image.height;
-    const int tolerance[3] = {8, 4, 8};
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int expected = reference.PixelAt(x, y)[c];
-                int actual = image.PixelAt(x, y)[c];
-                if (std::abs(expected - actual) > tolerance[c]) {
-                    // The frame goes beside the test's temporary files, to be looked at.
-                    std::string error;
-                    const std::string actualPath = ::testing::TempDir() + name + ".actual.png";
-                    platform::screen::WritePng(image, actualPath, error);
-                    return ::testing::AssertionFailure()
-                           << name << ": pixel (" << x << ", " << y << ") channel " << c << " is " << actual
-                           << ", the reference " << expected << " (the frame is in " << actualPath << ")";
-                }
-            }
-    return ::testing::AssertionSuccess();
+    return handset_test::MatchesReference(image, RENDER_REFERENCE_DIR, name);
 }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint16_t value) {

@@ -1,0 +1,1 @@
+handset_bench(SurfaceBench DEPENDS dialer_layout platform_gdi)

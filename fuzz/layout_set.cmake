@@ -1,0 +1,1 @@
+handset_fuzz(layout_set DEPENDS dialer_layout)
