@@ -31,8 +31,13 @@ protected:
     // the whole call (so a detach waits for a call under way); E_FAIL once detached.
     template <class... Params, class... Args>
     HRESULT Forward(HRESULT (TInterface::*operation)(Params...), Args&&... arguments) {
+        return ForwardOr(E_FAIL, operation, std::forward<Args>(arguments)...);
+    }
+    // The same for an operation whose answer is not a result code: `detached` once detached.
+    template <class Result, class... Params, class... Args>
+    Result ForwardOr(Result detached, Result (TInterface::*operation)(Params...), Args&&... arguments) {
         CAutoLock lock(m_lock);
-        if (m_target == nullptr) return E_FAIL;
+        if (m_target == nullptr) return detached;
         return (m_target->*operation)(std::forward<Args>(arguments)...);
     }
 

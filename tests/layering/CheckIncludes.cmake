@@ -26,6 +26,8 @@ set(rules
     "dialer/ forbids pimhelper/"
     "pimhelper/ forbids dialer/ except dialer/foundation/ dialer/data/"
     "dialer/foundation/ forbids dialer/layout/"
+    "dialer/foundation/ forbids dialer/dialog/"
+    "dialer/layout/ forbids dialer/dialog/"
     "engine/ forbids ft2build.h"
     "game/ forbids ft2build.h"
     "dialer/ forbids ft2build.h"
