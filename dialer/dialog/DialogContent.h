@@ -23,7 +23,8 @@ public:
         CSharedSurface cache;
         LONG cachedX = kNothingCached;
         LONG cachedY = kNothingCached;
-        RECT cachedArea{};  // where in the target the cached picture was taken
+        RECT cachedArea{};       // where in the target the cached picture was taken
+        DWORD cachedLayout = 0;  // the layer's layout pass it shows
     };
     static constexpr LONG kNothingCached = 0x7FFFFFFF;
 

@@ -61,8 +61,8 @@ void CDialogContent::PaintLayer(LayerEntry& entry, const PaintContext& context, 
         }
     }
     if (useCache && w > 0 && h > 0) {
-        // A cache holds the picture of one area: a layer that moved or changed size starts
-        // a new one.
+        // A cache holds the picture of one area and one layout: a layer that moved, changed
+        // size or was laid out again starts a new one.
         const RECT area{x, y, x + w, y + h};
         if (entry.cache && (entry.cache->GetWidth() != w || entry.cache->GetHeight() != h)) entry.cache.Reset();
         if (!entry.cache) {
@@ -70,9 +70,11 @@ void CDialogContent::PaintLayer(LayerEntry& entry, const PaintContext& context, 
             entry.cachedX = kNothingCached;
             entry.cachedY = kNothingCached;
         }
-        if (entry.cache && (area.left != entry.cachedArea.left || area.top != entry.cachedArea.top)) {
+        if (entry.cache && (area.left != entry.cachedArea.left || area.top != entry.cachedArea.top ||
+                            entry.cachedLayout != layer.LayoutCount())) {
             entry.cachedY = kNothingCached;
             entry.cachedArea = area;
+            entry.cachedLayout = layer.LayoutCount();
         }
     } else {
         entry.cache.Reset();

@@ -103,6 +103,8 @@ public:
     CItemCollection* Templates() const { return m_templates.Get(); }
     CLayoutEntry* LayoutNode() const { return m_node.Get(); }
     bool IsDragging() const { return m_dragging; }
+    // Counts the layout passes: a picture cached before the last one may show old items.
+    DWORD LayoutCount() const { return m_layoutCount; }
     DWORD LastDragTick() const { return m_lastDragTick; }
 
     // What the handler hears about an item (or, for null, about the layer).
@@ -150,4 +152,5 @@ private:
     bool m_dragging = false;
     CDibSurface m_cornerMask;
     DWORD m_lastDragTick = 0;
+    DWORD m_layoutCount = 0;
 };

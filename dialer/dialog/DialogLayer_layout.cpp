@@ -134,6 +134,7 @@ bool CDialogLayer::Layout(const LayoutBlock& block) {
     }
     m_position = POINT{block.originX, block.originY};
     m_size = SIZE{block.availableWidth, block.availableHeight};
+    ++m_layoutCount;
 
     LayoutBlock phase = block;
     TellHandler(LAYOUT_PHASE_BEGIN, &phase);
