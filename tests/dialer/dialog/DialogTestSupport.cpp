@@ -169,6 +169,7 @@ HRESULT CTestPlugin::OnLayoutPhase(const ItemEventRecord*, LONG phase, LayoutBlo
 HRESULT CTestPlugin::HandleEvent(const ItemEventRecord*, UINT code, WPARAM argument, void*) {
     events.emplace_back(code, argument);
     EventLog().push_back(EventRecord{name, code});
+    if (onEvent) onEvent(code);
     if (throwOn != 0 && code == throwOn) ThrowOrm(E_ORM_FAIL, u"The plug-in refuses this event.");
     return S_FALSE;
 }

@@ -102,6 +102,7 @@ public:
     bool paintsItems = false;                     // PaintItem answers S_OK
     std::vector<std::u16string> painted;          // the items it was asked to paint
     std::function<void(LayoutBlock*)> onArranging;
+    std::function<void(UINT)> onEvent;  // called for each event before it is answered
 };
 
 // Serves layout sets from text by name (without case); an unknown name throws E_ORM_FAIL as
