@@ -1,0 +1,1 @@
+handset_bench(DialogScrollBench DEPENDS dialer_dialog dialer_layout platform_gdi)
