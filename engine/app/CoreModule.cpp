@@ -2,9 +2,13 @@
 // table with a "Create_<class>" row each as they are built.
 #include "engine/app/CoreModule.h"
 
+#include "engine/app/FrameDriver.h"
 #include "engine/core/node/KNode.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/material/KMaterial.h"
 #include "engine/resources/scene/Camera.h"
+#include "engine/resources/shader/EffectNode.h"
+#include "engine/resources/shader/Shader.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
 #include "engine/sound/NullSoundDevice.h"
@@ -16,14 +20,19 @@ const ModuleClass kCoreClasses[] = {
     {"Texture", Texture::StaticTypeId()},
     {"Node", KNode::StaticTypeId()},
     {"Camera", Camera::StaticTypeId()},
+    {"Shader", Shader::StaticTypeId()},
+    {"EffectNode", EffectNode::StaticTypeId()},
     {nullptr, nullptr},
 };
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-// The resource cache loads textures through the resource code from here on.
+// The resource cache loads textures and shaders through the resource code from here on,
+// and texture stages scroll by the frame clock.
 int InitCore() {
     InstallTextureResources();
+    InstallShaderResources();
+    SetMaterialClock([] { return GetFrameClock().gameTime[0]; }, FrameTime);
     return 0;
 }
 
@@ -32,6 +41,8 @@ const ModuleEntry kCoreTable[] = {
     {"Create_Texture", AsModuleFunction(&CreateTexture)},
     {"Create_Node", AsModuleFunction(&CreateNode)},
     {"Create_Camera", AsModuleFunction(&CreateCamera)},
+    {"Create_Shader", AsModuleFunction(&CreateShader)},
+    {"Create_EffectNode", AsModuleFunction(&CreateEffectNode)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},
