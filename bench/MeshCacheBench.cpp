@@ -2,12 +2,12 @@
 // what the first load does), against reading the ".kgc" cache that load writes (every later
 // load), in the same run. The goal: the cache at least 5 times faster ("times_faster").
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "bench/BenchRatio.h"
 #include "engine/core/files/DataFolder.h"

@@ -41,8 +41,8 @@ struct Fixture {
         SetCreateMissingMaterials(true);
         // Two triangles a quad, as faces of the engine and as flat arrays.
         const int vertexCount = (kColumns + 1) * (kRows + 1);
-        std::string text = "Geometry\n{\n1 " + std::to_string(kColumns * kRows * 2) + " " +
-                           std::to_string(vertexCount) + " 0\n";
+        std::string text =
+            "Geometry\n{\n1 " + std::to_string(kColumns * kRows * 2) + " " + std::to_string(vertexCount) + " 0\n";
         char line[96];
         for (int y = 0; y < kRows; ++y)
             for (int x = 0; x < kColumns; ++x) {

@@ -54,9 +54,7 @@ bool ParseColour(const std::string& text, std::uint32_t* value) {
     return true;
 }
 
-bool InUnitRange(const Triple& t) {
-    return t.x >= 0 && t.x <= 1 && t.y >= 0 && t.y <= 1 && t.z >= 0 && t.z <= 1;
-}
+bool InUnitRange(const Triple& t) { return t.x >= 0 && t.x <= 1 && t.y >= 0 && t.y <= 1 && t.z >= 0 && t.z <= 1; }
 
 }  // namespace
 

@@ -55,8 +55,8 @@ Quaternion LookRotation(const Vector3& eye, const Vector3& target) {
     Vector3Normalize(right);
     Vector3 down;
     Vector3Cross(forward, right, down);
-    const Matrix34 columns{{{right.x, down.x, forward.x, 0}, {right.y, down.y, forward.y, 0},
-                            {right.z, down.z, forward.z, 0}}};
+    const Matrix34 columns{
+        {{right.x, down.x, forward.x, 0}, {right.y, down.y, forward.y, 0}, {right.z, down.z, forward.z, 0}}};
     Quaternion rotation{};
     QuaternionFromMatrix34(columns, rotation);
     return rotation;
@@ -199,8 +199,8 @@ bool ViewSession::StartDevice(const ViewOptions& options, std::string* error) {
     windowClass.lpfnWndProc = ViewProcedure;
     windowClass.lpszClassName = u"KelviewWindow";
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, u"KelviewWindow", u"kelview", WS_VISIBLE, 0, 0, options.width, options.height,
-                              nullptr, nullptr, nullptr, nullptr);
+    window_ = CreateWindowExW(0, u"KelviewWindow", u"kelview", WS_VISIBLE, 0, 0, options.width, options.height, nullptr,
+                              nullptr, nullptr, nullptr);
     if (window_ == nullptr) {
         *error = "no window could be made for the render device.";
         return false;
@@ -230,11 +230,11 @@ bool ViewSession::Load(const std::string& object, Geometry& geometry, std::strin
 bool ViewSession::Bake(const std::string& object, std::string* error) {
     const EngineString text = EngineString::Format("objects/%s.fmesh", object.c_str());
     Geometry geometry;
-    const bool written =
-        ReadTextMeshFile(text.Text(), geometry) == 0 && WriteGeometryCacheFor(text.Text(), geometry);
+    const bool written = ReadTextMeshFile(text.Text(), geometry) == 0 && WriteGeometryCacheFor(text.Text(), geometry);
     ReleaseGeometry(geometry);
     if (!written) {
-        *error = "the object '" + object + "' has no objects/" + object + ".fmesh that loads, or its cache cannot be written.";
+        *error = "the object '" + object + "' has no objects/" + object +
+                 ".fmesh that loads, or its cache cannot be written.";
         return false;
     }
     // The cache must read back as the game will read it.

@@ -136,8 +136,8 @@ void AddBox(const BoxSpec& box, std::vector<Polygon>& out) {
     }
 }
 
-void AddPyramid(double cx, double cy, double z, double side, double height, double uvScale,
-                const std::string& material, std::vector<Polygon>& out) {
+void AddPyramid(double cx, double cy, double z, double side, double height, double uvScale, const std::string& material,
+                std::vector<Polygon>& out) {
     const double h = side / 2;
     const Point base[4] = {{cx - h, cy - h, z}, {cx + h, cy - h, z}, {cx + h, cy + h, z}, {cx - h, cy + h, z}};
     const Point apex{cx, cy, z + height};
@@ -280,11 +280,14 @@ private:
         for (int i = 0; i < 3; ++i) {
             box.low[i] = v[i];
             box.high[i] = v[i + 3];
-            if (!(box.high[i] > box.low[i])) return Fail("a box's second corner must lie above its first on every axis");
+            if (!(box.high[i] > box.low[i]))
+                return Fail("a box's second corner must lie above its first on every axis");
         }
         if (options.count("bevel") != 0 && !Number(options["bevel"], &box.bevel)) return false;
-        const double smallest = std::fmin(box.high[0] - box.low[0], std::fmin(box.high[1] - box.low[1], box.high[2] - box.low[2]));
-        if (box.bevel < 0 || box.bevel * 2 >= smallest) return Fail("a box's bevel must be below half its smallest side");
+        const double smallest =
+            std::fmin(box.high[0] - box.low[0], std::fmin(box.high[1] - box.low[1], box.high[2] - box.low[2]));
+        if (box.bevel < 0 || box.bevel * 2 >= smallest)
+            return Fail("a box's bevel must be below half its smallest side");
         if (!UvScale(options, &box.uvScale)) return false;
         box.top = Material(options, "top");
         box.sides = Material(options, "sides");
@@ -372,8 +375,8 @@ std::string WriteMeshText(const MeshShape& mesh) {
         }
         faces += "] 0 " + polygon.material + "\n";
     }
-    std::string out = "Geometry\n{\n1 " +
-                      std::to_string(mesh.polygons.size()) + " " + std::to_string(positions.size()) + " 5\n" + faces;
+    std::string out = "Geometry\n{\n1 " + std::to_string(mesh.polygons.size()) + " " +
+                      std::to_string(positions.size()) + " 5\n" + faces;
     for (const std::string& line : positions) out += line + "\n";
     for (const std::string& line : coordinates) out += line + "\n";
     for (const std::string& line : normals) out += line + "\n";

@@ -108,7 +108,8 @@ FaceTree* BuildFaceTree(const Geometry& geometry) {
             const MeshFace& face = subMesh.faces[f];
             if (face.cornerCount < 3 || face.cornerCount > kMaxFaceCorners) continue;
             Vector3 sum{0, 0, 0};
-            for (std::uint32_t c = 0; c < face.cornerCount; ++c) Vector3AddInPlace(sum, subMesh.positions[face.corners[c]]);
+            for (std::uint32_t c = 0; c < face.cornerCount; ++c)
+                Vector3AddInPlace(sum, subMesh.positions[face.corners[c]]);
             const float share = 1.0f / static_cast<float>(face.cornerCount);
             if (!items.Append(FaceItem{{sum.x * share, sum.y * share, sum.z * share}, f, s})) return nullptr;
         }

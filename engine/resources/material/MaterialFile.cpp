@@ -49,10 +49,12 @@ struct FlagWord {
 };
 
 constexpr FlagWord kFlagWords[] = {
-    {"SMOOTH", kMaterialSmooth},           {"SPECULAR", kMaterialSpecular},   {"TRANSPARENT", kMaterialTransparent},
-    {"UNSORTEDALPHA", kMaterialUnsortedAlpha}, {"NOENVBUMP", kMaterialNoEnvBump}, {"NOZWRITE", kMaterialNoZWrite},
-    {"DOUBLESIDED", kMaterialDoubleSided}, {"NOSHADOWS", kMaterialNoShadows}, {"NODIFFUSE", kMaterialNoDiffuse},
-    {"DECAL", kMaterialDecal},             {"GLOWONLY", kMaterialGlowOnly},
+    {"SMOOTH", kMaterialSmooth},           {"SPECULAR", kMaterialSpecular},
+    {"TRANSPARENT", kMaterialTransparent}, {"UNSORTEDALPHA", kMaterialUnsortedAlpha},
+    {"NOENVBUMP", kMaterialNoEnvBump},     {"NOZWRITE", kMaterialNoZWrite},
+    {"DOUBLESIDED", kMaterialDoubleSided}, {"NOSHADOWS", kMaterialNoShadows},
+    {"NODIFFUSE", kMaterialNoDiffuse},     {"DECAL", kMaterialDecal},
+    {"GLOWONLY", kMaterialGlowOnly},
 };
 
 bool ReadFlags(FileStream& stream, DWORD& flags) {

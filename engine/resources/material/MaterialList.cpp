@@ -37,7 +37,9 @@ KMaterial* MaterialList::Find(const char* name) {
     return nullptr;
 }
 
-bool MaterialList::Add(KMaterial* material) { return material != nullptr && ListAppend(materials_, material) != nullptr; }
+bool MaterialList::Add(KMaterial* material) {
+    return material != nullptr && ListAppend(materials_, material) != nullptr;
+}
 
 KMaterial* MaterialList::FindOrLoadNamed(const char* name) {
     if (KMaterial* found = Find(name)) return found;

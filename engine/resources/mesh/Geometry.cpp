@@ -29,13 +29,11 @@ void ReleaseRenderMesh(Geometry& geometry) {
 
 DWORD NextGeometrySerial() { return ++geometryCounter; }
 
-bool AllocateSubMesh(SubMesh& subMesh, std::uint32_t faceCount, std::uint32_t vertexCount,
-                     std::uint32_t indexCount) {
+bool AllocateSubMesh(SubMesh& subMesh, std::uint32_t faceCount, std::uint32_t vertexCount, std::uint32_t indexCount) {
     const std::uint64_t faceBytes = std::uint64_t{faceCount} * sizeof(MeshFace);
     const std::uint64_t blockBytes = faceBytes + AlignUp4(faceCount) + std::uint64_t{vertexCount} * kVertexBytes;
     // The slack keeps the block's size the one the cache format was laid out for.
-    if (blockBytes + kBlockSlack > kMaximumEngineAllocation ||
-        std::uint64_t{indexCount} * 2 > kMaximumEngineAllocation)
+    if (blockBytes + kBlockSlack > kMaximumEngineAllocation || std::uint64_t{indexCount} * 2 > kMaximumEngineAllocation)
         return false;
     auto* block = static_cast<std::uint8_t*>(EngineAlloc(static_cast<std::size_t>(blockBytes + kBlockSlack)));
     if (block == nullptr) return false;

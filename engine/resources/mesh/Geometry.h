@@ -26,7 +26,7 @@ constexpr DWORD kGeometryShared = 0x80;  // a clone's record: the arrays belong 
 constexpr DWORD kGeometryTangents = 0x800;
 constexpr DWORD kGeometryIdentifier = 0x2000;
 constexpr DWORD kGeometrySkinned = 0x4000;
-constexpr DWORD kGeometryEmissiveFaces = 0x8000;     // a face's material has kMaterialEmissive
+constexpr DWORD kGeometryEmissiveFaces = 0x8000;      // a face's material has kMaterialEmissive
 constexpr DWORD kGeometryTransparentFaces = 0x10000;  // a face's material has kMaterialTransparent
 // Every array a built sub-mesh list carries.
 constexpr DWORD kGeometryBuiltArrays = kGeometryFaces | kGeometryPositions | kGeometryTexCoords |
@@ -50,8 +50,8 @@ constexpr std::uint32_t kMaxSubMeshVertices = 65536;
 struct MeshFace {
     DWORD flags;
     DWORD reserved[2];
-    Vector3 normal;  // unit plane normal
-    float distance;  // normal . second corner
+    Vector3 normal;             // unit plane normal
+    float distance;             // normal . second corner
     std::uint32_t cornerCount;  // 2 to 8
     std::uint32_t corners[kMaxFaceCorners];
     // The material's place in the record: its sub-mesh names the material in memory; in a
@@ -120,8 +120,7 @@ DWORD NextGeometrySerial();
 // Allocates a sub-mesh's shared block for its counts (faceCount x 105 + vertexCount x 72 +
 // 64 bytes, each array on a 4-byte boundary, all zero) and its index array. False, with
 // nothing allocated, when the sizes are too large or memory runs out.
-bool AllocateSubMesh(SubMesh& subMesh, std::uint32_t faceCount, std::uint32_t vertexCount,
-                     std::uint32_t indexCount);
+bool AllocateSubMesh(SubMesh& subMesh, std::uint32_t faceCount, std::uint32_t vertexCount, std::uint32_t indexCount);
 // Frees the sub-mesh's block and indices.
 void FreeSubMesh(SubMesh& subMesh);
 // A list of `count` empty sub-meshes; null when memory runs out.

@@ -55,7 +55,9 @@ class CacheReader {
 public:
     explicit CacheReader(FileStream& stream) : stream_(stream) {}
 
-    bool Words(std::uint32_t* words, std::uint32_t count) { return ReadBlock(stream_, words, std::uint64_t{count} * 4); }
+    bool Words(std::uint32_t* words, std::uint32_t count) {
+        return ReadBlock(stream_, words, std::uint64_t{count} * 4);
+    }
     bool SubMeshFrom(SubMesh& subMesh, std::uint32_t number);
 
 private:
@@ -75,12 +77,14 @@ bool CacheReader::SubMeshFrom(SubMesh& subMesh, std::uint32_t number) {
     const std::uint32_t triangleCount = header[2];
     const std::uint32_t faceCount = header[3];
     const std::uint32_t vertexCount = header[4];
-    if (std::uint64_t{triangleCount} * 3 != indexCount) return Fail("has an index count that is not 3 x its triangles.", number);
+    if (std::uint64_t{triangleCount} * 3 != indexCount)
+        return Fail("has an index count that is not 3 x its triangles.", number);
     if (vertexCount > kMaxSubMeshVertices) return Fail("has more vertices than 16-bit indices reach.", number);
     if (SubMeshArrayBytes(faceCount, vertexCount, indexCount) > Remaining(stream_))
         return Fail("has more faces, vertices or indices than the file holds.", number);
     if (std::memchr(name, 0, kNameBytes) == nullptr) return Fail("has a material name without its end.", number);
-    if (!AllocateSubMesh(subMesh, faceCount, vertexCount, indexCount)) return Fail("finds no memory for its arrays.", number);
+    if (!AllocateSubMesh(subMesh, faceCount, vertexCount, indexCount))
+        return Fail("finds no memory for its arrays.", number);
     subMesh.reserved = header[0];
     if (!ForEachArray(subMesh, [this](void* data, std::uint64_t bytes) { return ReadBlock(stream_, data, bytes); }))
         return Fail("ends inside its arrays.", number);
@@ -90,7 +94,8 @@ bool CacheReader::SubMeshFrom(SubMesh& subMesh, std::uint32_t number) {
     }
     for (std::uint32_t f = 0; f < faceCount; ++f) {
         const MeshFace& face = subMesh.faces[f];
-        if (face.cornerCount < 2 || face.cornerCount > kMaxFaceCorners) return Fail("has a face of too few or too many corners.", number);
+        if (face.cornerCount < 2 || face.cornerCount > kMaxFaceCorners)
+            return Fail("has a face of too few or too many corners.", number);
         for (std::uint32_t c = 0; c < face.cornerCount; ++c)
             if (face.corners[c] >= vertexCount) return Fail("has a face corner past its vertices.", number);
     }
@@ -112,15 +117,16 @@ int WriteGeometry(const Geometry& geometry, FileStream& stream) {
     }
     const SubMeshList* list = geometry.list;
     const std::uint32_t count = list != nullptr ? list->count : 0;
-    std::uint32_t head[5] = {geometry.kind, geometry.flags & ~kGeometryShared, geometry.reserved, geometry.identifier, 0};
+    std::uint32_t head[5] = {geometry.kind, geometry.flags & ~kGeometryShared, geometry.reserved, geometry.identifier,
+                             0};
     bool written = WriteBlock(stream, &head[0], 8);
     if ((geometry.flags & kGeometryIdentifier) != 0) written = written && WriteBlock(stream, &head[2], 8);
     written = written && WriteBlock(stream, &count, 4);
     for (std::uint32_t s = 0; written && s < count; ++s) {
         const SubMesh& subMesh = list->subMeshes[s];
         // The device's handles and the billboards are not saved.
-        const std::uint32_t header[kHeaderWords] = {subMesh.reserved,  subMesh.indexCount, subMesh.triangleCount,
-                                                    subMesh.faceCount, subMesh.vertexCount, 0, 0};
+        const std::uint32_t header[kHeaderWords] = {
+            subMesh.reserved, subMesh.indexCount, subMesh.triangleCount, subMesh.faceCount, subMesh.vertexCount, 0, 0};
         char name[kNameBytes] = {};
         const char* materialName = subMesh.material != nullptr ? subMesh.material->name.Text() : "";
         const std::size_t length = std::strlen(materialName);

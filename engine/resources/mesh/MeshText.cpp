@@ -23,9 +23,9 @@ constexpr std::size_t kLineSize = 512;
 
 // The fewest bytes of text each item of a section can take: a count above what the rest of
 // the file could hold is refused before anything is allocated for it.
-constexpr std::uint64_t kFaceTextBytes = 8;       // "2[0 1]0m"
-constexpr std::uint64_t kVertexTextBytes = 6;     // "0 0 0 "
-constexpr std::uint64_t kPairTextBytes = 4;       // "0 0 "
+constexpr std::uint64_t kFaceTextBytes = 8;    // "2[0 1]0m"
+constexpr std::uint64_t kVertexTextBytes = 6;  // "0 0 0 "
+constexpr std::uint64_t kPairTextBytes = 4;    // "0 0 "
 constexpr std::uint64_t kBillboardTextBytes = 14;
 constexpr std::uint64_t kBindTextBytes = 18;
 constexpr std::uint64_t kBoneTextBytes = 40;
@@ -212,7 +212,8 @@ bool MeshTextReader::ReadGeometry() {
         MeshFace& face = out_.faces[f];
         const std::int32_t corners = ReadInt();
         if (corners < 2 || corners > static_cast<std::int32_t>(kMaxFaceCorners))
-            return Fail("face %u has %d corners; a face has 2 to 8.", static_cast<unsigned>(f), static_cast<int>(corners));
+            return Fail("face %u has %d corners; a face has 2 to 8.", static_cast<unsigned>(f),
+                        static_cast<int>(corners));
         face.cornerCount = static_cast<std::uint32_t>(corners);
         Separator();
         for (std::uint32_t c = 0; c < face.cornerCount; ++c) {

@@ -48,8 +48,8 @@ struct MeshText {
     MeshFace* faces = nullptr;
     KMaterial** faceMaterials = nullptr;  // the material of each face
     Vector3* positions = nullptr;
-    Vector2* texCoords = nullptr;  // null without format 0x1
-    Vector3* normals = nullptr;    // null without format 0x4
+    Vector2* texCoords = nullptr;             // null without format 0x1
+    Vector3* normals = nullptr;               // null without format 0x4
     std::uint32_t* colours = nullptr;         // null without format 0x8
     std::uint32_t* sourceVertices = nullptr;  // with a Skeleton section: vertex i has i
     std::uint32_t billboardCount = 0;

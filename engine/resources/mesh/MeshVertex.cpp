@@ -38,7 +38,7 @@ bool FillSubMesh(SubMesh& subMesh, KMaterial* material, const MeshFace* faces, s
 }
 
 MeshVertex SubMeshVertex(const SubMesh& subMesh, std::uint32_t index) {
-    return MeshVertex{subMesh.positions[index], subMesh.texCoords[index], subMesh.secondTexCoords[index],
-                      subMesh.normals[index],   subMesh.tangents[index],  subMesh.binormals[index],
+    return MeshVertex{subMesh.positions[index], subMesh.texCoords[index],     subMesh.secondTexCoords[index],
+                      subMesh.normals[index],   subMesh.tangents[index],      subMesh.binormals[index],
                       subMesh.colours[index],   subMesh.sourceVertices[index]};
 }

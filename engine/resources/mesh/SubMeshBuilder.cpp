@@ -146,9 +146,9 @@ int BuildSubMeshes(Geometry& geometry, const MeshText& text) {
     if (list == nullptr) return 0;
     for (std::size_t g = 0; g < groups.Count(); ++g) {
         Group& group = groups[g];
-        if (group.vertices.IsEmpty() || !FillSubMesh(list->subMeshes[g], group.material, group.faces.Data(),
-                                                     group.faces.Count(), group.vertices.Data(),
-                                                     group.vertices.Count())) {
+        if (group.vertices.IsEmpty() ||
+            !FillSubMesh(list->subMeshes[g], group.material, group.faces.Data(), group.faces.Count(),
+                         group.vertices.Data(), group.vertices.Count())) {
             FreeSubMeshList(list);
             return 0;
         }

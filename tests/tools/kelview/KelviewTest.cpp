@@ -3,7 +3,6 @@
 // picture from the packed archive (where the baked cache is read) as from the folder, and
 // what the cache bake writes.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,7 +49,7 @@ protected:
         }
         ASSERT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(staged) + " tile2a tile1a"), 0);
         ASSERT_EQ(RunCommand(std::string(PACK_ARCHIVE_PROGRAM) + " " + Quoted(staged) + " " +
-                      Quoted(*folder_ / "data" / "startup.par")),
+                             Quoted(*folder_ / "data" / "startup.par")),
                   0);
     }
     static void TearDownTestSuite() {
@@ -62,8 +61,8 @@ protected:
     // kelview's picture of a tile from the given data; false when it did not write one.
     bool Picture(const std::string& dataOptions, const std::string& object, platform::screen::Image& image) {
         const fs::path picture = *folder_ / (object + std::to_string(pictures_++) + ".png");
-        if (RunCommand(std::string(KELVIEW_PROGRAM) + " --size 128x96 " + dataOptions + " " + object + " " + Quoted(picture)) !=
-            0)
+        if (RunCommand(std::string(KELVIEW_PROGRAM) + " --size 128x96 " + dataOptions + " " + object + " " +
+                       Quoted(picture)) != 0)
             return false;
         return platform::screen::ReadPng(picture.string(), image);
     }
@@ -98,7 +97,8 @@ TEST_F(KelviewTest, TheBakeWritesCachesThatTheArchiveCarries) {
     EXPECT_EQ(image.height, 96);
     // What is not there is a failure, not a picture.
     EXPECT_FALSE(Picture("--data " + Quoted(*folder_ / "empty"), "tile1a", image));
-    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(*folder_ / "empty") + " nothing 2>/dev/null"),
+    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(*folder_ / "empty") +
+                         " nothing 2>/dev/null"),
               1);
 }
 

@@ -24,9 +24,9 @@ using mesh_test::TextVertex;
 // with `flags` on every face.
 std::string CubeText(std::uint32_t flags) {
     const float corners[6][4][3] = {
-        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},       {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}},
-        {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}},       {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}},
-        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},       {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}},
+        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}, {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}},
+        {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}},
+        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}},
     };
     std::vector<TextFace> faces;
     std::vector<TextVertex> vertices;
@@ -131,8 +131,8 @@ TEST_F(CollisionTest, SegmentsHitTheCubeFromTheFrontAndFromBehindOnlyWhenTwoSide
     ASSERT_TRUE(Build(CubeText(kFaceTwoSided), twoSided.geometry));
     const MeshFace* top2 = FaceWithNormal(twoSided.geometry, Vector3{0, 0, 1});
     ASSERT_NE(top2, nullptr);
-    EXPECT_EQ(SegmentHitsFace(*top2, twoSided.geometry.list->subMeshes[0].positions, Vector3{0, 0, 0},
-                              Vector3{0, 0, 2}, point),
+    EXPECT_EQ(SegmentHitsFace(*top2, twoSided.geometry.list->subMeshes[0].positions, Vector3{0, 0, 0}, Vector3{0, 0, 2},
+                              point),
               -1);
     EXPECT_FLOAT_EQ(point.z, 1.0f);
     // From inside, the two-sided cube is hit on the face the segment leaves through.

@@ -84,8 +84,8 @@ TEST_F(MaterialTest, AKml1MaterialFillsLayerZeroAndTheMaterialWideTerms) {
     EXPECT_FLOAT_EQ(material->rimAlpha, 0.2f);
     EXPECT_FLOAT_EQ(material->rimPower, 4.0f);
     EXPECT_EQ(material->group, -7);
-    EXPECT_EQ(material->flags, kMaterialSmooth | kMaterialDoubleSided | kMaterialDecal | kMaterialEmissive |
-                                   kMaterialReflective);
+    EXPECT_EQ(material->flags,
+              kMaterialSmooth | kMaterialDoubleSided | kMaterialDecal | kMaterialEmissive | kMaterialReflective);
     const TechniqueLayer& layer = material->layers[0];
     EXPECT_STREQ(layer.defaultTechnique.Text(), "RenderColorDTAlphaT");
     EXPECT_STREQ(layer.shadowTechnique.Text(), "RenderShadowVolume");

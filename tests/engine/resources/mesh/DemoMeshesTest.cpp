@@ -52,9 +52,9 @@ protected:
 };
 
 TEST_F(DemoMeshesTest, EveryTileAndObjectMeshLoadsWithItsOwnMaterialsWhereTheLevelPutsIt) {
-    std::vector<std::string> wanted = {"tile0", "tile4a", "tile5a", "tile5b", "tile12a", "tile12b", "tile14a",
-                                       "tilebg", "spikes_01_up", "spikes_01_down", "spikes_01_left",
-                                       "spikes_01_right", "spikecube_01"};
+    std::vector<std::string> wanted = {
+        "tile0",  "tile4a",       "tile5a",         "tile5b",         "tile12a",         "tile12b",     "tile14a",
+        "tilebg", "spikes_01_up", "spikes_01_down", "spikes_01_left", "spikes_01_right", "spikecube_01"};
     for (int type : {1, 2, 3, 6, 7, 8, 9, 10, 11, 13})
         for (char variant : {'a', 'b', 'c', 'd'}) wanted.push_back("tile" + std::to_string(type) + variant);
     ASSERT_EQ(wanted.size(), 47u + 6u) << "the 47 tile meshes and six others";

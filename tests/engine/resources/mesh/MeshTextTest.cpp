@@ -3,9 +3,9 @@
 // broken file.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
-#include <cmath>
 #include <vector>
 
 #include "tests/engine/resources/mesh/MeshTestSupport.h"
@@ -54,10 +54,10 @@ TEST_F(MeshTextTest, FacesBecomeFansAndEqualCornersShareAVertex) {
 TEST_F(MeshTextTest, FacesGroupByMaterialInOrderOfFirstAppearance) {
     std::vector<TextVertex> vertices = mesh_test::UnitQuad();
     OwnedGeometry owned;
-    ASSERT_TRUE(Build(GeometrySection({{{0, 1, 2}, "grass"}, {{0, 2, 3}, "stone"}, {{0, 1, 3}, "grass"},
-                                       {{1, 2, 3}, "glow", 0x200}},
-                                      vertices),
-                      owned.geometry));
+    ASSERT_TRUE(Build(
+        GeometrySection({{{0, 1, 2}, "grass"}, {{0, 2, 3}, "stone"}, {{0, 1, 3}, "grass"}, {{1, 2, 3}, "glow", 0x200}},
+                        vertices),
+        owned.geometry));
     const SubMeshList* list = owned.geometry.list;
     ASSERT_EQ(list->count, 3u);
     EXPECT_EQ(list->subMeshes[0].material, Material("grass"));
