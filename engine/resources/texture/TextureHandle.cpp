@@ -1,7 +1,8 @@
 // Texture handles filled from the global resource cache.
-#include "game/ui/TextureHandle.h"
+#include "engine/resources/texture/TextureHandle.h"
 
 #include "engine/core/object/ResourceCache.h"
+#include "engine/resources/texture/Texture.h"
 
 void ReleaseTextureHandle(TextureHandle& handle) {
     Interface* held = handle.texture;
@@ -20,4 +21,13 @@ int LoadTextureHandle(TextureHandle& handle, const char* name, int keepPixels) {
     handle.texture = texture;
     handle.flags |= kTextureHandleHoldsTexture;
     return 1;
+}
+
+Texture* AsTexture(Interface* object) {
+    return object != nullptr && object->IsKindOf(Texture::StaticTypeId()) ? static_cast<Texture*>(object) : nullptr;
+}
+
+TextureData* TextureDataOf(Interface* object) {
+    Texture* texture = AsTexture(object);
+    return texture != nullptr ? texture->Data() : nullptr;
 }

@@ -5,6 +5,9 @@
 #include "engine/core/object/Interface.h"
 #include "platform/base/Types.h"
 
+class Texture;
+class TextureData;
+
 constexpr DWORD kTextureHandleHoldsTexture = 0x1;
 // Resource-cache load flag that keeps the image's pixels readable after upload.
 constexpr DWORD kTextureLoadKeepPixels = 64;
@@ -20,3 +23,8 @@ struct TextureHandle {
 int LoadTextureHandle(TextureHandle& handle, const char* name, int keepPixels);
 // Gives back the handle's texture reference and clears bit 0.
 void ReleaseTextureHandle(TextureHandle& handle);
+
+// The object as a Texture when it is one (the cache may hold other kinds under test), else null.
+Texture* AsTexture(Interface* object);
+// The texture data of the object's Texture; null without one.
+TextureData* TextureDataOf(Interface* object);

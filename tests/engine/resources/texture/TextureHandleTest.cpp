@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/core/object/ResourceCache.h"
-#include "game/ui/TextureHandle.h"
+#include "engine/resources/texture/TextureHandle.h"
 
 namespace {
 
