@@ -1,12 +1,14 @@
 // The control base: construction, creation and destruction in the widget tree, focus keys,
-// and the empty or forwarding behaviour of the remaining operations.
-#include "game/ui/Control.h"
+// its background, and the empty or forwarding behaviour of the remaining operations.
+#include "engine/overlay/widgets/Control.h"
 
 #include <vector>
 
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
-#include "game/ui/WidgetTree.h"
+#include "engine/overlay/canvas/Draw2D.h"
+#include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/overlay/widgets/WidgetTree.h"
 
 namespace {
 
@@ -38,10 +40,14 @@ Control* FirstFocusStop(const KDLList& list, bool forward) {
 
 }  // namespace
 
+Control::Control() { ListAppend(Overlay().widgets, this); }
+
 Control::~Control() {
     if (created == 1) Control::Destroy(0);
-    ForgetFocus(this);
-    if (RootWidget() == this) SetRootWidget(nullptr);
+    ReleaseTextRef(text);
+    OverlayManager& overlay = Overlay();
+    overlay.RemoveWidget(this);
+    if (overlay.root == this) overlay.root = nullptr;
     ListDestroy(children);
 }
 
@@ -67,8 +73,11 @@ int Control::Destroy(int /*value*/) {
         if (list->head != nullptr && list->head->item == leaf) ListUnlink(*list, list->head);
         delete leaf;
     }
-    ForgetFocus(this);
+    OverlayManager& overlay = Overlay();
+    if (overlay.capture == this) overlay.ReleaseCapture();
+    SetDrawOrigin(this);
     created = 0;
+    overlay.RemoveWidget(this);
     KDLList* owner = OwnerList(*this);
     if (owner == nullptr) return 0;
     for (KDLLink* link = owner->head; link != nullptr; link = link->next) {
@@ -80,12 +89,13 @@ int Control::Destroy(int /*value*/) {
     return 0;
 }
 
-int Control::Create(const char* brushId, DWORD style, float left, float top, float w, float h, Control* parentControl,
-                    DWORD controlId) {
+int Control::Create(const char* brushId, const TextRef* caption, DWORD style, float left, float top, float w, float h,
+                    Control* parentControl, DWORD controlId) {
     // A second Create would link the control twice and leave a stale link after Destroy.
     if (created != 0) return 0;
-    BrushEntry* entry = FindBrushEntry(brushId);
+    BrushEntry* entry = Overlay().FindBrush(BrushIdOf(brushId));
     if (entry == nullptr) return 0;
+    if (caption != nullptr && (caption->key != nullptr || caption->text != nullptr)) text = TextRefCopy(*caption);
     x = left;
     y = top;
     width = w;
@@ -94,11 +104,12 @@ int Control::Create(const char* brushId, DWORD style, float left, float top, flo
     id = controlId;
     flags = style | kControlModal;
     brush = entry;
-    font = DefaultWidgetFont();
+    font = Overlay().systemFont;
     // Top-level controls live under the root widget; the root itself is linked nowhere.
     KDLList* owner = OwnerList(*this);
     if (owner != nullptr && ListAppend(*owner, this) == nullptr) return 0;
     created = 1;
+    if (IsWindowShown(this)) SetDrawOrigin(this);
     return 1;
 }
 
@@ -147,9 +158,12 @@ std::int32_t Control::Notify(std::int32_t code, DWORD controlId, std::int32_t ki
     return parent != nullptr ? parent->Notify(code, controlId, kind, value) : 0;
 }
 
-// The overlay's drawing is not part of the base: a plain control draws nothing itself, and
-// its background brush is drawn by the overlay's brush code once that exists.
-int Control::DrawBackground(Canvas2D* /*canvas*/) { return 1; }
+int Control::DrawBackground(Canvas2D* canvas) {
+    if (brush != nullptr && !IsEmptyBrush(brush->brush)) DrawQuad(canvas, 0.0f, 0.0f, width, height, &brush->brush, 0.0f);
+    return 1;
+}
+
+void Control::OnEnable(int /*enabled*/, DWORD /*oldFlags*/, DWORD /*newFlags*/) { SetDrawOrigin(this); }
 
 void Control::PostDraw(Canvas2D* /*canvas*/) {}
 void Control::OnPointerMove(float /*x*/, float /*y*/) {}
@@ -167,7 +181,6 @@ void Control::OnScroll(std::int32_t /*code*/, std::int32_t /*position*/, Control
 void Control::OnGainFocus(Control* /*previous*/) {}
 void Control::OnLoseFocus(Control* /*next*/) {}
 void Control::OnShow(int /*shown*/, int /*unused*/) {}
-void Control::OnEnable(int /*enabled*/, DWORD /*oldFlags*/, DWORD /*newFlags*/) {}
 void Control::OnCaptureLost(Control* /*capturer*/) {}
 void Control::Draw(Canvas2D* /*canvas*/) {}
 void Control::DrawBackdrop(Canvas2D* /*canvas*/) {}

@@ -1,22 +1,13 @@
-// Tree walks over controls. Every walk is a loop or an explicit stack: menu files decide how
-// deep a widget tree grows.
-#include "game/ui/WidgetTree.h"
+// Tree walks over controls, and the operations that tell the overlay about a control. Every
+// walk is a loop or an explicit stack: menu files decide how deep a widget tree grows.
+#include "engine/overlay/widgets/WidgetTree.h"
 
 #include <vector>
 
+#include "engine/overlay/canvas/Canvas2D.h"
+#include "engine/overlay/widgets/OverlayManager.h"
+
 namespace {
-
-struct TreeState {
-    Control* root = nullptr;
-    Control* focus = nullptr;
-    BrushFinder findBrush = nullptr;
-    BitmapFont* defaultFont = nullptr;
-};
-
-TreeState& State() {
-    static TreeState state;
-    return state;
-}
 
 // The control's own flags: its ancestors on the search path have passed already.
 bool PassesMask(const Control* control, DWORD mask) {
@@ -32,15 +23,8 @@ bool IsFocusStop(const Control* control) {
            IsWindowShown(control);
 }
 
-void SetRootWidget(Control* root) { State().root = root; }
-Control* RootWidget() { return State().root; }
-Control* FocusWidget() { return State().focus; }
-void SetBrushFinder(BrushFinder finder) { State().findBrush = finder; }
-BrushEntry* FindBrushEntry(const char* brushId) {
-    return State().findBrush != nullptr ? State().findBrush(brushId) : nullptr;
-}
-void SetDefaultWidgetFont(BitmapFont* font) { State().defaultFont = font; }
-BitmapFont* DefaultWidgetFont() { return State().defaultFont; }
+Control* RootWidget() { return Overlay().root; }
+Control* FocusWidget() { return Overlay().focus; }
 
 bool IsWindowShown(const Control* control) {
     if (control == nullptr) return false;
@@ -60,7 +44,7 @@ bool IsWindowEnabled(const Control* control) {
 
 bool IsWindowAncestor(const Control* start, const Control* control) {
     if (control == nullptr) return false;
-    if (control == State().root) return true;
+    if (control == Overlay().root) return true;
     for (const Control* at = start; at != nullptr; at = at->parent) {
         if (at == control) return true;
     }
@@ -142,7 +126,7 @@ Control* FindFirstFocusable(Control* control) {
 
 Control* GetSiblingControl(Control* control, int direction) {
     if (control == nullptr || (direction != 0 && direction != 1)) return nullptr;
-    Control* owner = control->parent != nullptr ? control->parent : State().root;
+    Control* owner = control->parent != nullptr ? control->parent : Overlay().root;
     if (owner == nullptr) return nullptr;
     for (KDLLink* link = owner->children.head; link != nullptr; link = link->next) {
         if (link->item != control) continue;
@@ -152,15 +136,66 @@ Control* GetSiblingControl(Control* control, int direction) {
     return nullptr;
 }
 
-Control* SetFocusWindow(Control* control) {
-    Control* old = State().focus;
-    if (old == control) return old;
-    State().focus = control;
-    if (old != nullptr) old->OnLoseFocus(control);
-    if (control != nullptr) control->OnGainFocus(old);
-    return old;
+Control* SetFocusWindow(Control* control) { return Overlay().SetFocus(control); }
+
+bool IsWithin(const Control* control, const Control* widget) {
+    if (control == nullptr || widget == nullptr) return false;
+    for (const Control* at = control; at != nullptr; at = at->parent) {
+        if (at == widget) return true;
+    }
+    return false;
 }
 
-void ForgetFocus(const Control* control) {
-    if (control != nullptr && State().focus == control) State().focus = nullptr;
+void SetDrawOrigin(Control* control) {
+    Canvas2D* canvas = Overlay().canvas;
+    if (canvas == nullptr || control == nullptr) return;
+    canvas->offsetX = WindowAbsX(control);
+    canvas->offsetY = WindowAbsY(control);
+    if (canvas->viewSet == 0) canvas->ResetView();
+}
+
+int SetVisible(Control* control, int show) {
+    if (control == nullptr || (show != 0 && show != 1)) return 0;
+    const bool shown = (control->flags & kControlShown) != 0;
+    if (shown == (show == 1)) return 1;
+    if (show == 1)
+        control->flags |= kControlShown;
+    else
+        control->flags &= ~kControlShown;
+    control->OnShow(show, 0);
+    Overlay().ReleaseWidgetInput(control, show);
+    SetDrawOrigin(control);
+    return 1;
+}
+
+int SetEnabled(Control* control, int enable) {
+    if (control == nullptr) return 0;
+    const DWORD old = control->flags;
+    const bool enabled = IsWindowEnabled(control);
+    if (enable != 0 && !enabled) {
+        control->flags &= ~kControlDisabled;
+        control->OnEnable(1, old, control->flags);
+        return 1;
+    }
+    if (enable == 0 && enabled) {
+        control->flags |= kControlDisabled;
+        control->OnEnable(0, old, control->flags);
+        return 1;
+    }
+    return 0;
+}
+
+void SetRect(Control* control, float x, float y, float width, float height) {
+    if (control == nullptr) return;
+    control->x = x;
+    control->y = y;
+    control->width = width;
+    control->height = height;
+}
+
+int RedrawControl(Control* control) {
+    SetDrawOrigin(control);
+    OverlayManager& overlay = Overlay();
+    overlay.Draw(overlay.canvas, 1);
+    return 1;
 }

@@ -1,23 +1,16 @@
-// The widget tree's shared state (root widget, focus widget, brush lookup) and the operations
-// on a tree of controls: visibility, enabling, ancestry, absolute position, hit test, focus.
+// Operations on a tree of controls: visibility, enabling, ancestry, absolute position, hit
+// test, focus, and the canvas origin of a control. The root widget and the focus are the
+// overlay manager's.
 #pragma once
 
 #include <cstdint>
 
-#include "game/ui/Control.h"
+#include "engine/overlay/widgets/Control.h"
 #include "platform/base/Types.h"
 
-// The overlay owns the root widget and the brush table; it installs them here when it starts.
-// Until then there is no root, no focus, and no brush id is known (Create fails).
-void SetRootWidget(Control* root);
+// The overlay's root widget and focus widget (null before the overlay starts).
 Control* RootWidget();
 Control* FocusWidget();
-using BrushFinder = BrushEntry* (*)(const char* brushId);
-void SetBrushFinder(BrushFinder finder);
-// Null when no finder is installed or the id is unknown.
-BrushEntry* FindBrushEntry(const char* brushId);
-void SetDefaultWidgetFont(BitmapFont* font);
-BitmapFont* DefaultWidgetFont();
 
 // Hit-test mask bits.
 constexpr DWORD kHitShownOnly = 1;
@@ -29,6 +22,8 @@ bool IsWindowShown(const Control* control);
 bool IsWindowEnabled(const Control* control);
 // True when `control` is `start` or one of its ancestors, or is the root widget.
 bool IsWindowAncestor(const Control* start, const Control* control);
+// True when `control` is `widget` or lies below it (the root is no exception here).
+bool IsWithin(const Control* control, const Control* widget);
 // The position summed over the control and all its ancestors.
 float WindowAbsX(const Control* control);
 float WindowAbsY(const Control* control);
@@ -48,5 +43,19 @@ Control* GetSiblingControl(Control* control, int direction);
 // Moves the focus: the old focus gets OnLoseFocus(new), then the new one OnGainFocus(old).
 // Returns the old focus (the control itself when it already had the focus).
 Control* SetFocusWindow(Control* control);
-// Forgets the control as focus without calling it (it is being destroyed).
-void ForgetFocus(const Control* control);
+
+// The overlay canvas's origin becomes the control's absolute position, and the canvas view
+// the whole screen when none is set. Widgets call it after every change of their look.
+void SetDrawOrigin(Control* control);
+// show 1 sets the shown flag and calls OnShow(1, 0) when it was not set; show 0 the other
+// way round; then the overlay drops the input the control's subtree held when hidden and
+// looks for the hover widget again, and SetDrawOrigin. 1 also when nothing changes; 0 for
+// another value.
+int SetVisible(Control* control, int show);
+// Clears (enable non-zero) or sets the disabled flag when the control is not yet so, and
+// calls OnEnable(enabled, old flags, new flags); 1 on a change, else 0.
+int SetEnabled(Control* control, int enable);
+// Stores the rectangle.
+void SetRect(Control* control, float x, float y, float width, float height);
+// SetDrawOrigin, then the whole overlay drawn with clearing; 1.
+int RedrawControl(Control* control);

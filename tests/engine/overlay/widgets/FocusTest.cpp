@@ -4,7 +4,7 @@
 #include "engine/app/GameKeys.h"
 #include "engine/app/InputEvents.h"
 #include "engine/app/KeyStates.h"
-#include "tests/game/ui/WidgetTestSupport.h"
+#include "tests/engine/overlay/widgets/WidgetTestSupport.h"
 
 namespace {
 

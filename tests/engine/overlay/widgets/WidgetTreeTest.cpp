@@ -2,7 +2,7 @@
 // the mask bits, visibility, ancestry and absolute positions.
 #include <cmath>
 
-#include "tests/game/ui/WidgetTestSupport.h"
+#include "tests/engine/overlay/widgets/WidgetTestSupport.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ TEST_F(WidgetTest, CreateLinksInOrderAndFailsForAnUnknownBrush) {
     // control as constructed.
     const char otherId[] = "ButtonWndClass";
     auto* stray = new RecordingControl("stray", log_);
-    EXPECT_EQ(stray->Create(otherId, kControlShown, 1, 2, 3, 4, page, 9), 0);
+    EXPECT_EQ(stray->Create(otherId, nullptr, kControlShown, 1, 2, 3, 4, page, 9), 0);
     EXPECT_EQ(stray->x, 0.0f);
     EXPECT_EQ(stray->parent, nullptr);
     EXPECT_EQ(stray->flags, 0u);
@@ -33,7 +33,7 @@ TEST_F(WidgetTest, CreateLinksInOrderAndFailsForAnUnknownBrush) {
     delete stray;
 
     // Created twice would link twice.
-    EXPECT_EQ(a->Create(kButtonBrushId, 0, 0, 0, 1, 1, page, 0), 0);
+    EXPECT_EQ(a->Create(kButtonBrushId, nullptr, 0, 0, 0, 1, 1, page, 0), 0);
     EXPECT_EQ(page->children.count, 2u);
 
     // Destroying the page deletes its children and unlinks it from the root.
