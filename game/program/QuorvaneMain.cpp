@@ -3,6 +3,7 @@
 // classes are visible.
 #include "engine/app/Startup.h"
 #include "engine/core/object/Module.h"
+#include "engine/overlay/widgets/OverlayLayer.h"
 #include "engine/render/RenderModule.h"
 #include "game/flow/GameModule.h"
 #include "platform/main/WinMain.h"
@@ -12,6 +13,7 @@ LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"
 void RegisterModules() {
     RegisterRenderModule();
     RegisterGameModule();
+    RegisterOverlayLayer();
 }
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

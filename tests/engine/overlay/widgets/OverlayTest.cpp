@@ -3,6 +3,7 @@
 #include "engine/core/text/EngineWString.h"
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/text/GlyphRun.h"
+#include "engine/overlay/widgets/OverlayLayer.h"
 #include "tests/engine/overlay/widgets/OverlayTestSupport.h"
 
 namespace {
@@ -211,6 +212,30 @@ TEST_F(OverlayTest, AModalLoopEndsWhenATimerHandlerEndsTheRootsLoop) {
     ticker->onUpdate = [&](DWORD) { RequestQuit(); };
     page->modalResult = 5;
     EXPECT_EQ(overlay.RunModal(page), 5);
+}
+
+TEST_F(OverlayTest, TheLayerStartsAndStopsWithTheApplication) {
+    // The layer makes and frees the shared geometry itself.
+    Overlay().Shutdown();
+    ReleaseQuadBuffers();
+    FreeGlyphBuffer();
+    blocksBeforeOverlay_ = EngineBlockCount();
+    ASSERT_EQ(StartOverlayLayer(), 0);
+    ASSERT_NE(OverlayCanvas(), nullptr);
+    EXPECT_EQ(Overlay().canvas, OverlayCanvas());
+    EXPECT_NE(Overlay().root, nullptr);
+    EXPECT_TRUE(HasQuadBuffers());
+    EXPECT_NE(SharedGlyphRun(), nullptr);
+    StopOverlayLayer();
+    EXPECT_EQ(OverlayCanvas(), nullptr);
+    EXPECT_EQ(Overlay().root, nullptr);
+    EXPECT_FALSE(HasQuadBuffers());
+    EXPECT_EQ(SharedGlyphRun(), nullptr);
+    EXPECT_EQ(EngineBlockCount(), blocksBeforeOverlay_);
+    // The fixture's own canvas goes on.
+    ASSERT_EQ(CreateQuadBuffers(), 1);
+    ASSERT_EQ(CreateGlyphBuffer(), 1);
+    blocksBeforeOverlay_ = EngineBlockCount();
 }
 
 }  // namespace
