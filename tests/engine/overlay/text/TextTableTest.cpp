@@ -1,5 +1,8 @@
 // The text table: the line format of ".text" files, look-up with the "DEFAULT" fallback,
 // duplicates, buckets by the bytes as written, and loading files.
+#include <fstream>
+#include <iterator>
+
 #include "tests/engine/overlay/text/TextTestSupport.h"
 
 namespace {
@@ -124,6 +127,28 @@ TEST_F(TextTest, EntriesFoundMoveToTheFrontOfTheirBucket) {
     EXPECT_NE(FindTextGlyphRun("AB"), nullptr);
     EXPECT_EQ(static_cast<TextEntry*>(bucket.head->item)->text.Text()[0], u'o');
     EXPECT_EQ(FindTextGlyphRun("CD"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+using text_test::TextTest;
+
+// The demo's English menu texts give every key the engine and the first screens look up.
+TEST_F(TextTest, TheDemoMenuTextsGiveTheKeysOfTheFirstScreens) {
+    std::ifstream in(std::string(HANDSET_SOURCE_DIR) + "/data/game/archives/startup/text/english/menu.text",
+                     std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    Parse(text);
+    for (const char* key : {"MENU_NOW_LOADING", "MENU_TOUCH_TO_START", "UFM_ENABLE_AUDIO", "UFM_EXIT_GAME",
+                            "UFM_QUIT_GAME"}) {
+        ASSERT_EQ(Entries(key).size(), 1u) << key;
+        EXPECT_NE(FindTextGlyphRun(key), nullptr) << key;
+    }
+    EXPECT_EQ(Find("MENU_NOW_LOADING"), u"Now loading...");
+    EXPECT_TRUE(Entries("DEFAULT").empty());
 }
 
 }  // namespace
