@@ -4,9 +4,9 @@
 
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/text/GlyphRun.h"
-#include "engine/resources/font/BitmapFont.h"
 #include "engine/overlay/widgets/Control.h"
 #include "engine/overlay/widgets/WidgetTree.h"
+#include "engine/resources/font/BitmapFont.h"
 
 namespace {
 
@@ -19,9 +19,8 @@ constexpr float kQuarterTop[4] = {0.0f, 0.0f, 0.5f, 0.5f};
 constexpr float kPointerSize = 32.0f;
 constexpr float kPointerHotSpot = 15.0f;
 
-// The root widget's brush entries: every kind that names no entry of its own draws with
-// these (id 0: the root).
-constexpr BrushId kRootBrushIds[2] = {0, 1};
+// The overlay's own brush entries, both with the default pointer image: id 0 is the root's.
+constexpr BrushId kOwnBrushIds[2] = {0, 1};
 
 }  // namespace
 
@@ -88,7 +87,7 @@ int OverlayManager::Init(Canvas2D* target) {
         pointer.hotX = pointer.hotY = kPointerHotSpot;
     }
 
-    for (BrushId id : kRootBrushIds) {
+    for (BrushId id : kOwnBrushIds) {
         BrushEntry entry;
         entry.pointer = &pointers[0];
         entry.id = id;
