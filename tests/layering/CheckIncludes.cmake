@@ -44,7 +44,6 @@ set(rules
     "game/ forbids ft2build.h"
     "dialer/ forbids ft2build.h"
     "pimhelper/ forbids ft2build.h"
-    "tools/ forbids ft2build.h"
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/core/memory/StandardErrorLog.h"
 #include "engine/resources/mesh/Geometry.h"
 #include "platform/screen/PngFile.h"
 #include "tools/kelview/ViewOptions.h"
@@ -54,5 +55,7 @@ int main(int argc, char** argv) {
         std::fputs(kelview::ViewHelpText(), stdout);
         return 0;
     }
+    // What the engine's loaders say about the data is what the person looking needs to read.
+    SetLogStream(&StandardErrorLog());
     return Run(options);
 }

@@ -140,14 +140,13 @@ bool ViewSession::Start(const ViewOptions& options, std::string* error) {
         *error = "the data folder " + options.dataFolder + " is not a folder.";
         return false;
     }
-    // The data folder's entries, linked: what the engine writes beside them (the caches)
-    // lands in the caller's folder.
-    for (const fs::directory_entry& entry : fs::directory_iterator(source, failure)) {
-        fs::create_symlink(entry.path(), data / entry.path().filename(), failure);
-        if (failure) {
-            *error = "the data entry " + entry.path().string() + " could not be linked: " + failure.message() + ".";
-            return false;
-        }
+    // The handset refuses links that lead out of its root, so the data and the archives are
+    // copied in; the caches that --bake writes are copied back (Bake).
+    dataSource_ = source;
+    fs::copy(source, data, fs::copy_options::recursive, failure);
+    if (failure) {
+        *error = "the data folder " + source.string() + " could not be copied: " + failure.message() + ".";
+        return false;
     }
     std::vector<std::string> archiveNames;
     for (std::size_t i = 0; i < options.archives.size(); ++i) {
@@ -157,9 +156,9 @@ bool ViewSession::Start(const ViewOptions& options, std::string* error) {
             return false;
         }
         archiveNames.push_back("kelview-archive" + std::to_string(i) + ".par");
-        fs::create_symlink(archive, data / archiveNames.back(), failure);
+        fs::copy_file(archive, data / archiveNames.back(), failure);
         if (failure) {
-            *error = "the archive " + options.archives[i] + " could not be linked: " + failure.message() + ".";
+            *error = "the archive " + options.archives[i] + " could not be copied: " + failure.message() + ".";
             return false;
         }
     }
@@ -242,8 +241,15 @@ bool ViewSession::Bake(const std::string& object, std::string* error) {
     const EngineString cache = EngineString::Format("objects/%s.kgc", object.c_str());
     const bool read = ReadGeometryFile(cache.Text(), check) == 0;
     ReleaseGeometry(check);
-    if (!read) *error = "the cache of '" + object + "' does not read back.";
-    return read;
+    if (!read) {
+        *error = "the cache of '" + object + "' does not read back.";
+        return false;
+    }
+    const fs::path baked = fs::path(root_) / "fs" / "data" / "objects" / (object + ".kgc");
+    std::error_code failure;
+    fs::copy_file(baked, dataSource_ / "objects" / (object + ".kgc"), fs::copy_options::overwrite_existing, failure);
+    if (failure) *error = "the cache of '" + object + "' could not be copied back: " + failure.message() + ".";
+    return !failure;
 }
 
 bool ViewSession::Render(Geometry& geometry, const ViewOptions& options, platform::screen::Image* frame,

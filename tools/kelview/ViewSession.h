@@ -3,6 +3,7 @@
 // device on a window of the picture's size, headless.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "engine/resources/mesh/Geometry.h"
@@ -46,6 +47,8 @@ public:
 
 private:
     std::string root_;
+    // The caller's data folder, which --bake writes its caches into.
+    std::filesystem::path dataSource_;
     bool engineStarted_ = false;
     MaterialList* materials_ = nullptr;
     HWND window_ = nullptr;
