@@ -212,24 +212,29 @@ inline void* Heap::AllocIn(std::uint32_t wanted) {
     std::uint32_t* at = tags_ + unit;
     const std::uint32_t units = UnitsOf(*at);
     const std::uint32_t rest = units - wanted;
-    // A split makes one more block, which needs a spare record.
-    // (The two cases are told apart by arithmetic, not branches.)
-    const std::uint32_t split = rest != 0 ? 1u : 0u;
-    const std::uint32_t ifSplit = 0u - split;  // all ones for a split, else 0
-    if (split & (blocks_ >= recordCount_ ? 1u : 0u)) return nullptr;
-    blocks_ += split;
-    freeBlocks_ -= 1 - split;
-    // Cut from the front: the rest keeps its end, and its place in address order. (An exact
-    // fit clears the end tag and leaves the tag after the block, where a rest would start.)
-    at[units - 1] = Tag(rest, LastKind(rest)) & ifSplit;
-    at[wanted] = (Tag(rest, kFreeStart) & ifSplit) | (at[wanted] & ~ifSplit);
-    *at = Tag(wanted, kUsedStart);
-    // The block's leaf is cleared (or takes the rest, when it lies in it), then the rest's
-    // leaf takes the rest (for an exact fit, "raising" the block's leaf to 0 changes nothing).
-    // Lowering goes first: it reads whole groups, which must not follow narrow writes.
-    const std::uint32_t restLeaf = (((unit + wanted) / 2) & ifSplit) | (leaf & ~ifSplit);
-    LowerLeaf<kLevels>(leaf, restLeaf == leaf ? rest : 0);
-    RaiseLeaf<kLevels>(restLeaf, rest);
+    if (rest != 0) {
+        // A split makes one more block, which needs a spare record.
+        if (blocks_ >= recordCount_) return nullptr;
+        ++blocks_;
+        // Cut from the front: the rest keeps its end, and its place in address order. (The
+        // tags are written without being read: where the rest starts was inside the free
+        // block.)
+        at[units - 1] = Tag(rest, LastKind(rest));
+        at[wanted] = Tag(rest, kFreeStart);
+        *at = Tag(wanted, kUsedStart);
+        // The block's leaf is cleared (or takes the rest, when it lies in it), then the
+        // rest's leaf takes the rest. Lowering goes first: it reads whole groups, which must
+        // not follow narrow writes.
+        const std::uint32_t restLeaf = (unit + wanted) / 2;
+        LowerLeaf<kLevels>(leaf, restLeaf == leaf ? rest : 0);
+        if (restLeaf != leaf) RaiseLeaf<kLevels>(restLeaf, rest);
+    } else {
+        // An exact fit: the end tag goes, and the tag after the block stays as it is.
+        --freeBlocks_;
+        at[units - 1] = 0;
+        *at = Tag(wanted, kUsedStart);
+        LowerLeaf<kLevels>(leaf, 0);
+    }
 
     ++usedBlocks_;
     usedBytes_ += wanted * static_cast<std::uint32_t>(kBlockUnit);
