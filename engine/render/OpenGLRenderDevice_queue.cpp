@@ -367,5 +367,8 @@ int OpenGLRenderDevice::FlushQueue() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     ResetTextureMatrix();
+    // Unit 0 stays active after a flush, as binding the last draw's arrays left it when every
+    // draw bound them.
+    SetActiveTextureUnit(0);
     return 1;
 }
