@@ -61,3 +61,33 @@ std::size_t GetVector3(const DWORD* words, std::size_t at, Vector3& v) {
     v = {BitsFloat(words[at]), BitsFloat(words[at + 1]), BitsFloat(words[at + 2])};
     return at + 3;
 }
+
+bool ReadFloats(FileStream& stream, float* values, std::uint64_t count) {
+    DWORD words[kMaximumWords];
+    while (count > 0) {
+        const std::size_t piece = count < kMaximumWords ? static_cast<std::size_t>(count) : kMaximumWords;
+        if (!ReadWords(stream, words, piece)) return false;
+        for (std::size_t i = 0; i < piece; ++i) values[i] = BitsFloat(words[i]);
+        values += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+bool WriteFloats(FileStream& stream, const float* values, std::uint64_t count) {
+    DWORD words[kMaximumWords];
+    while (count > 0) {
+        const std::size_t piece = count < kMaximumWords ? static_cast<std::size_t>(count) : kMaximumWords;
+        for (std::size_t i = 0; i < piece; ++i) words[i] = FloatBits(values[i]);
+        if (!WriteWords(stream, words, piece)) return false;
+        values += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+std::uint64_t StreamBytesLeft(const FileStream& stream) {
+    const DWORD size = stream.Size();
+    const DWORD at = stream.Tell();
+    return at < size ? size - at : 0;
+}
