@@ -3,7 +3,10 @@
 #include "engine/app/CoreModule.h"
 
 #include "engine/core/node/KNode.h"
+#include "engine/core/node/NodeAnimation.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/animation/AnimationLoader.h"
+#include "engine/resources/animation/SkelAnimation.h"
 #include "engine/resources/scene/Camera.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
@@ -16,14 +19,17 @@ const ModuleClass kCoreClasses[] = {
     {"Texture", Texture::StaticTypeId()},
     {"Node", KNode::StaticTypeId()},
     {"Camera", Camera::StaticTypeId()},
+    {"SkelAnimation", SkelAnimation::StaticTypeId()},
+    {"NodeAnimation", NodeAnimation::StaticTypeId()},
     {nullptr, nullptr},
 };
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-// The resource cache loads textures through the resource code from here on.
+// The resource cache loads textures and animations through the resource code from here on.
 int InitCore() {
     InstallTextureResources();
+    InstallAnimationResources();
     return 0;
 }
 
@@ -32,6 +38,8 @@ const ModuleEntry kCoreTable[] = {
     {"Create_Texture", AsModuleFunction(&CreateTexture)},
     {"Create_Node", AsModuleFunction(&CreateNode)},
     {"Create_Camera", AsModuleFunction(&CreateCamera)},
+    {"Create_SkelAnimation", AsModuleFunction(&CreateSkelAnimation)},
+    {"Create_NodeAnimation", AsModuleFunction(&CreateNodeAnimation)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},
