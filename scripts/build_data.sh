@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image; do
+for name in make_string_table pack_archive make_skin_pack make_image make_animation; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -23,7 +23,8 @@ mkdir -p "$out/Calvane"
 # The game's archives: every folder data/game/archives/<name>/ becomes <name>.par in the
 # game's data folder; files in data/game/program/ go into the program folder as they are.
 # Images are painted from their descriptions first: a staged copy of the folder gets
-# <file>.tga in place of each <file>.image.
+# <file>.tga in place of each <file>.image; animations are built the same way, <file>.kan in
+# place of each <file>.kansrc.
 mkdir -p "$out/Quorvane/data"
 staging=$out/staging
 for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
@@ -36,6 +37,10 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_image/make_image" "$description" "${description%.image}.tga"
         rm "$description"
     done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
+    while IFS= read -r -d '' source; do
+        "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
+        rm "$source"
+    done < <(find "$staging/$name" -type f -name '*.kansrc' -print0 | sort -z)
     "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
 rm -rf "$staging"
