@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/core/files/TagFile.h"
-#include "engine/core/math/QuaternionMath.h"
+#include "engine/core/files/TagWords.h"
 #include "engine/core/node/NodeAnimation.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/resources/animation/SkelAnimation.h"
@@ -15,7 +15,11 @@
 namespace {
 
 constexpr std::uint32_t kMostFrames = 65535;  // skeletal keys count frames in 16 bits
-constexpr float kDegreesToRadians = 0.017453292f;
+
+constexpr TagWord kNodeFlagWords[] = {
+    {"ABSOLUTE", kNodeAnimationAbsolute},
+    {"SCALE", kNodeAnimationScale},
+};
 
 struct Source {
     const std::string& name;
@@ -52,13 +56,6 @@ Value At(const std::vector<Keyed<Value>>& keys, std::uint32_t frame) {
         }
     }
     return keys.back().value;
-}
-
-Quaternion FromDegrees(const Vector3& degrees) {
-    Quaternion rotation;
-    QuaternionFromEuler({degrees.x * kDegreesToRadians, degrees.y * kDegreesToRadians, degrees.z * kDegreesToRadians},
-                        rotation);
-    return rotation;
 }
 
 // Every tag of the node must be one of `known`, and there must be no child nodes except
@@ -142,9 +139,10 @@ Animation* BuildNodeAnimation(TagFile& root, const Source& source) {
     if (TagFileTag* flagsTag = root.FindTag("Flags")) {
         for (std::uint32_t i = 0; i < flagsTag->ValueCount(); ++i) {
             const char* word = flagsTag->Value(i)->Text();
-            if (CompareNoCase(word, "ABSOLUTE") == 0) flags |= kNodeAnimationAbsolute;
-            else if (CompareNoCase(word, "SCALE") == 0) flags |= kNodeAnimationScale;
-            else return source.Fail(std::string("\"Flags\" may hold ABSOLUTE and SCALE, not ") + word + "."), nullptr;
+            DWORD flag = 0;
+            if (!FindTagWord(word, kNodeFlagWords, flag))
+                return source.Fail(std::string("\"Flags\" may hold ABSOLUTE and SCALE, not ") + word + "."), nullptr;
+            flags |= flag;
         }
     }
     const bool scaled = (flags & kNodeAnimationScale) != 0;
@@ -175,7 +173,7 @@ Animation* BuildNodeAnimation(TagFile& root, const Source& source) {
     for (std::uint32_t frame = 0; frame < frames; ++frame) {
         const NodeKey pose = At(keys, frame);
         animation->Positions()[frame] = pose.position;
-        animation->Rotations()[frame] = FromDegrees(pose.degrees);
+        animation->Rotations()[frame] = RotationFromDegrees(pose.degrees);
         if (scaled) animation->Scales()[frame] = pose.scale;
     }
     animation->startPosition = animation->Positions()[0];
@@ -280,7 +278,7 @@ Animation* BuildSkelAnimation(TagFile& root, const Source& source) {
             const std::uint32_t end = k + 1 < bone.degrees.size() ? bone.degrees[k + 1].frame : frames;
             keys[k].startFrame = static_cast<std::uint16_t>(start);
             keys[k].frameLength = static_cast<std::uint16_t>(end > start ? end - start : 1);
-            keys[k].rotation = FromDegrees(bone.degrees[k].value);
+            keys[k].rotation = RotationFromDegrees(bone.degrees[k].value);
             keys[k].value = bone.values[k];
         }
     }

@@ -5,6 +5,7 @@
 
 #include "engine/core/files/FileStream.h"
 #include "engine/core/files/TagFile.h"
+#include "engine/core/math/QuaternionMath.h"
 #include "engine/core/node/StreamFields.h"
 
 namespace {
@@ -25,6 +26,13 @@ void DeleteEvent(void* event) { delete static_cast<AnimationEvent*>(event); }
 bool IsUsableFrameRate(float rate) { return std::isfinite(rate) && rate >= 0.0f; }
 
 }  // namespace
+
+Quaternion RotationFromDegrees(const Vector3& degrees) {
+    Quaternion rotation;
+    QuaternionFromEuler({degrees.x * kDegreesToRadians, degrees.y * kDegreesToRadians, degrees.z * kDegreesToRadians},
+                        rotation);
+    return rotation;
+}
 
 Animation::~Animation() { DeleteEvents(); }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/containers/KDLList.h"
+#include "engine/core/math/MathTypes.h"
 #include "engine/core/node/AnimationEvent.h"
 #include "engine/core/object/Interface.h"
 #include "engine/core/text/EngineString.h"
@@ -13,6 +14,12 @@
 
 class FileStream;
 class TagFile;
+
+// Animation files give angles in degrees.
+constexpr float kDegreesToRadians = 0.017453292f;
+constexpr float kRadiansToDegrees = 57.29578f;
+// The rotation of Euler angles given in degrees (the order of QuaternionFromEuler).
+Quaternion RotationFromDegrees(const Vector3& degrees);
 
 // The frame rate an animation has until its header says otherwise.
 constexpr float kDefaultFrameRate = 30.0f;

@@ -55,6 +55,11 @@ public:
     Vector3 startScale{1, 1, 1};
 
 private:
+    // What both reads do once the form is checked: the keys allocated and the start pose
+    // taken. False when the keys cannot be had.
+    bool TakeKeysAndStartPose(std::uint32_t frames, DWORD flags, const Vector3& position, const Quaternion& rotation,
+                              const Vector3& scaling);
+
     void* keyBlock_ = nullptr;
     Vector3* positions_ = nullptr;
     Quaternion* rotations_ = nullptr;

@@ -17,13 +17,6 @@ std::uint64_t FileBytesPerFrame(DWORD flags) {
     return 12 + 16 + ((flags & kNodeAnimationCamera) != 0 ? 8 : 0) + ((flags & kNodeAnimationScale) != 0 ? 12 : 0);
 }
 
-bool ReadVector3s(FileStream& stream, Vector3* vectors, std::uint64_t count) {
-    return ReadFloats(stream, reinterpret_cast<float*>(vectors), count * 3);
-}
-bool WriteVector3s(FileStream& stream, const Vector3* vectors, std::uint64_t count) {
-    return WriteFloats(stream, reinterpret_cast<const float*>(vectors), count * 3);
-}
-
 bool ReadCameraKeys(FileStream& stream, CameraKey* keys, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
         DWORD words[2];
@@ -68,10 +61,7 @@ int NodeAnimation::ReadBinary(FileStream& stream) {
                           name_.Text(), frames, needed, left);
         return 1;
     }
-    if (!AllocateKeys(frames, flags)) return 1;
-    startPosition = position;
-    startRotation = rotation;
-    startScale = scaling;
+    if (!TakeKeysAndStartPose(frames, flags, position, rotation, scaling)) return 1;
     if (frames == 0) return 0;
     if (!ReadVector3s(stream, positions_, frames) || !ReadFloats(stream, &rotations_[0].x, std::uint64_t{frames} * 4) ||
         (cameraKeys_ != nullptr && !ReadCameraKeys(stream, cameraKeys_, frames)) ||

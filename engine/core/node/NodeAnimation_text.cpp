@@ -3,32 +3,17 @@
 #include <cstring>
 
 #include "engine/core/files/TagFile.h"
+#include "engine/core/files/TagWords.h"
 #include "engine/core/node/NodeAnimation.h"
 #include "engine/core/text/TextCompare.h"
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kRadiansToDegrees = 57.29578f;
-
-struct FlagWord {
-    const char* word;
-    DWORD flag;
-};
-constexpr FlagWord kFlagWords[] = {
+constexpr TagWord kFlagWords[] = {
     {"ABSOLUTE", kNodeAnimationAbsolute},
     {"CAMERA", kNodeAnimationCamera},
     {"SCALE", kNodeAnimationScale},
 };
-
-DWORD ReadFlags(TagFile& header) {
-    DWORD flags = 0;
-    TagFileTag* tag = header.FindTag("Flags");
-    for (std::uint32_t i = 0; tag != nullptr && i < tag->ValueCount(); ++i)
-        for (const FlagWord& word : kFlagWords)
-            if (CompareNoCase(tag->Value(i)->Text(), word.word) == 0) flags |= word.flag;
-    return flags;
-}
 
 // The node of one kind of key: exactly `frames` tags, each named `tagName`.
 TagFile* KeyNode(TagFile& node, const char* nodeName, const char* tagName, std::uint32_t frames) {
@@ -74,7 +59,7 @@ int NodeAnimation::ReadText(TagFile& node) {
 
     TagFile* header = node.FindChild("NodeAnimationHeader");
     if (header == nullptr) return 1;
-    const DWORD flags = ReadFlags(*header);
+    const DWORD flags = TagWordFlags(header->FindTag("Flags"), kFlagWords);
     TagFileTag* startPositionTag = header->FindTag("StartPos");
     TagFileTag* startRotationTag = header->FindTag("StartRot");
     TagFileTag* startScaleTag = header->FindTag("StartScale");
@@ -97,10 +82,7 @@ int NodeAnimation::ReadText(TagFile& node) {
                         (camera && fieldsOfView == nullptr)))
         return 1;
 
-    if (!AllocateKeys(frames, flags)) return 1;
-    startPosition = position;
-    startRotation = rotation;
-    startScale = scaling;
+    if (!TakeKeysAndStartPose(frames, flags, position, rotation, scaling)) return 1;
     if (frames == 0) return 0;
     const bool read =
         ReadKeys(*positions, [this](TagFileTag& tag, std::uint32_t i) { return tag.GetVector3(0, positions_[i]) != 0; }) &&
@@ -135,8 +117,8 @@ int NodeAnimation::WriteText(TagFile& node) {
     if (flags_ != 0) {
         TagFileTag* tag = header->AddTag("Flags");
         if (tag == nullptr) return 1;
-        for (const FlagWord& word : kFlagWords)
-            if ((flags_ & word.flag) != 0 && !tag->AddValue(word.word, std::strlen(word.word))) return 1;
+        for (const TagWord& word : kFlagWords)
+            if ((flags_ & word.value) != 0 && !tag->AddValue(word.word, std::strlen(word.word))) return 1;
     }
     TagFileTag* startPositionTag = header->AddTag("StartPos");
     TagFileTag* startRotationTag = header->AddTag("StartRot");

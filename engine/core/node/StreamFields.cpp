@@ -86,6 +86,16 @@ bool WriteFloats(FileStream& stream, const float* values, std::uint64_t count) {
     return true;
 }
 
+static_assert(sizeof(Vector3) == 3 * sizeof(float), "a vector is read as its three floats");
+
+bool ReadVector3s(FileStream& stream, Vector3* vectors, std::uint64_t count) {
+    return ReadFloats(stream, reinterpret_cast<float*>(vectors), count * 3);
+}
+
+bool WriteVector3s(FileStream& stream, const Vector3* vectors, std::uint64_t count) {
+    return WriteFloats(stream, reinterpret_cast<const float*>(vectors), count * 3);
+}
+
 std::uint64_t StreamBytesLeft(const FileStream& stream) {
     const DWORD size = stream.Size();
     const DWORD at = stream.Tell();

@@ -21,6 +21,10 @@ bool WriteWords(FileStream& stream, const DWORD* words, std::size_t count);
 bool ReadFloats(FileStream& stream, float* values, std::uint64_t count);
 bool WriteFloats(FileStream& stream, const float* values, std::uint64_t count);
 
+// Runs of vectors, as their floats.
+bool ReadVector3s(FileStream& stream, Vector3* vectors, std::uint64_t count);
+bool WriteVector3s(FileStream& stream, const Vector3* vectors, std::uint64_t count);
+
 // The bytes between the stream's position and the end of its data; 0 for a closed stream.
 // Sizes read from a file are checked against this before anything is allocated for them.
 std::uint64_t StreamBytesLeft(const FileStream& stream);

@@ -2,27 +2,19 @@
 #include "engine/resources/animation/AnimationEvents.h"
 
 #include "engine/core/files/TagFile.h"
-#include "engine/core/math/QuaternionMath.h"
+#include "engine/core/files/TagWords.h"
 #include "engine/core/node/Animation.h"
 #include "engine/core/node/AnimationEvent.h"
-#include "engine/core/text/TextCompare.h"
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
-
-struct Word {
-    const char* text;
-    DWORD value;
-};
-
-constexpr Word kKinds[] = {
+constexpr TagWord kKinds[] = {
     {"Sound", kAnimationEventSound},
     {"Particle", kAnimationEventParticle},
     {"Game", kAnimationEventGame},
 };
 
-constexpr Word kFlagWords[] = {
+constexpr TagWord kFlagWords[] = {
     {"EVERYLOOP", kAnimationEventEveryLoop}, {"MATERIAL", kAnimationEventMaterial},
     {"LEADOUT", kAnimationEventLeadOut},     {"SOUND2D", kAnimationEventSound2D},
     {"TRACED", kAnimationEventTraced},
@@ -31,14 +23,7 @@ constexpr Word kFlagWords[] = {
 }  // namespace
 
 int ParseAnimationEvent(TagFile& node, AnimationEvent& event) {
-    bool known = false;
-    for (const Word& kind : kKinds) {
-        if (CompareNoCase(node.name.Text(), kind.text) == 0) {
-            event.kind = kind.value;
-            known = true;
-        }
-    }
-    if (!known) return 1;
+    if (!FindTagWord(node.name.Text(), kKinds, event.kind)) return 1;
 
     if (TagFileTag* frame = node.FindTag("Frame")) {
         float value = 0.0f;
@@ -53,19 +38,12 @@ int ParseAnimationEvent(TagFile& node, AnimationEvent& event) {
     if (TagFileTag* rotation = node.FindTag("Rotation")) {
         if (rotation->GetString(0, event.rotationNode) == 0) return 1;
         Vector3 degrees;
-        if (rotation->GetVector3(1, degrees) != 0)
-            QuaternionFromEuler({degrees.x * kDegreesToRadians, degrees.y * kDegreesToRadians,
-                                 degrees.z * kDegreesToRadians},
-                                event.rotation);
+        if (rotation->GetVector3(1, degrees) != 0) event.rotation = RotationFromDegrees(degrees);
     }
     if (TagFileTag* delta = node.FindTag("Delta")) {
         if (delta->GetVector3(0, event.delta) == 0) return 1;
     }
-    if (TagFileTag* flags = node.FindTag("Flags")) {
-        for (std::uint32_t i = 0; i < flags->ValueCount(); ++i)
-            for (const Word& word : kFlagWords)
-                if (CompareNoCase(flags->Value(i)->Text(), word.text) == 0) event.flags |= word.value;
-    }
+    event.flags |= TagWordFlags(node.FindTag("Flags"), kFlagWords);
     TagFileTag* effect = node.FindTag("Effect");
     if (effect == nullptr || effect->GetString(0, event.effect) == 0) return 1;
     return 0;

@@ -53,13 +53,6 @@ bool WriteKeys(FileStream& stream, const SkelKey* keys, std::uint32_t count) {
     return true;
 }
 
-bool ReadVector3s(FileStream& stream, Vector3* vectors, std::uint64_t count) {
-    return ReadFloats(stream, reinterpret_cast<float*>(vectors), count * 3);
-}
-bool WriteVector3s(FileStream& stream, const Vector3* vectors, std::uint64_t count) {
-    return WriteFloats(stream, reinterpret_cast<const float*>(vectors), count * 3);
-}
-
 }  // namespace
 
 int SkelAnimation::ReadBinary(FileStream& stream) {
