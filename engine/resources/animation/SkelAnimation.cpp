@@ -122,8 +122,13 @@ std::uint32_t SkelAnimation::FindKey(std::uint32_t bone, float frame, std::uint3
     }
     // In a gap or past the last key: the latest key that has started.
     std::uint32_t latest = 0;
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (keys[i].startFrame <= whole && keys[i].startFrame >= keys[latest].startFrame) latest = i;
+    bool started = false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (keys[i].startFrame <= whole && (!started || keys[i].startFrame >= keys[latest].startFrame)) {
+            latest = i;
+            started = true;
+        }
+    }
     return latest;
 }
 

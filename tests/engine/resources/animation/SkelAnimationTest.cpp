@@ -315,5 +315,14 @@ TEST_F(SkelAnimationTest, KeysOfNoLengthAndAnimationsOfNoFramesDoNotDivideByZero
     EXPECT_FALSE(animation_->SampleBone(1, 0, true, key, pose));  // a bone without keys
 }
 
+TEST_F(SkelAnimationTest, InAGapTheLatestKeyThatHasStartedHoldsEvenWithKeysOutOfOrder) {
+    ASSERT_EQ(ReadBinary(SkelBody({{"bone", 1.0f, {{10, 5, 60, 0}, {0, 5, 20, 0}}}}, 15)), 0);
+    std::uint32_t key = 0;
+    SkelBonePose pose{};
+    ASSERT_TRUE(animation_->SampleBone(0, 7.0f, false, key, pose));
+    EXPECT_EQ(key, 1u);
+    EXPECT_NEAR(AngleOf(pose), 20.0f, 1e-3f);
+}
+
 }  // namespace
 }  // namespace animation_test
