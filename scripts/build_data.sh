@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm; do
+for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm make_animation; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -27,7 +27,8 @@ mkdir -p "$out/Calvane"
 # glyph file) in place of each <file>.font, rendered from the DejaVu faces. Mesh descriptions
 # (<folder>/<file>.shapes) become the text meshes <folder>/<mesh>.fmesh; then the engine's own
 # loader reads each text mesh of objects/ and writes its .kgc cache beside it (kelview --bake),
-# as the game does on the handset, so that both go into the archive.
+# as the game does on the handset, so that both go into the archive. Animations are built the
+# same way as images, <file>.kan in place of each <file>.kansrc.
 mkdir -p "$out/Quorvane/data"
 staging=$out/staging
 for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
@@ -40,6 +41,10 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_image/make_image" "$description" "${description%.image}.tga"
         rm "$description"
     done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
+    while IFS= read -r -d '' source; do
+        "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
+        rm "$source"
+    done < <(find "$staging/$name" -type f -name '*.kansrc' -print0 | sort -z)
     while IFS= read -r -d '' description; do
         "$tools/make_font/make_font" "$description" "${description%.font}"
         rm "$description"

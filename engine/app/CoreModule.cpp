@@ -4,7 +4,10 @@
 
 #include "engine/app/FrameDriver.h"
 #include "engine/core/node/KNode.h"
+#include "engine/core/node/NodeAnimation.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/animation/AnimationLoader.h"
+#include "engine/resources/animation/SkelAnimation.h"
 #include "engine/resources/gamemat/EffectRegistry.h"
 #include "engine/resources/material/KMaterial.h"
 #include "engine/resources/scene/Camera.h"
@@ -24,16 +27,19 @@ const ModuleClass kCoreClasses[] = {
     {"Camera", Camera::StaticTypeId()},
     {"Shader", Shader::StaticTypeId()},
     {"EffectNode", EffectNode::StaticTypeId()},
+    {"SkelAnimation", SkelAnimation::StaticTypeId()},
+    {"NodeAnimation", NodeAnimation::StaticTypeId()},
     {nullptr, nullptr},
 };
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-// The resource cache loads textures, sounds and shaders through the resource code from here
-// on and ends its clearing with the effect registry's release; texture stages scroll by the
-// frame clock.
+// The resource cache loads textures, sounds, shaders and animations through the resource
+// code from here on and ends its clearing with the effect registry's release; texture
+// stages scroll by the frame clock.
 int InitCore() {
     InstallTextureResources();
+    InstallAnimationResources();
     InstallSoundResourceHooks();
     InstallEffectRegistryHook();
     InstallShaderResources();
@@ -48,6 +54,8 @@ const ModuleEntry kCoreTable[] = {
     {"Create_Camera", AsModuleFunction(&CreateCamera)},
     {"Create_Shader", AsModuleFunction(&CreateShader)},
     {"Create_EffectNode", AsModuleFunction(&CreateEffectNode)},
+    {"Create_SkelAnimation", AsModuleFunction(&CreateSkelAnimation)},
+    {"Create_NodeAnimation", AsModuleFunction(&CreateNodeAnimation)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},
