@@ -1,7 +1,7 @@
 // Extracting a 10 MB entry from a ".par" archive in memory through the zip layer, against
 // zlib's own raw inflate of the same compressed bytes into the same buffer, in one run.
 // The layer also reads through minizip and checks the entry's CRC; the goal is at least
-// 0.9 times zlib's speed.
+// 0.9 times zlib's speed. "compressed" is the entry's compressed size over its size.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchCompare.h"
 #include "engine/core/files/ZipArchive.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "tools/pack_archive/ZipWriter.h"
@@ -88,7 +89,7 @@ void BM_ZipExtractEntry(benchmark::State& state) {
     if (buffer != fixture.content) state.SkipWithError("the extracted data differs");
     ZipCloseArchive(archive);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kEntrySize));
-    state.counters["ratio"] = static_cast<double>(fixture.compressedSize) / kEntrySize;
+    state.counters["compressed"] = static_cast<double>(fixture.compressedSize) / kEntrySize;
 }
 
 void BM_ZlibInflate(benchmark::State& state) {
@@ -113,7 +114,11 @@ void BM_ZlibInflate(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kEntrySize));
 }
 
-}  // namespace
-
 BENCHMARK(BM_ZlibInflate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZipExtractEntry)->Unit(benchmark::kMillisecond);
+
+using bench::Clock;
+using bench::Ratio;
+const bool kCompared = bench::Compare({"BM_ZipExtractEntry", "BM_ZlibInflate", Ratio::Speed, Clock::Cpu, 0.9});
+
+}  // namespace

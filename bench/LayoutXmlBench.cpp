@@ -1,7 +1,7 @@
 // Parsing layout documents into trees and walking them, against a plain scan of the same
-// text that looks at every character once (counting the tags), in one run; the ratios are
-// printed at the end. Goals: at least 300 MB/s of layout file for documents parsed one
-// after another, at least 100 MB/s for the first document of a fresh process.
+// text that looks at every character once (counting the tags), in one run. Goals: at least
+// 300 MB/s of layout file for documents parsed one after another, at least 100 MB/s for the
+// first document of a fresh process.
 //
 // The fresh-process figure starts this program anew for each document (with the argument
 // below), so that nothing of an earlier parse, neither kept memory nor a warmed heap, helps.
@@ -14,11 +14,11 @@
 #include <ctime>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BenchCompare.h"
 #include "dialer/layout/XmlDocument.h"
 
 extern char** environ;
@@ -184,32 +184,7 @@ void BM_ParseFirstLayoutFileOfAProcess(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
 
-// The console's report, and each benchmark's bytes per second kept for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto rate = run.counters.find("bytes_per_second");
-            if (!run.error_occurred && rate != run.counters.end()) rates_[run.benchmark_name()] = rate->second.value;
-        }
-    }
-
-    void PrintRatio(const char* what, const std::string& name, const std::string& baseline) const {
-        const auto measured = rates_.find(name);
-        const auto plain = rates_.find(baseline);
-        if (measured == rates_.end() || plain == rates_.end() || plain->second <= 0) return;
-        std::printf("%-44s %8.1f MB/s, %.3f x the scan (%.1f MB/s)\n", what, measured->second / 1e6,
-                    measured->second / plain->second, plain->second / 1e6);
-    }
-
-private:
-    std::map<std::string, double> rates_;
-};
-
-}  // namespace
+const bool kRole = bench::AddRole(kFirstDocumentArgument, RunFirstDocument);
 
 BENCHMARK(BM_ScanLayoutFile)->Arg(64 << 10)->Arg(kLargeLayoutBytes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ParseLayoutFiles)->Arg(64 << 10)->Arg(kLargeLayoutBytes)->Unit(benchmark::kMicrosecond);
@@ -222,19 +197,16 @@ BENCHMARK(BM_ParseFirstLayoutFileOfAProcess)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], kFirstDocumentArgument) == 0) return RunFirstDocument();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const std::string scanLarge = std::string("BM_ScanLayoutFile/").append(std::to_string(kLargeLayoutBytes));
-    std::printf("\n");
-    reporter.PrintRatio("64 KB layouts, one after another", "BM_ParseLayoutFiles/65536", "BM_ScanLayoutFile/65536");
-    reporter.PrintRatio("1 MB layouts, one after another",
-                        std::string("BM_ParseLayoutFiles/").append(std::to_string(kLargeLayoutBytes)), scanLarge);
-    reporter.PrintRatio("1 MB layout, first of a fresh process",
-                        "BM_ParseFirstLayoutFileOfAProcess/iterations:1/repeats:25/manual_time_median", scanLarge);
-    benchmark::Shutdown();
-    return 0;
-}
+// The child's time is its parse's processor time, as the scan's is.
+using bench::Clock;
+using bench::Ratio;
+constexpr double kMegabyte = 1e6;
+const bool kCompared =
+    bench::Compare({"BM_ParseLayoutFiles/65536", "BM_ScanLayoutFile/65536", Ratio::Speed, Clock::Cpu, 0,
+                    bench::CounterAtLeast("bytes_per_second", 300 * kMegabyte)}) &&
+    bench::Compare({"BM_ParseLayoutFiles/1048576", "BM_ScanLayoutFile/1048576", Ratio::Speed, Clock::Cpu, 0,
+                    bench::CounterAtLeast("bytes_per_second", 300 * kMegabyte)}) &&
+    bench::Compare({"BM_ParseFirstLayoutFileOfAProcess", "BM_ScanLayoutFile/1048576", Ratio::Speed, Clock::Cpu, 0,
+                    bench::CounterAtLeast("bytes_per_second", 100 * kMegabyte)});
+
+}  // namespace

@@ -2,17 +2,14 @@
 // frequency, so that every channel is resampled) into 16-bit stereo, as audio seconds
 // rendered per second of processor time; the goal is at least 200 times real time. The
 // baseline in the same run is the plainest mix of the same sounds: float samples summed
-// with a gain at the output rate, no resampling, no interpolation. The ratio of the two is
-// printed at the end.
+// with a gain at the output rate, no resampling, no interpolation.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/BenchCompare.h"
 #include "platform/sound/Mixer.h"
 
 namespace {
@@ -90,30 +87,9 @@ void BM_PlainFloatMix(benchmark::State& state) {
 BENCHMARK(BM_Mixer32LoopingChannels)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFloatMix)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's rate to print the ratio after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto counter = run.counters.find("x_real_time");
-            if (counter != run.counters.end()) rates[run.benchmark_name()] = counter->second.value;
-        }
-    }
-    std::map<std::string, double> rates;
-};
+using bench::Clock;
+using bench::Ratio;
+const bool kCompared = bench::Compare({"BM_Mixer32LoopingChannels", "BM_PlainFloatMix", Ratio::Speed, Clock::Cpu, 0,
+                                       bench::CounterAtLeast("x_real_time", 200)});
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double mixer = reporter.rates["BM_Mixer32LoopingChannels"];
-    const double plain = reporter.rates["BM_PlainFloatMix"];
-    if (mixer > 0.0 && plain > 0.0)
-        std::printf("mixer: %.0fx real time; plain float mix: %.0fx; mixer / plain = %.2f (goal: mixer >= 200x)\n", mixer,
-                    plain, mixer / plain);
-    benchmark::Shutdown();
-    return 0;
-}

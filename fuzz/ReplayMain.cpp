@@ -41,5 +41,7 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("replayed %d inputs\n", inputs);
-    return failures == 0 ? 0 : 1;
+    // A harness without saved inputs checks nothing: that is a failure, not a pass.
+    if (inputs == 0) std::fprintf(stderr, "replay: no saved inputs\n");
+    return failures == 0 && inputs > 0 ? 0 : 1;
 }

@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image make_wave make_xm; do
+for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm make_animation; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -23,7 +23,12 @@ mkdir -p "$out/Calvane"
 # The game's archives: every folder data/game/archives/<name>/ becomes <name>.par in the
 # game's data folder; files in data/game/program/ go into the program folder as they are.
 # Images are painted from their descriptions first: a staged copy of the folder gets
-# <file>.tga in place of each <file>.image.
+# <file>.tga in place of each <file>.image, and the files of a font (its image, page and
+# glyph file) in place of each <file>.font, rendered from the DejaVu faces. Mesh descriptions
+# (<folder>/<file>.shapes) become the text meshes <folder>/<mesh>.fmesh; then the engine's own
+# loader reads each text mesh of objects/ and writes its .kgc cache beside it (kelview --bake),
+# as the game does on the handset, so that both go into the archive. Animations are built the
+# same way as images, <file>.kan in place of each <file>.kansrc.
 mkdir -p "$out/Quorvane/data"
 staging=$out/staging
 for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
@@ -36,6 +41,26 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_image/make_image" "$description" "${description%.image}.tga"
         rm "$description"
     done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
+    while IFS= read -r -d '' source; do
+        "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
+        rm "$source"
+    done < <(find "$staging/$name" -type f -name '*.kansrc' -print0 | sort -z)
+    while IFS= read -r -d '' description; do
+        "$tools/make_font/make_font" "$description" "${description%.font}"
+        rm "$description"
+    done < <(find "$staging/$name" -type f -name '*.font' -print0 | sort -z)
+    while IFS= read -r -d '' description; do
+        "$tools/make_mesh/make_mesh" "$description" "$(dirname "$description")"
+        rm "$description"
+    done < <(find "$staging/$name" -type f -name '*.shapes' -print0 | sort -z)
+    objects=()
+    if [ -d "$staging/$name/objects" ]; then
+        mapfile -t objects < <(find "$staging/$name/objects" -maxdepth 1 -type f -name '*.fmesh' -printf '%f\n' |
+                                   sed 's/\.fmesh$//' | sort)
+    fi
+    if [ ${#objects[@]} -gt 0 ]; then
+        "$tools/kelview/kelview" --bake --data "$staging/$name" "${objects[@]}"
+    fi
     "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
 # The game's sounds and music: data/game/audio/ holds their readable sources (".tone" for

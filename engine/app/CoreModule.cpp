@@ -2,10 +2,17 @@
 // table with a "Create_<class>" row each as they are built.
 #include "engine/app/CoreModule.h"
 
+#include "engine/app/FrameDriver.h"
 #include "engine/core/node/KNode.h"
+#include "engine/core/node/NodeAnimation.h"
 #include "engine/core/object/Module.h"
+#include "engine/resources/animation/AnimationLoader.h"
+#include "engine/resources/animation/SkelAnimation.h"
 #include "engine/resources/gamemat/EffectRegistry.h"
+#include "engine/resources/material/KMaterial.h"
 #include "engine/resources/scene/Camera.h"
+#include "engine/resources/shader/EffectNode.h"
+#include "engine/resources/shader/Shader.h"
 #include "engine/resources/sound/SoundResources.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
@@ -18,17 +25,25 @@ const ModuleClass kCoreClasses[] = {
     {"Texture", Texture::StaticTypeId()},
     {"Node", KNode::StaticTypeId()},
     {"Camera", Camera::StaticTypeId()},
+    {"Shader", Shader::StaticTypeId()},
+    {"EffectNode", EffectNode::StaticTypeId()},
+    {"SkelAnimation", SkelAnimation::StaticTypeId()},
+    {"NodeAnimation", NodeAnimation::StaticTypeId()},
     {nullptr, nullptr},
 };
 
 void EnumerateCoreInterfaces(KDLList* names, TypeId type) { AppendClassNamesOfKind(names, type, kCoreClasses); }
 
-// The resource cache loads textures and sounds through the resource code from here on, and
-// ends its clearing with the effect registry's release.
+// The resource cache loads textures, sounds, shaders and animations through the resource
+// code from here on and ends its clearing with the effect registry's release; texture
+// stages scroll by the frame clock.
 int InitCore() {
     InstallTextureResources();
+    InstallAnimationResources();
     InstallSoundResourceHooks();
     InstallEffectRegistryHook();
+    InstallShaderResources();
+    SetMaterialClock([] { return GetFrameClock().gameTime[0]; }, FrameTime);
     return 0;
 }
 
@@ -37,6 +52,10 @@ const ModuleEntry kCoreTable[] = {
     {"Create_Texture", AsModuleFunction(&CreateTexture)},
     {"Create_Node", AsModuleFunction(&CreateNode)},
     {"Create_Camera", AsModuleFunction(&CreateCamera)},
+    {"Create_Shader", AsModuleFunction(&CreateShader)},
+    {"Create_EffectNode", AsModuleFunction(&CreateEffectNode)},
+    {"Create_SkelAnimation", AsModuleFunction(&CreateSkelAnimation)},
+    {"Create_NodeAnimation", AsModuleFunction(&CreateNodeAnimation)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},

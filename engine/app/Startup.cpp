@@ -6,6 +6,7 @@
 #include "engine/app/CoreModule.h"
 #include "engine/app/GameObject.h"
 #include "engine/app/MainWindow.h"
+#include "engine/app/OverlayLayerSteps.h"
 #include "engine/app/RenderDeviceSetup.h"
 #include "engine/core/device/DisplayOrientation.h"
 #include "engine/core/device/KeyboardHook.h"
@@ -95,6 +96,10 @@ int AppInit(Application& application, HINSTANCE instance, const char* name) {
         KEL_LOG_EXCEPTION("ResourceManager init failed");
         return Fail(application);
     }
+    if (const OverlayLayerSteps& layer = InstalledOverlayLayer(); layer.start != nullptr && layer.start() != 0) {
+        KEL_LOG_EXCEPTION("WindowManager init failed");
+        return Fail(application);
+    }
     const ModuleClassName& engine = Config().engine;
     if (CreateGameEngine(engine.module, engine.className) != 0) {
         LogNotCreated("game object", "Engine=", engine);
@@ -111,6 +116,7 @@ void AppShutdown(Application& application) {
     if (SoundDevice* sound = GetSoundDevice()) sound->StopAllSounds();
     DestroyGameEngine();
     UnmountAll();
+    if (const OverlayLayerSteps& layer = InstalledOverlayLayer(); layer.stop != nullptr) layer.stop();
     GlobalResourceCache().Clear();
     DestroySoundDevice();
     DestroyRenderDevice();

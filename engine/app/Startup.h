@@ -1,6 +1,6 @@
 // The game program's start-up and shutdown: ProgramEntry brings the engine up in a fixed
 // order (configuration, folders, modules, archives, window, render and sound devices, name
-// table, game object, lights), runs the game object's main loop and, when it returns, takes
+// table, 2D canvas and overlay (OverlayLayerSteps.h), game object, lights), runs the game object's main loop and, when it returns, takes
 // everything down again in a fixed order.
 #pragma once
 

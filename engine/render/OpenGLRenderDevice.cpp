@@ -123,7 +123,7 @@ DWORD OpenGLRenderDevice::Init(HWND window, const ScreenSize* size) {
         TraceEglFailure("eglCreateContext");
         return 1;
     }
-    if (!eglMakeCurrent(device.display, device.surface, device.surface, device.context)) {
+    if (!platform::gles::MakeCurrent(device.display, device.surface, device.surface, device.context)) {
         TraceEglFailure("eglMakeCurrent");
         return 1;
     }
@@ -187,7 +187,7 @@ void OpenGLRenderDevice::Shutdown() {
     device.ownWhiteTexture = nullptr;
     for (TextureUnitRecord& unit : device.state.units) unit = TextureUnitRecord{};
     if (!eglWaitGL()) TraceEglFailure("eglWaitGL");
-    if (!eglMakeCurrent(device.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT))
+    if (!platform::gles::MakeCurrent(device.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT))
         TraceEglFailure("eglMakeCurrent");
     if (device.surface != EGL_NO_SURFACE) {
         if (!platform::gles::DestroySurface(device.display, device.surface)) TraceEglFailure("eglDestroySurface");

@@ -178,7 +178,8 @@ private:
     void ApplyCombiner(bool alpha, DWORD operation);
     TextureData* WhiteTexture();
     void DrawBatch(struct QueueBatch& batch);
-    void DrawRecordGeometry(const struct DrawRecord& record);
+    // Draws a record's range, binding its geometry's buffers and arrays first when `bind`.
+    void DrawRecordGeometry(const struct DrawRecord& record, bool bind);
     void DrawSkinnedRecord(const struct DrawRecord& record);
     int QueueSubMesh(const SkinnedOwner* owner, RenderSubMesh& part, std::uint32_t firstIndex, std::uint32_t indexCount,
                      const RenderTransform& transform);

@@ -240,9 +240,9 @@ void OpenGLRenderDevice::ResetTextureMatrix() {
     state.word1 &= ~kStateTextureMatrixChanged;
 }
 
-void OpenGLRenderDevice::DrawRecordGeometry(const DrawRecord& record) {
+void OpenGLRenderDevice::DrawRecordGeometry(const DrawRecord& record, bool bind) {
     const QueueGeometry& geometry = *record.geometry;
-    BindVertexArrays(geometry.vertices, geometry.indices);
+    if (bind) BindVertexArrays(geometry.vertices, geometry.indices);
     std::uint32_t count = record.indexCount != 0 ? record.indexCount : geometry.indexCount - record.firstIndex;
     platform::gles::DrawElements(geometry.strip ? GL_TRIANGLE_STRIP : GL_TRIANGLES, static_cast<GLsizei>(count),
                                  GL_UNSIGNED_SHORT,
@@ -269,7 +269,7 @@ void OpenGLRenderDevice::DrawSkinnedRecord(const DrawRecord& record) {
     platform::gles::MatrixMode(GL_MODELVIEW);
     SetMatrixIndexArray(1);
     SetWeightArray(1);
-    DrawRecordGeometry(record);
+    DrawRecordGeometry(record, true);
     SetMatrixIndexArray(0);
     SetWeightArray(0);
     platform::gles::Disable(GL_MATRIX_PALETTE_OES);
@@ -309,6 +309,10 @@ void OpenGLRenderDevice::DrawBatch(QueueBatch& batch) {
     SetArrays(1, 1, 1, 1);
 
     bool recordMatrixLoaded = false;
+    // The records of a batch nearly always draw the same geometry: its buffers and array
+    // pointers are set once for them (nothing else binds buffers while the batch draws; a
+    // skinned draw sets its own arrays and leaves them for the next to set again).
+    const QueueGeometry* bound = nullptr;
     for (DrawRecord* record = batch.firstRecord; record != nullptr; record = record->next) {
         if (record->geometry == nullptr) continue;
         SetWorldMatrix(record->world);
@@ -338,10 +342,13 @@ void OpenGLRenderDevice::DrawBatch(QueueBatch& batch) {
         }
         bool skinned = record->owner != nullptr && record->owner->BoneCount() > 0 &&
                        (record->geometry->vertices->Layout() & kVertexSkin) != 0;
-        if (skinned)
+        if (skinned) {
             DrawSkinnedRecord(*record);
-        else
-            DrawRecordGeometry(*record);
+            bound = nullptr;
+        } else {
+            DrawRecordGeometry(*record, record->geometry != bound);
+            bound = record->geometry;
+        }
     }
 }
 
@@ -360,5 +367,8 @@ int OpenGLRenderDevice::FlushQueue() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     ResetTextureMatrix();
+    // Unit 0 stays active after a flush, as binding the last draw's arrays left it when every
+    // draw bound them.
+    SetActiveTextureUnit(0);
     return 1;
 }

@@ -203,25 +203,32 @@ void TextureDataOpenGL::Upload(std::int32_t level) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     GLenum error = GL_NO_ERROR;
     std::uint8_t* pixels = record.locked;
+    const bool kept = (creationFlags_ & kTextureKeepData) != 0;
     switch (FormatCode(format_)) {
         case kFormatRgb565:
             glTexImage2D(GL_TEXTURE_2D, level, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, pixels);
             error = glGetError();
             break;
+        // These layouts are turned into GL's order in the staging copy for the upload; a kept
+        // copy is turned back afterwards, so that it reads as the engine's format at the next
+        // lock and a second upload does not turn it again.
         case kFormatArgb4444:
             RotateWords(pixels, layout.bytes, 4);
             glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, pixels);
             error = glGetError();
+            if (kept) RotateWords(pixels, layout.bytes, 12);
             break;
         case kFormatArgb8888:
             SwapRedBlue(pixels, layout.bytes);
             glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
             error = glGetError();
+            if (kept) SwapRedBlue(pixels, layout.bytes);
             break;
         case kFormatArgb1555:
             RotateWords(pixels, layout.bytes, 1);
             glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, pixels);
             error = glGetError();
+            if (kept) RotateWords(pixels, layout.bytes, 15);
             break;
         case kFormatDxt1:
             error = platform::gles::CompressedTexImage2D(GL_TEXTURE_2D, level, GL_COMPRESSED_RGB_S3TC_DXT1_EXT, width,

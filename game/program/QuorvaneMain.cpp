@@ -3,6 +3,7 @@
 // classes are visible.
 #include "engine/app/Startup.h"
 #include "engine/core/object/Module.h"
+#include "engine/overlay/widgets/OverlayLayer.h"
 #include "engine/render/RenderModule.h"
 #include "engine/sound/SoundModule.h"
 #include "game/flow/GameModule.h"
@@ -14,6 +15,7 @@ void RegisterModules() {
     RegisterRenderModule();
     RegisterSoundModule();
     RegisterGameModule();
+    RegisterOverlayLayer();
 }
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/gles/EglScreen.h"
+
 namespace platform::gles {
 
 namespace {
@@ -27,14 +29,15 @@ bool ExtensionListHas(const char* list, const char* name) {
     return false;
 }
 
-}  // namespace
+// The thread's current context as MakeCurrent last left it; while `known` is false (no
+// MakeCurrent on this thread yet, or a failed one) EGL is asked.
+struct ThreadCurrent {
+    bool known = false;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+thread_local ThreadCurrent threadCurrent;
 
-bool HasExtension(const char* name) {
-    return ExtensionListHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
-}
-
-ContextState* CurrentState() {
-    EGLContext context = eglGetCurrentContext();
+ContextState* StateOf(EGLContext context) {
     if (context == EGL_NO_CONTEXT) return nullptr;
     auto& states = States();
     // The current context is nearly always the last one made.
@@ -58,6 +61,23 @@ ContextState* CurrentState() {
     }
     states.push_back(std::move(state));
     return states.back().get();
+}
+
+}  // namespace
+
+bool HasExtension(const char* name) {
+    return ExtensionListHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
+}
+
+ContextState* CurrentState() {
+    const ThreadCurrent& current = threadCurrent;
+    return StateOf(current.known ? current.context : eglGetCurrentContext());
+}
+
+EGLBoolean MakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface read, EGLContext context) {
+    const EGLBoolean made = eglMakeCurrent(display, draw, read, context);
+    threadCurrent = made ? ThreadCurrent{true, context} : ThreadCurrent{};
+    return made;
 }
 
 void ForgetState(EGLContext context) {

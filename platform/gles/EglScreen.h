@@ -33,6 +33,12 @@ EGLSurface CreateWindowSurface(EGLDisplay display, EGLConfig config, HWND window
 // An OpenGL ES 1 context (the client version is 1 unless the list names one).
 EGLContext CreateContext(EGLDisplay display, EGLConfig config, EGLContext share, const EGLint* attributes);
 
+// eglMakeCurrent, remembering for this thread which context is current: the GL stand-ins
+// (MatrixPalette.h) look at it on every call, and asking EGL each time costs a system call
+// under the EGL dispatcher. A thread that makes contexts current through here must not call
+// eglMakeCurrent itself.
+EGLBoolean MakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface read, EGLContext context);
+
 // eglSwapBuffers, keeping a copy of the frame for screenshots when the surface does not
 // keep its pixels after a swap; then waits for the display's next refresh
 // (platform::screen::WaitForRefresh), as the handset's display paced every present.

@@ -11,6 +11,7 @@
 #include "platform/fs/ModulePath.h"
 #include "platform/screen/Display.h"
 #include "platform/screen/KeyNames.h"
+#include "platform/screen/SdlLibrary.h"
 #include "platform/screen/TouchInput.h"
 #include "platform/user/HotKey.h"
 
@@ -38,10 +39,10 @@ std::string WindowTitle() {
 
 // The window size that shows `size` whole on the desktop: the display's own size, or
 // smaller keeping its shape.
-SDL_Point FittedSize(SIZE size) {
+SDL_Point FittedSize(const SdlLibrary& sdl, SIZE size) {
     double scale = 1.0;
     SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+    if (sdl.GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
         double room = std::max(1, usable.h - kDesktopMarginPixels);
         scale = std::min({1.0, static_cast<double>(usable.w) / size.cx, room / size.cy});
     }
@@ -52,38 +53,44 @@ SDL_Point FittedSize(SIZE size) {
 }  // namespace
 
 std::unique_ptr<DesktopWindow> DesktopWindow::Open(std::string& error) {
+    std::string missing;
+    const SdlLibrary* sdl = Sdl(missing);
+    if (sdl == nullptr) {
+        error = "The desktop display cannot be opened: " + missing + ".";
+        return nullptr;
+    }
     // The window shows the screen's pixels through a plain X image: SDL's accelerated
     // framebuffer would make a GLX context current on the thread that draws with EGL.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("The desktop display cannot be opened: ") + SDL_GetError() + ".";
+    sdl->SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (sdl->InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("The desktop display cannot be opened: ") + sdl->GetError() + ".";
         return nullptr;
     }
     SIZE size = Size();
-    SDL_Point fitted = FittedSize(size);
-    SDL_Window* window = SDL_CreateWindow(WindowTitle().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          fitted.x, fitted.y, SDL_WINDOW_SHOWN);
+    SDL_Point fitted = FittedSize(*sdl, size);
+    SDL_Window* window = sdl->CreateWindow(WindowTitle().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                           fitted.x, fitted.y, SDL_WINDOW_SHOWN);
     if (window == nullptr) {
-        error = std::string("The desktop window cannot be made: ") + SDL_GetError() + ".";
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = std::string("The desktop window cannot be made: ") + sdl->GetError() + ".";
+        sdl->QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    std::unique_ptr<DesktopWindow> desktop(new DesktopWindow(window));
+    std::unique_ptr<DesktopWindow> desktop(new DesktopWindow(*sdl, window));
     desktop->shownSize_ = size;
-    ReadNativeHandles(window, desktop->nativeWindow_, desktop->nativeDisplay_);
+    ReadNativeHandles(*sdl, window, desktop->nativeWindow_, desktop->nativeDisplay_);
     return desktop;
 }
 
-DesktopWindow::DesktopWindow(SDL_Window* window) : window_(window) {}
+DesktopWindow::DesktopWindow(const SdlLibrary& sdl, SDL_Window* window) : sdl_(sdl), window_(window) {}
 
 DesktopWindow::~DesktopWindow() {
-    SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    sdl_.DestroyWindow(window_);
+    sdl_.QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void DesktopWindow::Pump() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) Handle(event);
+    while (sdl_.PollEvent(&event)) Handle(event);
     FitToDisplay();
     Refresh();
 }
@@ -91,7 +98,7 @@ void DesktopWindow::Pump() {
 POINT DesktopWindow::ToDisplay(int x, int y) const {
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
+    sdl_.GetWindowSize(window_, &width, &height);
     SIZE size = Size();
     if (width <= 0 || height <= 0) return POINT{x, y};
     // Truncation toward negative infinity keeps a point left of the window off the display.
@@ -111,7 +118,7 @@ void DesktopWindow::Handle(const SDL_Event& event) {
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            UINT key = VirtualKeyOfDesktopKey(SDL_GetKeyName(event.key.keysym.sym));
+            UINT key = VirtualKeyOfDesktopKey(sdl_.GetKeyName(event.key.keysym.sym));
             if (key != 0) platform::InjectKey(key, event.type == SDL_KEYDOWN);
             break;
         }
@@ -140,8 +147,8 @@ void DesktopWindow::FitToDisplay() {
     SIZE size = Size();
     if (size.cx == shownSize_.cx && size.cy == shownSize_.cy) return;
     shownSize_ = size;
-    SDL_Point fitted = FittedSize(size);
-    SDL_SetWindowSize(window_, fitted.x, fitted.y);
+    SDL_Point fitted = FittedSize(sdl_, size);
+    sdl_.SetWindowSize(window_, fitted.x, fitted.y);
     shownGeneration_ = 0;
 }
 
@@ -149,21 +156,21 @@ void DesktopWindow::Refresh() {
     if (claimed_) return;
     bool asksPresenter = HasCaptureSource();
     if (!asksPresenter && SurfaceGeneration() == shownGeneration_) return;
-    std::uint32_t now = SDL_GetTicks();
+    std::uint32_t now = sdl_.GetTicks();
     if (asksPresenter && shownGeneration_ != 0 && now - lastRefreshMs_ < kRefreshIntervalMs) return;
     lastRefreshMs_ = now;
     std::uint64_t generation = SurfaceGeneration();
     Image image = Capture();
     if (asksPresenter) generation = SurfaceGeneration();
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(image.rgba.data(), image.width, image.height, 32,
-                                                             image.width * 4, SDL_PIXELFORMAT_RGBA32);
-    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    SDL_Surface* source = sdl_.CreateRGBSurfaceWithFormatFrom(image.rgba.data(), image.width, image.height, 32,
+                                                              image.width * 4, SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* target = sdl_.GetWindowSurface(window_);
     if (source != nullptr && target != nullptr) {
-        SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
-        if (SDL_BlitScaled(source, nullptr, target, nullptr) == 0 && SDL_UpdateWindowSurface(window_) == 0)
+        sdl_.SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+        if (sdl_.BlitScaled(source, nullptr, target, nullptr) == 0 && sdl_.UpdateWindowSurface(window_) == 0)
             shownGeneration_ = generation;
     }
-    SDL_FreeSurface(source);
+    sdl_.FreeSurface(source);
 }
 
 }  // namespace platform::screen

@@ -14,9 +14,12 @@ union SDL_Event;
 
 namespace platform::screen {
 
+struct SdlLibrary;
+
 class DesktopWindow {
 public:
-    // Opens SDL's video and the window; null with a sentence saying why it failed.
+    // Loads SDL (the first time), opens its video and the window; null with a sentence saying
+    // why it failed.
     static std::unique_ptr<DesktopWindow> Open(std::string& error);
     ~DesktopWindow();
     DesktopWindow(const DesktopWindow&) = delete;
@@ -36,9 +39,10 @@ public:
     void SetClaimed(bool claimed) { claimed_ = claimed; }
 
 private:
-    explicit DesktopWindow(SDL_Window* window);
+    DesktopWindow(const SdlLibrary& sdl, SDL_Window* window);
     // X11 handles of the window (DesktopWindow_native.cpp, which alone sees the X11 headers).
-    static bool ReadNativeHandles(SDL_Window* window, std::uintptr_t& nativeWindow, void*& nativeDisplay);
+    static bool ReadNativeHandles(const SdlLibrary& sdl, SDL_Window* window, std::uintptr_t& nativeWindow,
+                                  void*& nativeDisplay);
 
     void Handle(const SDL_Event& event);
     void FitToDisplay();
@@ -46,6 +50,7 @@ private:
     // Window coordinates to display coordinates.
     POINT ToDisplay(int x, int y) const;
 
+    const SdlLibrary& sdl_;  // loaded by Open (SdlLibrary.h)
     SDL_Window* window_ = nullptr;
     std::uintptr_t nativeWindow_ = 0;
     void* nativeDisplay_ = nullptr;

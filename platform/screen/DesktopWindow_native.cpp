@@ -4,13 +4,15 @@
 #include <SDL_syswm.h>
 
 #include "platform/screen/DesktopWindow.h"
+#include "platform/screen/SdlLibrary.h"
 
 namespace platform::screen {
 
-bool DesktopWindow::ReadNativeHandles(SDL_Window* window, std::uintptr_t& nativeWindow, void*& nativeDisplay) {
+bool DesktopWindow::ReadNativeHandles(const SdlLibrary& sdl, SDL_Window* window, std::uintptr_t& nativeWindow,
+                                      void*& nativeDisplay) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info)) return false;
+    if (!sdl.GetWindowWMInfo(window, &info)) return false;
 #if defined(SDL_VIDEO_DRIVER_X11)
     if (info.subsystem == SDL_SYSWM_X11) {
         nativeWindow = static_cast<std::uintptr_t>(info.info.x11.window);

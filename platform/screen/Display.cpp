@@ -18,6 +18,7 @@ struct DisplayState {
     int width = 480;
     int height = 800;
     std::vector<std::uint8_t> surface;
+    bool blank = false;  // the surface is all black since its last resize
     std::uint64_t generation = 1;
     std::function<void()> captureSource;
 };
@@ -44,8 +45,13 @@ void ResizeLocked(DisplayState& state) {
     state.width = sideways ? geometry.nativeHeight : geometry.nativeWidth;
     state.height = sideways ? geometry.nativeWidth : geometry.nativeHeight;
     std::size_t pixels = static_cast<std::size_t>(state.width) * static_cast<std::size_t>(state.height);
-    state.surface.assign(pixels * 4, 0);
-    for (std::size_t i = 0; i < pixels; ++i) state.surface[i * 4 + 3] = 255;
+    // A blank surface of the same size is already what is wanted (the first geometry a
+    // program configures replaces the default one before anything is drawn).
+    if (!state.blank || state.surface.size() != pixels * 4) {
+        state.surface.assign(pixels * 4, 0);
+        for (std::size_t i = 0; i < pixels; ++i) state.surface[i * 4 + 3] = 255;
+        state.blank = true;
+    }
     ++state.generation;
     platform::SetDisplaySize(state.width, state.height);
 }
@@ -107,6 +113,7 @@ bool Present(const FrameView& frame, int x, int y) {
     long long bottom = std::min<long long>(state.height, static_cast<long long>(y) + frame.height);
     if (left >= right || top >= bottom) return true;  // wholly off the display
     bool swapRedBlue = frame.order == PixelOrder::Bgra;
+    state.blank = false;
     for (long long row = top; row < bottom; ++row) {
         long long frameRow = row - y;
         if (frame.bottomUp) frameRow = frame.height - 1 - frameRow;

@@ -20,6 +20,20 @@ set(rules
     "engine/sound/ forbids engine/resources/"
     "engine/sound/ forbids engine/app/"
     "engine/resources/ forbids engine/app/"
+    "engine/resources/texture/ forbids engine/resources/material/"
+    "engine/resources/texturestage/ forbids engine/resources/material/"
+    "engine/resources/shader/ forbids engine/resources/material/"
+    "engine/resources/material/ forbids engine/resources/mesh/"
+    "engine/resources/mesh/ forbids engine/resources/collision/"
+    "engine/core/ forbids engine/overlay/"
+    "engine/render/ forbids engine/overlay/"
+    "engine/resources/ forbids engine/overlay/"
+    "engine/app/ forbids engine/overlay/"
+    "engine/overlay/text/ forbids engine/app/"
+    "engine/overlay/canvas/ forbids engine/app/"
+    "engine/overlay/text/ forbids engine/overlay/canvas/"
+    "engine/overlay/text/ forbids engine/overlay/widgets/"
+    "engine/overlay/canvas/ forbids engine/overlay/widgets/"
     "game/ forbids dialer/"
     "dialer/ forbids engine/"
     "dialer/ forbids game/"
@@ -32,7 +46,6 @@ set(rules
     "game/ forbids ft2build.h"
     "dialer/ forbids ft2build.h"
     "pimhelper/ forbids ft2build.h"
-    "tools/ forbids ft2build.h"
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

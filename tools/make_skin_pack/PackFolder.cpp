@@ -7,19 +7,20 @@
 #include <iterator>
 #include <set>
 
-#include "tools/make_skin_pack/GreyMap.h"
+#include "tools/make_skin_pack/PixelMap.h"
 #include "tools/make_skin_pack/SkinPackWriter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool EndsWithPgm(const std::string& name) {
+// PGM and PPM texts become BMP entries of the same name.
+bool IsPixelMap(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
     std::transform(tail.begin(), tail.end(), tail.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".pgm";
+    return tail == ".pgm" || tail == ".ppm";
 }
 
 }  // namespace
@@ -59,10 +60,10 @@ bool ReadPackFolder(const fs::path& folder, std::vector<PackFile>* files, std::s
             return false;
         }
         std::string entryName = name;
-        if (EndsWithPgm(name)) {
+        if (IsPixelMap(name)) {
             std::vector<std::uint8_t> bmp;
             std::string why;
-            if (!GreyMapToBmp(std::string(data.begin(), data.end()), &bmp, &why)) {
+            if (!PixelMapToBmp(std::string(data.begin(), data.end()), &bmp, &why)) {
                 *error = name + ": " + why;
                 return false;
             }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/core/memory/EngineLog.h"
 #include "engine/core/memory/Heap.h"
@@ -28,8 +27,11 @@ constexpr std::size_t kPoolRingSlots = 262144;
 static_assert(kPoolRingSlots >= kLinkPoolCells && (kPoolRingSlots & (kPoolRingSlots - 1)) == 0,
               "the ring holds every cell and wraps by masking");
 constexpr std::uint32_t kPoolRingMask = kPoolRingSlots - 1;
-// How far ahead of the next link handed out the queue fetches a link's queue position.
-constexpr std::uint32_t kLinkPrefetchDistance = 16;
+// How many links ahead of the next one handed out the queue fetches a cell. The queue hands
+// out the link freed longest ago, whose cell has long left the cache, and every caller
+// writes its link at once: fetched ahead, the cell is there when it is wanted.
+constexpr std::uint32_t kLinkPrefetchDistance = 24;
+constexpr std::size_t kHandedOutWords = (kLinkPoolCells + 63) / 64;
 
 struct alignas(64) MemoryManager {
     // What every link request and release reads comes first, on one cache line.
@@ -37,22 +39,20 @@ struct alignas(64) MemoryManager {
     // otherwise, so that one comparison tells a pooled link from any other block.
     LinkCell* cells = nullptr;
     std::uintptr_t poolSpan = 0;
-    // The free links as a first-in, first-out queue: a ring of their cell numbers, with
-    // positions that count up for ever (and wrap at 2^32).
-    std::uint32_t* poolRing = nullptr;
-    std::uint32_t poolFirst = 0;  // position of the next link handed out
+    // The queue of free links. At set-up every cell joins it in address order; those cells
+    // are handed out first, in that order, and are carved (their header written) only then,
+    // so that setting up the pool touches none of its memory. Cells freed later wait in a
+    // ring of their numbers, with positions that count up for ever (and wrap at 2^32).
+    std::uint32_t carved = 0;     // cells handed out at least once: [0, carved)
+    std::uint32_t poolFirst = 0;  // position of the next freed link handed out
     std::uint32_t poolEnd = 0;    // position after the last link freed
-    // Per cell, the ring position it was last queued at. A link lies in the pool exactly
-    // when that position is still in [poolFirst, poolEnd) and the ring still names the cell
-    // there (a stale position falls back into that range only once the counters have
-    // wrapped, and by then its ring slot names another cell).
-    // This is bit 0 of a pooled link's header as EngineBlockHeader reports it; the word in
-    // the cell keeps the marker 0x40000000 from HeapInit on. The queue hands out the link
-    // freed longest ago, whose cell has long left the cache, and the cells lie scattered
-    // over 6 MB in the order links were freed: keeping the state beside them, handing a link
-    // out writes nothing for it and freeing it writes one 4-byte word, where a write into
-    // each cell would wait for memory about every time.
-    std::uint32_t* queuedAt = nullptr;
+    std::uint32_t* poolRing = nullptr;
+    // One bit per cell, set while its link is handed out: bit 0 of the header as
+    // EngineBlockHeader reports it. The cells lie scattered over the pool in the order links
+    // were freed, and a link is often freed long after it was last touched; kept in 24 KB
+    // beside the cells, the state of every link stays in the cache, and freeing a link
+    // touches neither its cell nor any other memory that has left the cache.
+    std::uint64_t* handedOut = nullptr;
     bool initialised = false;
     bool warnedDoubleDelete = false;
     std::size_t liveBlocks = 0;
@@ -112,32 +112,32 @@ void FreeBlock(void* pointer) {
     manager.liveBytes -= size;
 }
 
-bool InPool(std::uint32_t index) {
-    const MemoryManager& manager = Manager();
-    const std::uint32_t position = manager.queuedAt[index];
-    return position - manager.poolFirst < manager.poolEnd - manager.poolFirst &&
-           manager.poolRing[position & kPoolRingMask] == index;
-}
+bool IsHandedOut(std::uint32_t index) { return (Manager().handedOut[index / 64] >> (index % 64) & 1) != 0; }
 
 // The link at the head of the queue, or (pool empty or not set up) an ordinary heap block
 // whose header is a size, so that EngineFree later returns it to the heap.
 KDLLink* HandOutLink() {
     MemoryManager& manager = Manager();
-    const std::uint32_t first = manager.poolFirst;
-    if (first == manager.poolEnd) return static_cast<KDLLink*>(AllocateBlock(sizeof(KDLLink)));
-    const std::uint32_t index = manager.poolRing[first & kPoolRingMask];
-    manager.poolFirst = first + 1;
-    // The queue knows the links to come: fetch the position of one a little ahead, so that
-    // the check below does not wait for memory. (A ring slot not yet filled names a stale
-    // but valid cell; fetching its position is harmless.) The cells themselves are not
-    // fetched: a caller that does not touch the link at once would pay for them in memory
-    // traffic, about a third of the pool's speed in a loop of requests and releases.
-    __builtin_prefetch(manager.queuedAt + manager.poolRing[(first + kLinkPrefetchDistance) & kPoolRingMask]);
-    // Only a damaged queue names a cell that was not queued there.
-    if (manager.queuedAt[index] != first) {
-        KEL_LOG_EXCEPTION("FATAL: multiple news of KDLLink");
-        return nullptr;
+    std::uint32_t index = 0;
+    if (manager.carved < kLinkPoolCells && manager.poolSpan != 0) {
+        // Cells not handed out yet come first, in address order (which the processor's own
+        // prefetching follows); each gets its header now.
+        index = manager.carved++;
+        manager.cells[index].header = kLinkHeader;
+    } else {
+        const std::uint32_t first = manager.poolFirst;
+        if (first == manager.poolEnd) return static_cast<KDLLink*>(AllocateBlock(sizeof(KDLLink)));
+        index = manager.poolRing[first & kPoolRingMask];
+        manager.poolFirst = first + 1;
+        // (A ring slot not filled yet names a stale but valid cell: fetching it is harmless.)
+        __builtin_prefetch(&manager.cells[manager.poolRing[(first + kLinkPrefetchDistance) & kPoolRingMask]], 1);
+        // Only a damaged queue names a link that is handed out.
+        if (IsHandedOut(index)) {
+            KEL_LOG_EXCEPTION("FATAL: multiple news of KDLLink");
+            return nullptr;
+        }
     }
+    manager.handedOut[index / 64] |= std::uint64_t{1} << (index % 64);
     return &manager.cells[index].link;
 }
 
@@ -147,15 +147,15 @@ void ReturnLink(std::uintptr_t offset) {
     // Not the start of a link: no block of ours, left alone.
     if (offset % sizeof(LinkCell) != 0) return;
     const auto index = static_cast<std::uint32_t>(offset / sizeof(LinkCell));
-    if (InPool(index)) {
+    if (!IsHandedOut(index)) {
         if (!manager.warnedDoubleDelete) {
             manager.warnedDoubleDelete = true;
             KEL_LOG_EXCEPTION("WARNING: multiple deletes of KDLLink");
         }
         return;
     }
+    manager.handedOut[index / 64] &= ~(std::uint64_t{1} << (index % 64));
     const std::uint32_t end = manager.poolEnd;
-    manager.queuedAt[index] = end;
     manager.poolRing[end & kPoolRingMask] = index;
     manager.poolEnd = end + 1;
 }
@@ -195,28 +195,22 @@ int HeapInit() {
         KEL_LOG_EXCEPTION("Failed to allocate render heap");
         return 1;
     }
-    // The cells, the ring of free cell numbers and their queue positions in one area.
+    // The cells, the ring of free cell numbers and the handed-out bits in one area. Freshly
+    // committed memory reads as zero and is touched only as cells are handed out and freed.
     const std::size_t ringSize = kPoolRingSlots * sizeof(std::uint32_t);
-    void* area = ReserveAndCommit(kLinkPoolSize + 16 + ringSize + kLinkPoolCells * sizeof(std::uint32_t));
+    void* area = ReserveAndCommit(kLinkPoolSize + 16 + ringSize + kHandedOutWords * sizeof(std::uint64_t));
     if (area == nullptr) {
         KEL_LOG_EXCEPTION("Failed to allocate KDLLink mem");
         return 1;
     }
     manager.poolArea = area;
     const auto aligned = (reinterpret_cast<std::uintptr_t>(area) + 15) & ~std::uintptr_t{15};
-    auto* cells = reinterpret_cast<LinkCell*>(aligned);
-    std::memset(cells, 0, kLinkPoolSize);
-    manager.cells = cells;
+    manager.cells = reinterpret_cast<LinkCell*>(aligned);
     manager.poolRing = reinterpret_cast<std::uint32_t*>(aligned + kLinkPoolSize);
-    manager.queuedAt = reinterpret_cast<std::uint32_t*>(aligned + kLinkPoolSize + ringSize);
-    // Every link joins the queue in address order.
-    for (std::uint32_t i = 0; i < kLinkPoolCells; ++i) {
-        cells[i].header = kLinkHeader;
-        manager.poolRing[i] = i;
-        manager.queuedAt[i] = i;
-    }
+    manager.handedOut = reinterpret_cast<std::uint64_t*>(aligned + kLinkPoolSize + ringSize);
+    manager.carved = 0;
     manager.poolFirst = 0;
-    manager.poolEnd = static_cast<std::uint32_t>(kLinkPoolCells);
+    manager.poolEnd = 0;
     manager.poolSpan = kLinkPoolSize;
     manager.initialised = true;
     return 0;
@@ -228,7 +222,8 @@ void HeapTeardown() {
     manager.poolSpan = 0;
     manager.cells = nullptr;
     manager.poolRing = nullptr;
-    manager.queuedAt = nullptr;
+    manager.handedOut = nullptr;
+    manager.carved = 0;
     manager.poolFirst = 0;
     manager.poolEnd = 0;
     ReleaseArea(manager.poolArea);
@@ -255,10 +250,9 @@ void FreeLink(KDLLink* link) { Release(link); }
 std::uintptr_t EngineBlockHeader(const void* pointer) {
     if (pointer == nullptr) return 0;
     const std::uintptr_t offset = PoolOffsetOf(pointer);
-    if (offset < Manager().poolSpan && offset % sizeof(LinkCell) == 0) {
-        return InPool(static_cast<std::uint32_t>(offset / sizeof(LinkCell))) ? kLinkHeader
-                                                                              : kLinkHeader | kLinkHandedOut;
-    }
+    if (offset < Manager().poolSpan && offset % sizeof(LinkCell) == 0)
+        return IsHandedOut(static_cast<std::uint32_t>(offset / sizeof(LinkCell))) ? kLinkHeader | kLinkHandedOut
+                                                                                   : kLinkHeader;
     return HeaderOf(pointer);
 }
 
@@ -270,4 +264,8 @@ std::size_t EngineBlockCount() { return Manager().liveBlocks; }
 
 std::size_t EngineByteCount() { return Manager().liveBytes; }
 
-std::size_t LinkPoolFreeCount() { return Manager().poolEnd - Manager().poolFirst; }
+std::size_t LinkPoolFreeCount() {
+    const MemoryManager& manager = Manager();
+    if (manager.poolSpan == 0) return 0;
+    return (kLinkPoolCells - manager.carved) + (manager.poolEnd - manager.poolFirst);
+}

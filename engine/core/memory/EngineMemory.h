@@ -21,7 +21,8 @@ constexpr std::size_t kLinkPoolCells = 196608;
 // Every engine block starts with a pointer-sized header word before the caller's bytes: the
 // requested size for a heap block, or the link marker for a cell of the link pool, with
 // bit 0 set while the link is handed out. (A pooled link's bit 0 is kept in a table beside
-// the pool, not in the cell: read headers with EngineBlockHeader.)
+// the pool, and its cell gets the marker only when it is first handed out: read headers with
+// EngineBlockHeader.)
 constexpr std::size_t kBlockHeaderSize = sizeof(std::uintptr_t);
 constexpr std::uintptr_t kLinkHeader = 0x40000000;
 constexpr std::uintptr_t kLinkHandedOut = 1;

@@ -203,33 +203,69 @@ inline void Heap::LowerLeaf(std::uint32_t leaf, std::uint32_t units) {
     levels_[0][index] = value;
 }
 
+// The lowest free block left the tree's blocks or was used up: the lowest of the tree's
+// blocks, if any, leaves the tree and takes its place.
+template <std::uint32_t kLevels>
+inline void Heap::TakeLowestFromTree() {
+    const std::uint32_t leaf = FirstFit<kLevels>(1);
+    if (leaf == kNone) {
+        lowestUnits_ = 0;
+        return;
+    }
+    lowestStart_ = FreeStartInLeaf(leaf);
+    lowestUnits_ = UnitsOf(tags_[lowestStart_]);
+    LowerLeaf<kLevels>(leaf, 0);
+}
+
 template <std::uint32_t kLevels>
 inline void* Heap::AllocIn(std::uint32_t wanted) {
-    const std::uint32_t leaf = FirstFit<kLevels>(wanted);
-    if (leaf == kNone) return nullptr;
-    const std::uint32_t unit = FreeStartInLeaf(leaf);
+    // The lowest free block, when large enough, is the first fit; else the tree's lowest
+    // block that is large enough.
+    const bool fromLowest = lowestUnits_ >= wanted;
+    std::uint32_t leaf = kNone;
+    std::uint32_t unit = lowestStart_;
+    if (!fromLowest) {
+        leaf = FirstFit<kLevels>(wanted);
+        if (leaf == kNone) return nullptr;
+        unit = FreeStartInLeaf(leaf);
+    }
 
     std::uint32_t* at = tags_ + unit;
     const std::uint32_t units = UnitsOf(*at);
     const std::uint32_t rest = units - wanted;
-    // A split makes one more block, which needs a spare record.
-    // (The two cases are told apart by arithmetic, not branches.)
-    const std::uint32_t split = rest != 0 ? 1u : 0u;
-    const std::uint32_t ifSplit = 0u - split;  // all ones for a split, else 0
-    if (split & (blocks_ >= recordCount_ ? 1u : 0u)) return nullptr;
-    blocks_ += split;
-    freeBlocks_ -= 1 - split;
-    // Cut from the front: the rest keeps its end, and its place in address order. (An exact
-    // fit clears the end tag and leaves the tag after the block, where a rest would start.)
-    at[units - 1] = Tag(rest, LastKind(rest)) & ifSplit;
-    at[wanted] = (Tag(rest, kFreeStart) & ifSplit) | (at[wanted] & ~ifSplit);
+    const std::uint32_t restStart = unit + wanted;
+    if (rest != 0) {
+        // A split makes one more block, which needs a spare record.
+        if (blocks_ >= recordCount_) return nullptr;
+        ++blocks_;
+        // Cut from the front: the rest keeps its end, and its place in address order. (The
+        // tags are written without being read: where the rest starts was inside the free
+        // block.)
+        at[units - 1] = Tag(rest, LastKind(rest));
+        at[wanted] = Tag(rest, kFreeStart);
+    } else {
+        // An exact fit: the end tag goes, and the tag after the block stays as it is.
+        --freeBlocks_;
+        at[units - 1] = 0;
+    }
     *at = Tag(wanted, kUsedStart);
-    // The block's leaf is cleared (or takes the rest, when it lies in it), then the rest's
-    // leaf takes the rest (for an exact fit, "raising" the block's leaf to 0 changes nothing).
-    // Lowering goes first: it reads whole groups, which must not follow narrow writes.
-    const std::uint32_t restLeaf = (((unit + wanted) / 2) & ifSplit) | (leaf & ~ifSplit);
-    LowerLeaf<kLevels>(leaf, restLeaf == leaf ? rest : 0);
-    RaiseLeaf<kLevels>(restLeaf, rest);
+
+    if (fromLowest) {
+        // The rest is still the lowest free block; without one, the tree gives up its lowest.
+        if (rest != 0) {
+            lowestStart_ = restStart;
+            lowestUnits_ = rest;
+        } else {
+            TakeLowestFromTree<kLevels>();
+        }
+    } else {
+        // The block's leaf is cleared (or takes the rest, when it lies in it), then the
+        // rest's leaf takes the rest. Lowering goes first: it reads whole groups, which must
+        // not follow narrow writes.
+        const std::uint32_t restLeaf = rest != 0 ? restStart / 2 : leaf;
+        LowerLeaf<kLevels>(leaf, restLeaf == leaf ? rest : 0);
+        if (restLeaf != leaf) RaiseLeaf<kLevels>(restLeaf, rest);
+    }
 
     ++usedBlocks_;
     usedBytes_ += wanted * static_cast<std::uint32_t>(kBlockUnit);
@@ -266,11 +302,23 @@ inline bool Heap::FreeIn(std::uint32_t unit) {
     blocks_ -= hasBelow + hasAbove;
     freeBlocks_ = freeBlocks_ + 1 - hasBelow - hasAbove;
 
-    // The free block above loses its leaf unless it shares the merged block's; the merged
-    // block's leaf then takes it (lowering first, as in AllocIn).
     const std::uint32_t end = unit + units;
-    if (aboveUnits != 0 && end / 2 != start / 2) LowerLeaf<kLevels>(end / 2, 0);
-    RaiseLeaf<kLevels>(start / 2, total);
+    if (lowestUnits_ != 0 && start > lowestStart_) {
+        // Above the lowest free block: the merged block joins the tree's blocks, as its free
+        // neighbours were. The one above loses its leaf unless it shares the merged block's;
+        // the merged block's leaf (the one below's, if any) then takes it (lowering first, as
+        // in AllocIn).
+        if (aboveUnits != 0 && end / 2 != start / 2) LowerLeaf<kLevels>(end / 2, 0);
+        RaiseLeaf<kLevels>(start / 2, total);
+    } else {
+        // The merged block holds the lowest free block or lies below it: it is the lowest
+        // now. A free block above that was the tree's leaves the tree; a former lowest below
+        // none of the merged block joins it.
+        if (aboveUnits != 0 && end != lowestStart_) LowerLeaf<kLevels>(end / 2, 0);
+        if (lowestUnits_ != 0 && lowestStart_ >= start + total) RaiseLeaf<kLevels>(lowestStart_ / 2, lowestUnits_);
+        lowestStart_ = start;
+        lowestUnits_ = total;
+    }
     return true;
 }
 
@@ -331,7 +379,8 @@ int Heap::Init(std::size_t size, DWORD recordCount) {
     freeBlocks_ = 1;
     tags_[0] = Tag(unitCount, kFreeStart);
     tags_[unitCount - 1] = Tag(unitCount, kFreeEnd);
-    RaiseLeaf<0>(0, unitCount);
+    lowestStart_ = 0;
+    lowestUnits_ = unitCount;
     return 1;
 }
 
@@ -343,6 +392,7 @@ void Heap::Destroy() {
     size_ = unitCount_ = recordCount_ = 0;
     blocks_ = usedBlocks_ = usedBytes_ = freeBlocks_ = 0;
     tags_ = nullptr;
+    lowestStart_ = lowestUnits_ = 0;
     levelCount_ = topEntries_ = 0;
     for (std::uint32_t level = 0; level < kMaximumLevels; ++level) {
         levels_[level] = nullptr;

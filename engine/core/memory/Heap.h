@@ -69,7 +69,7 @@ private:
     //
     // First fit uses a max-tree over pairs of units: as free blocks never touch, at most one
     // free block starts in any two neighbouring units. A leaf holds the size of the free
-    // block starting in its pair (0 when none), each entry above the largest of its group of
+    // block starting in its pair (0 when none, and for the lowest free block, kept apart), each entry above the largest of its group of
     // 32 below; entries are 16 bits, capped at kTreeCap, so that a group fills one cache line
     // and is compared or reduced in a few vector instructions. The top level, of at most
     // kTopEntries entries, is read in order; below it the search descends through the first
@@ -85,6 +85,7 @@ private:
     std::uint32_t FreeStartInLeaf(std::uint32_t leaf) const;
     template <std::uint32_t kLevels> void RaiseLeaf(std::uint32_t leaf, std::uint32_t units);
     template <std::uint32_t kLevels> void LowerLeaf(std::uint32_t leaf, std::uint32_t units);
+    template <std::uint32_t kLevels> void TakeLowestFromTree();
     template <std::uint32_t kLevels> void* AllocIn(std::uint32_t wanted);
     template <std::uint32_t kLevels> bool FreeIn(std::uint32_t unit);
 
@@ -97,6 +98,11 @@ private:
     std::uint32_t usedBytes_ = 0;
     std::uint32_t freeBlocks_ = 0;
     std::uint32_t* tags_ = nullptr;
+    // The lowest free block stays out of the tree: a request it can hold is cut from it at
+    // once, and blocks freed next to it (as after a run of requests, in order) merge with it
+    // without touching the tree. lowestUnits_ is 0 only when no block is free.
+    std::uint32_t lowestStart_ = 0;
+    std::uint32_t lowestUnits_ = 0;
     // The tree's levels, top first, each padded to whole groups of kTreeFanout entries.
     std::uint32_t levelCount_ = 0;
     std::uint32_t topEntries_ = 0;

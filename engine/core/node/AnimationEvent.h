@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/core/math/MathTypes.h"
+#include "engine/core/memory/EngineMemory.h"
 #include "engine/core/text/EngineString.h"
 #include "platform/base/Types.h"
 
@@ -20,7 +21,8 @@ constexpr DWORD kAnimationEventSound = 0;
 constexpr DWORD kAnimationEventParticle = 1;
 constexpr DWORD kAnimationEventGame = 2;
 
-struct AnimationEvent {
+// Animations keep their events in engine memory.
+struct AnimationEvent : EngineAllocated {
     DWORD flags = 0;
     DWORD kind = kAnimationEventSound;
     float frame = 0.0f;

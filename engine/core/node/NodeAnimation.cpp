@@ -17,6 +17,15 @@ void NodeAnimation::FreeKeys() {
     frameCount_ = 0;
 }
 
+bool NodeAnimation::TakeKeysAndStartPose(std::uint32_t frames, DWORD flags, const Vector3& position,
+                                         const Quaternion& rotation, const Vector3& scaling) {
+    if (!AllocateKeys(frames, flags)) return false;
+    startPosition = position;
+    startRotation = rotation;
+    startScale = scaling;
+    return true;
+}
+
 bool NodeAnimation::AllocateKeys(std::uint32_t frameCount, DWORD flags) {
     FreeKeys();
     flags_ = flags;

@@ -61,3 +61,43 @@ std::size_t GetVector3(const DWORD* words, std::size_t at, Vector3& v) {
     v = {BitsFloat(words[at]), BitsFloat(words[at + 1]), BitsFloat(words[at + 2])};
     return at + 3;
 }
+
+bool ReadFloats(FileStream& stream, float* values, std::uint64_t count) {
+    DWORD words[kMaximumWords];
+    while (count > 0) {
+        const std::size_t piece = count < kMaximumWords ? static_cast<std::size_t>(count) : kMaximumWords;
+        if (!ReadWords(stream, words, piece)) return false;
+        for (std::size_t i = 0; i < piece; ++i) values[i] = BitsFloat(words[i]);
+        values += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+bool WriteFloats(FileStream& stream, const float* values, std::uint64_t count) {
+    DWORD words[kMaximumWords];
+    while (count > 0) {
+        const std::size_t piece = count < kMaximumWords ? static_cast<std::size_t>(count) : kMaximumWords;
+        for (std::size_t i = 0; i < piece; ++i) words[i] = FloatBits(values[i]);
+        if (!WriteWords(stream, words, piece)) return false;
+        values += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+static_assert(sizeof(Vector3) == 3 * sizeof(float), "a vector is read as its three floats");
+
+bool ReadVector3s(FileStream& stream, Vector3* vectors, std::uint64_t count) {
+    return ReadFloats(stream, reinterpret_cast<float*>(vectors), count * 3);
+}
+
+bool WriteVector3s(FileStream& stream, const Vector3* vectors, std::uint64_t count) {
+    return WriteFloats(stream, reinterpret_cast<const float*>(vectors), count * 3);
+}
+
+std::uint64_t StreamBytesLeft(const FileStream& stream) {
+    const DWORD size = stream.Size();
+    const DWORD at = stream.Tell();
+    return at < size ? size - at : 0;
+}

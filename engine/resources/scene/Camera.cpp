@@ -1,6 +1,8 @@
 // The camera node: its view direction, view matrix and culling planes.
 #include "engine/resources/scene/Camera.h"
 
+#include <cmath>
+
 #include "engine/core/math/MatrixMath.h"
 #include "engine/core/math/PlaneMath.h"
 #include "engine/core/math/QuaternionMath.h"
@@ -35,6 +37,19 @@ void Camera::GetViewDirection(Vector3& out) {
     Matrix34MultiplyRotation(m, rotation, m);
     const Vector3 axis{m.m[0][2], m.m[1][2], m.m[2][2]};
     Vector3Normalized(axis, out);
+}
+
+float Camera::SetFov(float fieldOfView) {
+    const float halfHeight =
+        static_cast<float>(std::tan(double{fieldOfView} * 0.5)) * Aspect();
+    Transform().scale.y = halfHeight;
+    return halfHeight;
+}
+
+void Camera::GetVolumeTransform(Matrix34& out) const {
+    const NodeTransform& transform = Transform();
+    const Vector3 extent{FarDistance() != 0.0f ? HalfHeight() / FarDistance() : 0.0f, HalfHeight(), Aspect()};
+    Matrix34FromPose(transform.position, transform.rotation, extent, out);
 }
 
 void Camera::GetViewMatrix(Matrix34& out) { GetInverseWorldMatrix(out); }

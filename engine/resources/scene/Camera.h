@@ -35,6 +35,12 @@ public:
     void GetViewDirection(Vector3& out);
     // World to camera: the inverse of the camera's world matrix.
     void GetViewMatrix(Matrix34& out);
+    // Sets the half-height H from a field of view in radians: H = tan(fov / 2) x A; returns
+    // it.
+    float SetFov(float fieldOfView);
+    // T(position) x R(rotation) x diag(H / D, H, A): the camera's viewing volume as a
+    // transform, with D the far distance in the lens's place.
+    void GetVolumeTransform(Matrix34& out) const;
     // Fills the global plane set with the six planes of the view in world space (near,
     // far, then right, bottom, left and top through the eye) and returns it. A point is
     // inside a plane when normal . p - d >= 0.

@@ -218,10 +218,15 @@ TEST(CoreModule, CreatesSceneNodesByTheirClassNames) {
     KDLList names;
     auto enumerate = reinterpret_cast<ModuleEnumerateFunction>(FindModule(nullptr)->FindEntry("EnumerateInterfaces"));
     enumerate(&names, KNode::StaticTypeId());
-    ASSERT_EQ(names.count, 2u);
+    ASSERT_EQ(names.count, 3u);
     EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "Node");
-    EXPECT_STREQ(static_cast<EngineString*>(names.tail->item)->Text(), "Camera");
+    EXPECT_STREQ(static_cast<EngineString*>(names.head->next->item)->Text(), "Camera");
+    EXPECT_STREQ(static_cast<EngineString*>(names.tail->item)->Text(), "EffectNode");
     ListDeleteAll(names, EngineString::DeleteItem);
+    Interface* effectNode = CreateByName("libkel", "EffectNode", KNode::StaticTypeId());
+    ASSERT_NE(effectNode, nullptr);
+    EXPECT_STREQ(static_cast<KNode*>(effectNode)->GetClassId(), "libkel/EffectNode");
+    effectNode->Release();
     ShutdownModules();
 }
 

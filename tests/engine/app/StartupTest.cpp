@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "engine/app/OverlayLayerSteps.h"
 #include "engine/app/Startup.h"
 #include "engine/core/device/KeyboardHook.h"
 #include "engine/core/files/DataFolder.h"
@@ -193,6 +195,43 @@ TEST_F(StartupTest, ShutdownFreesTheSceneNodeLists) {
     EXPECT_EQ(node->Flags() & kNodeAnimated, 0u);
     node->Release();
     animation->Release();
+}
+
+// The 2D layer starts once the resource cache exists and before the game object, and stops
+// after the archives are unmounted, before the cache is emptied and the devices go.
+std::vector<std::string> layerSteps;
+int layerStartResult = 0;
+
+int RecordLayerStart() {
+    layerSteps.push_back(std::string("start") + (GlobalResourceCache().IsInitialised() ? " cache" : "") +
+                         (RenderDevice() != nullptr ? " device" : "") + (GameObject() != nullptr ? " game" : ""));
+    return layerStartResult;
+}
+
+void RecordLayerStop() {
+    layerSteps.push_back(std::string("stop") + (GlobalResourceCache().IsInitialised() ? " cache" : "") +
+                         (RenderDevice() != nullptr ? " device" : "") + (GameObject() != nullptr ? " game" : ""));
+}
+
+TEST_F(StartupTest, TheTwoDimensionalLayerStartsBeforeTheGameAndStopsBeforeTheCacheEmpties) {
+    WriteIni(kWorkingIni);
+    SetOverlayLayerSteps(OverlayLayerSteps{RecordLayerStart, RecordLayerStop});
+    layerSteps.clear();
+    layerStartResult = 0;
+    ASSERT_EQ(Start(), 0);
+    AppShutdown(App());
+    EXPECT_EQ(layerSteps, (std::vector<std::string>{"start cache device", "stop cache device"}));
+    HeapTeardown();
+
+    // A failing layer is logged and shuts down what came before, the layer's own stop too.
+    engine_test::CapturedLog log;
+    layerSteps.clear();
+    layerStartResult = 1;
+    EXPECT_EQ(Start(), 1);
+    EXPECT_TRUE(log.Contains("WindowManager init failed"));
+    EXPECT_EQ(layerSteps, (std::vector<std::string>{"start cache device", "stop cache device"}));
+    ExpectAllShutDown();
+    SetOverlayLayerSteps(OverlayLayerSteps{});
 }
 
 TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {

@@ -143,6 +143,29 @@ TEST_F(QueueTest, DrawsOfOneSubMeshShareABatchAndRecordsAreRecycled) {
     device_->ReleaseMeshData(&square.mesh);
 }
 
+TEST_F(QueueTest, RecordsOfOneBatchEachTakeTheirOwnColourOnUnitOne) {
+    // The records share their geometry, whose arrays are bound once for them, while each
+    // sets unit 1's colour (the active unit then); after the flush unit 0 is active again.
+    SquareMesh square(0xFFFFFFFF, kMaterialConstantColour);
+    device_->SetDepthMode(0);
+    device_->SetTexture(nullptr, 0, 0);  // unit 0 modulates by white
+    const std::uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    for (int i = 0; i < 3; ++i) {
+        RenderTransform transform = Placed(static_cast<float>(i) * 20.0f, 0, 10, 0);
+        transform.materialValue = colours[i];
+        ASSERT_EQ(device_->SubmitMesh(nullptr, &square.mesh, transform), 1);
+    }
+    device_->FlushQueue();
+    EXPECT_EQ(FramePixel(5, 5), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(FramePixel(25, 5), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(FramePixel(45, 5), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(OpenGLRenderDevice::Statistics().drawCalls, 3u);
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ(active, GL_TEXTURE0);
+    device_->ReleaseMeshData(&square.mesh);
+}
+
 TEST_F(QueueTest, ReleasedGeometryLeavesTheQueueUndrawn) {
     SquareMesh square(0xFFFFFFFF);
     device_->SetDepthMode(0);

@@ -253,4 +253,39 @@ TEST_F(TextureDeviceTest, StillLockedLevelsAreUploadedWhenTheObjectGoes) {
     EXPECT_FALSE(OpenGLRenderDevice::Failed());
 }
 
+// A kept staging copy reads in the engine's layout after every upload, and uploading it
+// again draws the same colours (the upload turns a copy of GL's order, not the kept one).
+TEST_F(TextureDeviceTest, KeptPixelsReadAndUploadAgainInTheEngineLayout) {
+    struct Case {
+        DWORD format;
+        std::vector<std::uint8_t> pixel;  // one pixel, engine layout: red, opaque
+    };
+    const Case cases[] = {
+        {kFormatArgb8888, {0x00, 0x00, 0xFF, 0xFF}},
+        {kFormatArgb4444, {0x00, 0xFF}},
+        {kFormatArgb1555, {0x00, 0xFC}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        auto* texture = static_cast<TextureDataOpenGL*>(device_->CreateTextureObject());
+        ASSERT_EQ(texture->Create(1, 1, 1, c.format, kTextureKeepData), 0);
+        for (int upload = 0; upload < 2; ++upload) {
+            auto* pixel = static_cast<std::uint8_t*>(texture->Lock(0, nullptr, 0));
+            ASSERT_NE(pixel, nullptr);
+            if (upload == 0)
+                std::memcpy(pixel, c.pixel.data(), c.pixel.size());
+            else
+                EXPECT_EQ(std::vector<std::uint8_t>(pixel, pixel + c.pixel.size()), c.pixel);
+            texture->Unlock(0);
+            device_->Clear(0);
+            device_->SetDepthMode(0);
+            device_->SetTexture(texture, 0, 0x6000);
+            device_->SetTextureMode(0);
+            DrawQuad(0, 0, 8, 8);
+            EXPECT_EQ(FramePixel(4, 4), (std::array<int, 3>{255, 0, 0})) << "upload " << upload;
+        }
+        delete texture;
+    }
+}
+
 }  // namespace

@@ -89,7 +89,7 @@ TEST_F(GlesTest, AScreenshotShowsTheGlFrameTheRightWayUp) {
     EXPECT_EQ((std::array<int, 3>{bottom[0], bottom[1], bottom[2]}), (std::array<int, 3>{0, 0, 255}));
 
     // Without the surface the screen shows its own pixels again.
-    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    platform::gles::MakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     ASSERT_TRUE(platform::gles::DestroySurface(display_, surface_));
     surface_ = EGL_NO_SURFACE;
     EXPECT_FALSE(platform::screen::HasCaptureSource());

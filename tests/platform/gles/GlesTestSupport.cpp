@@ -33,13 +33,13 @@ void GlesTest::SetUp() {
     ASSERT_NE(surface_, EGL_NO_SURFACE);
     context_ = platform::gles::CreateContext(display_, config_, EGL_NO_CONTEXT, nullptr);
     ASSERT_NE(context_, EGL_NO_CONTEXT);
-    ASSERT_TRUE(eglMakeCurrent(display_, surface_, surface_, context_));
+    ASSERT_TRUE(platform::gles::MakeCurrent(display_, surface_, surface_, context_));
     glDisable(GL_DITHER);
 }
 
 void GlesTest::TearDown() {
     if (display_ != EGL_NO_DISPLAY) {
-        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        platform::gles::MakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         if (surface_ != EGL_NO_SURFACE) platform::gles::DestroySurface(display_, surface_);
         if (context_ != EGL_NO_CONTEXT) platform::gles::DestroyContext(display_, context_);
         platform::gles::TerminateDisplay(display_);

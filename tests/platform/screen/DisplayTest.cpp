@@ -86,6 +86,20 @@ TEST_F(ScreenTest, PresentedFramesLandClippedAndOpaque) {
     EXPECT_FALSE(platform::screen::Present({frame.data(), 0, 2, 16, PixelOrder::Rgba, false}));
     EXPECT_EQ(platform::screen::Capture().rgba, image.rgba);
     EXPECT_GE(platform::screen::SurfaceGeneration(), generation);
+
+    // The same geometry configured again, or a turn, leaves the display black.
+    auto black = [] {
+        const platform::screen::Image shown = platform::screen::Capture();
+        for (std::size_t i = 0; i < shown.rgba.size(); i += 4)
+            if (shown.rgba[i] != 0 || shown.rgba[i + 1] != 0 || shown.rgba[i + 2] != 0 || shown.rgba[i + 3] != 255)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(platform::screen::Configure({16, 16, 96}));
+    EXPECT_TRUE(black());
+    ASSERT_TRUE(platform::screen::Present(view, 2, 2));
+    ASSERT_TRUE(platform::screen::SetOrientation(90));
+    EXPECT_TRUE(black());
 }
 
 TEST_F(ScreenTest, CaptureAsksTheSourceForItsFrameFirst) {

@@ -46,6 +46,9 @@ TEST_F(HeapTest, LinkSizedRequestsComeFromThePoolWithMarkedHeaders) {
     EXPECT_EQ(EngineBlockHeader(link), kLinkHeader | kLinkHandedOut);
     EXPECT_EQ(LinkPoolFreeCount(), pooled - 1);
     EXPECT_EQ(EngineBlockCount(), blocks);  // links are not counted
+    // The cell after it has never been handed out, and reads as a link in the pool.
+    const std::size_t cellSize = (kBlockHeaderSize + sizeof(KDLLink) + 15) & ~std::size_t{15};
+    EXPECT_EQ(EngineBlockHeader(reinterpret_cast<BYTE*>(link) + cellSize), kLinkHeader);
     EngineFree(link);
     EXPECT_EQ(EngineBlockHeader(link), kLinkHeader);
     EXPECT_EQ(LinkPoolFreeCount(), pooled);
@@ -58,6 +61,8 @@ TEST_F(HeapTest, LinkPoolIsFirstInFirstOutAndOverflowsIntoTheHeap) {
     for (std::size_t i = 0; i < kLinkPoolCells; ++i) links.push_back(NewLink());
     ASSERT_EQ(std::count(links.begin(), links.end(), nullptr), 0);
     EXPECT_EQ(LinkPoolFreeCount(), 0u);
+    // A fresh pool hands its links out in address order.
+    EXPECT_TRUE(std::is_sorted(links.begin(), links.end()));
 
     // Freed links join the tail and come back in the order they were freed.
     FreeLink(links[5]);

@@ -2,6 +2,7 @@
 // cut from the front, merged on free, and bounded by the block records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <map>
@@ -138,6 +139,38 @@ TEST(HeapFirstFit, RandomTrafficMatchesThePlainModel) {
         EXPECT_EQ(heap.FreeBlockCount(), 1u);
         EXPECT_EQ(heap.UsedBytes(), 0u);
     }
+}
+
+TEST(HeapFirstFit, RunsOfRequestsFreedInShuffledOrderMatchThePlainModel) {
+    // As a file's tree is built and torn down: runs of requests, each freed whole in an
+    // order near the order of the requests, with some blocks kept across runs.
+    Heap heap;
+    ASSERT_EQ(heap.Init(0x200000, 100000), 1);
+    ModelHeap model(heap.Size(), 100000);
+    std::uint32_t seed = 77;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    std::vector<long> kept;
+    for (int run = 0; run < 40; ++run) {
+        std::vector<long> blocks;
+        for (int i = 0; i < 300; ++i) {
+            const std::size_t size = next() % 8 == 0 ? next() % 2000 : next() % 64;
+            void* block = heap.Alloc(size);
+            const long at = block != nullptr ? static_cast<long>(static_cast<BYTE*>(block) - heap.Base()) : -1;
+            ASSERT_EQ(at, model.Alloc(size)) << "run " << run << ", request " << i;
+            if (at >= 0) (next() % 50 == 0 ? kept : blocks).push_back(at);
+        }
+        // Neighbours swap places now and then.
+        for (std::size_t i = 1; i < blocks.size(); ++i)
+            if (next() % 3 == 0) std::swap(blocks[i - 1], blocks[i]);
+        if (run % 2 == 1) std::reverse(blocks.begin(), blocks.end());
+        for (long at : blocks) {
+            ASSERT_TRUE(heap.Free(heap.Base() + at));
+            ASSERT_TRUE(model.Free(static_cast<std::size_t>(at)));
+        }
+        ExpectSameFreeBlocks(heap, model);
+    }
+    for (long at : kept) ASSERT_TRUE(heap.Free(heap.Base() + at));
+    EXPECT_EQ(heap.FreeBlockCount(), 1u);
 }
 
 TEST(HeapFirstFit, LargeRequestsPassOverLargeBlocksThatAreTooSmall) {

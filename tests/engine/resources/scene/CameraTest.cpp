@@ -141,3 +141,24 @@ TEST_F(CameraTest, TheSixPlanesEncloseTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CameraTest, TheFieldOfViewSetsTheHalfHeightAndTheVolumeTransformScalesByIt) {
+    Camera* camera = MakeCamera();
+    // tan(45 degrees) x aspect 0.5.
+    EXPECT_NEAR(camera->SetFov(3.14159265f / 2.0f), 0.5f, 1e-6f);
+    EXPECT_NEAR(camera->HalfHeight(), 0.5f, 1e-6f);
+    camera->SetPosition({1, 2, 3});
+    Matrix34 volume;
+    camera->GetVolumeTransform(volume);
+    // No rotation: diag(H / D, H, A) with the position as translation.
+    EXPECT_NEAR(volume.m[0][0], 0.5f / 100.0f, 1e-7f);
+    EXPECT_NEAR(volume.m[1][1], 0.5f, 1e-6f);
+    EXPECT_NEAR(volume.m[2][2], 0.5f, 1e-6f);
+    EXPECT_FLOAT_EQ(volume.m[0][1], 0.0f);
+    EXPECT_FLOAT_EQ(volume.m[2][3], 3.0f);
+    camera->Release();
+}
+
+}  // namespace

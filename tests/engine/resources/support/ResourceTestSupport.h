@@ -6,18 +6,29 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/app/CoreModule.h"
+#include "engine/core/files/FileStream.h"
 #include "engine/core/object/Module.h"
 #include "engine/core/object/ResourceCache.h"
 #include "engine/render/NullRenderDevice.h"
 #include "tests/engine/render/RenderTestSupport.h"
 
 namespace resource_test {
+
+// A stream over `bytes` in memory, as a loader's stream is over its file.
+inline void AttachBytes(FileStream& stream, const std::string& bytes, DWORD flags) {
+    void* image = bytes.empty() ? nullptr : EngineAlloc(bytes.size());
+    if (image != nullptr) std::memcpy(image, bytes.data(), bytes.size());
+    stream.SetFlags(flags);
+    stream.AttachImage(image, static_cast<DWORD>(bytes.size()), 0);
+}
 
 class ResourceTest : public render_test::RenderWindowTest {
 protected:
@@ -52,6 +63,11 @@ protected:
         device->Release();
     }
 
+    // The bytes of a file of the data folder; empty when it is not there.
+    std::string ReadDataFile(const std::string& name) const {
+        std::ifstream file(root_.Path() + "/fs/data/" + name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    }
     // A file of the data folder, its folders made as needed.
     void WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         const std::filesystem::path path = root_.Path() + "/fs/data/" + name;

@@ -1,0 +1,1 @@
+handset_bench(GlyphBatchBench DEPENDS kel_canvas platform_screen platform_user)

@@ -1,0 +1,1 @@
+handset_bench(MeshCacheBench DEPENDS kel_mesh kel_material kel_files platform_base)

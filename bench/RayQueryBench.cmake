@@ -1,0 +1,1 @@
+handset_bench(RayQueryBench DEPENDS kel_collision kel_mesh kel_material)

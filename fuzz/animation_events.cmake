@@ -1,0 +1,1 @@
+handset_fuzz(animation_events DEPENDS kel_animation)

@@ -1,0 +1,1 @@
+handset_fuzz(animation_file DEPENDS kel_animation)

@@ -1,0 +1,1 @@
+handset_fuzz(bitmap_font DEPENDS kel_font)

@@ -1,0 +1,1 @@
+handset_fuzz(compound_animation DEPENDS kel_animation)

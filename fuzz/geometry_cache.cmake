@@ -1,0 +1,1 @@
+handset_fuzz(geometry_cache DEPENDS kel_mesh kel_collision)

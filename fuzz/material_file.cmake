@@ -1,0 +1,1 @@
+handset_fuzz(material_file DEPENDS kel_material kel_shader kel_texture)

@@ -1,0 +1,1 @@
+handset_fuzz(mesh_text DEPENDS kel_mesh kel_collision)

@@ -1,0 +1,1 @@
+handset_fuzz(shader_name DEPENDS kel_shader)

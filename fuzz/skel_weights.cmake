@@ -1,0 +1,1 @@
+handset_fuzz(skel_weights DEPENDS kel_animation)

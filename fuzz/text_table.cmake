@@ -1,0 +1,1 @@
+handset_fuzz(text_table DEPENDS kel_overlay_text)
