@@ -1,0 +1,1 @@
+handset_fuzz(dialog_layout DEPENDS dialer_dialog)
