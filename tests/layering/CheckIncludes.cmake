@@ -42,6 +42,8 @@ set(rules
     "dialer/foundation/ forbids dialer/layout/"
     "dialer/foundation/ forbids dialer/dialog/"
     "dialer/layout/ forbids dialer/dialog/"
+    "dialer/dialog/ forbids dialer/frame/"
+    "dialer/layout/ forbids dialer/frame/"
     "engine/ forbids ft2build.h"
     "game/ forbids ft2build.h"
     "dialer/ forbids ft2build.h"
