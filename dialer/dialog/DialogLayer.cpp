@@ -257,7 +257,7 @@ bool CDialogLayer::ItemRect(const CLayerItem& item, bool raw, RECT* rect) {
     } else {
         if (item.id != -1 && m_handler) {
             const ItemEventRecord record = MakeRecord(&item);
-            if (m_handler->IsItemHidden(&record) == S_OK) return false;
+            if (m_handler->IsItemHidden(&record) != FALSE) return false;
             known = m_handler->GetItemRect(&record, 0, &found) == S_OK;
         }
         if (!known && item.element) known = item.element->GetRect(1, &found) == S_OK;

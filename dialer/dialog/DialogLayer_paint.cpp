@@ -31,7 +31,7 @@ void CDialogLayer::PaintItems(const PaintContext& context, ILayoutElement* filte
                 !RectsMeet(rect, RectOfSize(sourceX, sourceY, context.width, context.height)))
                 continue;
         }
-        if (offeredToHandler && m_handler->IsItemHidden(&record) == S_OK) continue;
+        if (offeredToHandler && m_handler->IsItemHidden(&record) != FALSE) continue;
 
         PaintContext itemContext = context;
         itemContext.mode = 0;

@@ -30,8 +30,9 @@ public:
     // The plug-in becomes the layer's handler (only the layer part of the record is
     // filled); S_OK accepts.
     virtual HRESULT OnLayer(const ItemEventRecord* layer) = 0;
-    // S_OK: the item is hidden.
-    virtual HRESULT IsItemHidden(const ItemEventRecord* item) = 0;
+    // Non-zero: the item is hidden (the panel base answers 0, so that a panel that does not
+    // override hides nothing).
+    virtual BOOL IsItemHidden(const ItemEventRecord* item) = 0;
     // S_OK: the plug-in painted the item.
     virtual HRESULT PaintItem(const ItemEventRecord* item, PaintContext* context) = 0;
     // S_OK with the item's state, meaning what an element's state means.

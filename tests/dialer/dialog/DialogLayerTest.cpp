@@ -150,18 +150,20 @@ TEST_F(DialogLayerTest, ThePressedHighlightHasCornersByDensity) {
     SetScreenDpi(kLayoutDpi, kLayoutDpi);
 }
 
-TEST_F(DialogLayerTest, TheHandlerPaintsOnlyItemsWithAnId) {
-    Define(u"Mixed", LayoutSet("", R"(<Plugin Name="withId" Class="Test.Probe" ID="3" BoundRect="0,0,10,10"/>)" +
-                                       Probe("withoutId", 0, 10, 10, 10, 0xFF)));
+TEST_F(DialogLayerTest, TheHandlerPaintsOnlyItemsWithAnIdAndHidesOnlyThose) {
+    Define(u"Mixed", LayoutSet("", R"(<Plugin Name="withId" Class="Test.Probe" ID="3" BoundRect="0,0,10,10"/>)"
+                                   R"(<Plugin Name="hiddenId" Class="Test.Probe" ID="4" BoundRect="0,20,10,10"/>)" +
+                                       Probe("withoutId", 0, 10, 10, 10, 0xFF) + Probe("hiddenId2", 0, 30, 10, 10, 0xFF)));
     CInterfacePtr<CTestPlugin> plugin(new CTestPlugin());
     plugin->paintsItems = true;
-    plugin->hidden = {};
+    // A handler's hiding reaches only the items it is asked about: those with an id.
+    plugin->hidden = {u"hiddenId", u"hiddenId2"};
     auto manager = MakeManager(100, 100);
     Show(manager.Get(), u"Mixed", static_cast<IPanelPlugin*>(plugin.Get()));
     EXPECT_EQ(plugin->painted, std::vector<std::u16string>{u"withId"});
     std::vector<std::u16string> byElement;
     for (const auto& record : PaintLog()) byElement.push_back(record.name);
-    EXPECT_EQ(byElement, std::vector<std::u16string>{u"withoutId"});
+    EXPECT_EQ(byElement, (std::vector<std::u16string>{u"withoutId", u"hiddenId2"}));
 }
 
 TEST_F(DialogLayerTest, ADragOnAnAutoLayerWhoseContentFitsIsNotTaken) {

@@ -144,10 +144,10 @@ HRESULT CTestPlugin::OnLayer(const ItemEventRecord* layer) {
     return layer != nullptr && layer->site != nullptr && layer->layer != nullptr ? accept : E_INVALIDARG;
 }
 
-HRESULT CTestPlugin::IsItemHidden(const ItemEventRecord* item) {
+BOOL CTestPlugin::IsItemHidden(const ItemEventRecord* item) {
     for (const std::u16string& name : hidden)
-        if (item->name != nullptr && name == item->name) return S_OK;
-    return S_FALSE;
+        if (item->name != nullptr && name == item->name) return TRUE;
+    return FALSE;
 }
 
 HRESULT CTestPlugin::PaintItem(const ItemEventRecord* item, PaintContext*) {

@@ -76,7 +76,7 @@ class CTestPlugin : public CUnknownImpl<IPanelPlugin> {
 public:
     HRESULT GetService(REFIID, void**) override { return S_FALSE; }
     HRESULT OnLayer(const ItemEventRecord* layer) override;
-    HRESULT IsItemHidden(const ItemEventRecord* item) override;
+    BOOL IsItemHidden(const ItemEventRecord* item) override;
     HRESULT PaintItem(const ItemEventRecord* item, PaintContext*) override;
     HRESULT GetItemState(const ItemEventRecord*, LONG* state) override;
     HRESULT GetItemRect(const ItemEventRecord*, DWORD, RECT*) override { return S_FALSE; }
