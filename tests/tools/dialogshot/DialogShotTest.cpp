@@ -1,6 +1,6 @@
 // dialogshot: its command line, and the fixture dialogs of the demo pack (a list that scrolls,
-// an overlay over content) shot by the program and compared with the references kept beside
-// this test.
+// an overlay over content) shot by the program from the pack folder and from the pack file
+// the data build makes of it, and compared with the references kept beside this test.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -66,14 +66,19 @@ TEST(DialogShotArguments, AreReadOrRefusedWithAReason) {
 
 TEST(DialogShot, TheFixtureDialogsMatchTheirReferences) {
     handset_test::TempHandsetRoot root;
-    for (const char* dialog : {"FixtureList", "FixtureOverlay"}) {
-        SCOPED_TRACE(dialog);
-        const std::string png = root.Path() + "/" + dialog + ".png";
-        ASSERT_EQ(RunShot({DIALOGSHOT_PACK, dialog, png, "--dpi", "192", "--size", "480x696"}), 0);
-        platform::screen::Image shot;
-        ASSERT_TRUE(platform::screen::ReadPng(png, shot));
-        EXPECT_TRUE(handset_test::MatchesReference(shot, DIALOGSHOT_REFERENCE_DIR, dialog));
-    }
+    // The pack folder as it is kept, and the pack file that the data build installs from it.
+    const std::string packFile = root.Path() + "/qa_layouts.dat";
+    const std::string pack = "'" MAKE_SKIN_PACK_PROGRAM "' '" DIALOGSHOT_PACK "' '" + packFile + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    for (const std::string& source : {std::string(DIALOGSHOT_PACK), packFile})
+        for (const char* dialog : {"FixtureList", "FixtureOverlay"}) {
+            SCOPED_TRACE(source + ": " + dialog);
+            const std::string png = root.Path() + "/" + dialog + ".png";
+            ASSERT_EQ(RunShot({source, dialog, png, "--dpi", "192", "--size", "480x696"}), 0);
+            platform::screen::Image shot;
+            ASSERT_TRUE(platform::screen::ReadPng(png, shot));
+            EXPECT_TRUE(handset_test::MatchesReference(shot, DIALOGSHOT_REFERENCE_DIR, dialog));
+        }
 }
 
 TEST(DialogShot, ReportsWhatItCannotShoot) {
