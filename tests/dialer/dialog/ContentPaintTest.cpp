@@ -140,13 +140,19 @@ TEST_F(ContentPaintTest, ALayerThatGrowsStartsANewCache) {
 
 TEST_F(ContentPaintTest, AFirstCachedPaintAboveTheTopIsAFullOne) {
     content_->SetCacheMode(3);
-    // Pulled past the top before anything was cached: nothing to compare with.
-    const auto pulled = ScrollAndPaint(-30);
-    ASSERT_FALSE(pulled.empty());
-    EXPECT_EQ(pulled.front().context.height, kHeight);
-    EXPECT_TRUE(MatchesFullRepaint());
-    ScrollAndPaint(-20);
-    EXPECT_TRUE(MatchesFullRepaint());
+    // Pulled past the top before anything was cached: nothing to compare with, however close
+    // the position lies to the empty cache's mark (-1 is where a 32-bit distance to it
+    // overflows).
+    for (LONG first : {-30, -1}) {
+        SCOPED_TRACE(first);
+        content_->Layout(kWidth, kHeight, LAYOUT_MODE_NORMAL);
+        const auto pulled = ScrollAndPaint(first);
+        ASSERT_FALSE(pulled.empty());
+        EXPECT_EQ(pulled.front().context.height, kHeight);
+        EXPECT_TRUE(MatchesFullRepaint());
+        ScrollAndPaint(first + 10);
+        EXPECT_TRUE(MatchesFullRepaint());
+    }
 }
 
 TEST_F(ContentPaintTest, RepaintingOneObjectIsNotHiddenByTheCache) {
