@@ -106,11 +106,7 @@ TEST_F(AnimateTest, TheSlowDownFactorStretchesTheClock) {
 }
 
 TEST_F(AnimateTest, ATapOrTheAnimationItselfStopsItEarly) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"AnimateWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, u"AnimateWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window = dialog_test::MakeWindow(u"AnimateWindow", 10, 10);
     manager_->SetWindow(window);
     PostMessageW(window, WM_LBUTTONDOWN, 0, 0);
     animation_->duration = 100;

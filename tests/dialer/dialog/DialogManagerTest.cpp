@@ -199,11 +199,7 @@ TEST_F(DialogManagerTest, TheTitleGoesToTheWindowAndTheShell) {
                                shown = text;
                                return TRUE;
                            })}});
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"TitleWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, u"TitleWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window = dialog_test::MakeWindow(u"TitleWindow", 10, 10);
     manager_->SetWindow(window);
     EXPECT_EQ(manager_->SetTitle(nullptr), E_FAIL);
     EXPECT_EQ(manager_->SetTitle(u"Contacts"), S_OK);

@@ -15,6 +15,7 @@
 #include "platform/base/Library.h"
 #include "platform/base/WideString.h"
 #include "platform/user/Thread.h"
+#include "platform/user/Window.h"
 
 namespace dialog_test {
 
@@ -236,6 +237,14 @@ CInterfacePtr<XmlLayouts::CDialogContent> DialogTest::Load(XmlLayouts::CDialogMa
     CInterfacePtr<XmlLayouts::CDialogContent> content = XmlLayouts::GetDialogContent(face.Get());
     if (content) content->Layout(manager->Width(), manager->Height(), LAYOUT_MODE_NORMAL);
     return content;
+}
+
+HWND MakeWindow(LPCWSTR className, int width, int height) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
 }
 
 std::uint16_t PixelAt(const CDibSurface& surface, LONG x, LONG y) {

@@ -137,6 +137,9 @@ protected:
     CRefPtr<CTestFactory> factory_;
 };
 
+// A plain pop-up window of its own class (registered on first use), at (0, 0).
+HWND MakeWindow(LPCWSTR className, int width, int height);
+
 // The RGB565 pixel at x, y of a surface.
 std::uint16_t PixelAt(const CDibSurface& surface, LONG x, LONG y);
 std::uint16_t Rgb565(unsigned colour);

@@ -104,12 +104,7 @@ TEST_F(KineticScrollTest, WithoutDecelerationTheMotionKeepsItsSpeedToTheEdge) {
 TEST_F(KineticScrollTest, AWaitingTapStopsTheMotionAndStaysQueued) {
     ManualClock clock(10);
     handset_test::TempHandsetRoot root;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"KineticTapWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, u"KineticTapWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr);
+    HWND window = dialog_test::MakeWindow(u"KineticTapWindow", 10, 10);
     ASSERT_NE(window, nullptr);
     manager_.window = window;
     manager_.watched = &position_;

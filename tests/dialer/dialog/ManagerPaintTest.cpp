@@ -135,12 +135,7 @@ TEST_F(ManagerPaintTest, RenderingAnotherContentLeavesTheWindowToThePageOnTop) {
 }
 
 TEST_F(ManagerPaintTest, RepaintingAnObjectPaintsOnlyItsItemsAndInvalidatesItsRectangle) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = u"RepaintWindow";
-    RegisterClassW(&windowClass);
-    HWND window =
-        CreateWindowExW(0, u"RepaintWindow", u"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND window = dialog_test::MakeWindow(u"RepaintWindow", 100, 100);
     manager_->SetWindow(window);
     ASSERT_EQ(manager_->OpenDialog(u"Pair", 1, nullptr), S_OK);
     manager_->GetBackBuffer(false);
