@@ -1,0 +1,147 @@
+// The bridge's swings and their restore.
+#include "game/world/objects/BridgeObject.h"
+
+#include "game/world/objects/ObjectParts.h"
+#include "game/world/pathanim/PathAnim.h"
+#include "game/world/services/PlayerLocation.h"
+#include "game/world/services/WorldServices.h"
+
+namespace {
+
+constexpr DWORD kBlockingInitialFlags = 14;
+constexpr float kBridgeRumbleTime = 0.6f;
+
+const char* const kBridgeModels[] = {"bridge1_up", "bridge1_down", "bridge1_left", "bridge1_right"};
+
+}  // namespace
+
+BridgeObject::BridgeObject() { SetFlags(kBlockingInitialFlags); }
+
+BridgeObject::~BridgeObject() {
+    DeletePath(swingBackPath);
+    DeletePath(swingOverPath);
+}
+
+bool BridgeObject::Init(std::uint32_t typeCode) {
+    if (typeCode < kObjectFirstBridge || typeCode > kObjectLastBridge) return false;
+    if (!InitModel(typeCode, kBridgeModels[typeCode - kObjectFirstBridge])) return false;
+    bridge.swingingOver = typeCode == kObjectFirstBridge + 1 ? 1 : 0;
+    bridge.swingingBack = 0;
+    bridge.swingBackTime = bridge.swingOverTime = 0.0f;
+    if ((swingBackPath = LoadOwnedPath("bridge1_down", false)) == nullptr) return false;
+    return (swingOverPath = LoadOwnedPath("bridge1_up", false)) != nullptr;
+}
+
+void BridgeObject::SwingOver(bool playSound) {
+    if (bridge.swingingOver == 0 && playSound) {
+        GetWorldServices().PlaySoundEffect(kSoundBridges, false, false);
+        rumblePending = 1;
+    }
+    bridge.swingingBack = 0;
+    bridge.swung = 1;
+    bridge.swingingOver = 1;
+}
+
+void BridgeObject::SwingBack(bool playSound) {
+    if (bridge.swingingBack == 0 && playSound) {
+        GetWorldServices().PlaySoundEffect(kSoundBridges, false, false);
+        rumblePending = 1;
+    }
+    bridge.swung = 0;
+    bridge.swingingOver = 0;
+    bridge.swingingBack = 1;
+}
+
+std::uint32_t BridgeObject::MotionLevel() const {
+    if (bridge.swingingOver != 0) {
+        if (bridge.swingOverTime > 0.6f) return 1;
+        return bridge.swingOverTime <= 0.4f ? 3 : 2;
+    }
+    if (bridge.swingingBack != 0) {
+        if (bridge.swingBackTime > 0.6f) return 3;
+        return bridge.swingBackTime <= 0.4f ? 1 : 2;
+    }
+    return 0;
+}
+
+void BridgeObject::SaveState(std::int32_t id) {
+    LevelObject::SaveState(id);
+    savedBridge = bridge;
+}
+
+void BridgeObject::Reset() {
+    LevelObject::Reset();
+    bridge = BridgeState{};
+    savedBridge = BridgeState{};
+    rumblePending = 0;
+    KNode* plank = ModelPart(model, "bridge1");
+    SetPartPosition(plank, Vector3{0, 0, 0});
+    SetPartRotation(plank, kIdentityQuaternion);
+}
+
+void BridgeObject::StartSwingOver() {
+    bridge.swingingOver = 1;
+    bridge.swingingBack = 0;
+    bridge.swung = 1;
+    bridge.swingOverTime = kBridgeSwingTime - bridge.swingBackTime;
+    bridge.swingBackTime = 0.0f;
+}
+
+void BridgeObject::StartSwingBack() {
+    bridge.swingingBack = 1;
+    bridge.swingingOver = 0;
+    bridge.swung = 0;
+    bridge.swingBackTime = kBridgeSwingTime - bridge.swingOverTime;
+    bridge.swingOverTime = 0.0f;
+}
+
+void BridgeObject::RestoreState() {
+    LevelObject::RestoreState();
+    if (bridge.swung == savedBridge.swung && bridge.swingingBack == savedBridge.swingingBack) {
+        if (bridge.swingingOver == savedBridge.swingingOver)
+            bridge = savedBridge;
+        else if (savedBridge.swingingOver == 0)
+            StartSwingBack();
+        else
+            StartSwingOver();
+    } else if (savedBridge.swung == 0) {
+        StartSwingOver();
+    } else {
+        StartSwingBack();
+    }
+    rumblePending = 0;
+}
+
+bool BridgeObject::Swing(PathAnim* path, float& time, float dt) {
+    time += dt;
+    Vector3 position{0, 0, 0};
+    Quaternion rotation = kIdentityQuaternion;
+    const bool ended = path->Sample(time, position, rotation);
+    if (!ended && time > kBridgeRumbleTime && rumblePending != 0) {
+        RumbleWhenPlayerNear(GetWorldPosition());
+        rumblePending = 0;
+    }
+    KNode* plank = ModelPart(model, "bridge1");
+    SetPartPosition(plank, position);
+    SetPartRotation(plank, rotation);
+    return ended;
+}
+
+void BridgeObject::Update(float dt) {
+    LevelObject::Update(dt);
+    if (bridge.swung != 0) {
+        if (bridge.swingingOver == 0 || swingOverPath == nullptr || !swingOverPath->IsValid()) return;
+        if (Swing(swingOverPath, bridge.swingOverTime, dt)) {
+            bridge.swung = 0;
+            bridge.swingingOver = 0;
+            bridge.swingOverTime = 0.0f;
+        }
+        return;
+    }
+    if (bridge.swingingBack == 0 || swingBackPath == nullptr || !swingBackPath->IsValid()) return;
+    if (Swing(swingBackPath, bridge.swingBackTime, dt)) {
+        bridge.swung = 1;
+        bridge.swingingBack = 0;
+        bridge.swingBackTime = 0.0f;
+    }
+}
