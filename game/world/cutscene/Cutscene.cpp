@@ -85,8 +85,7 @@ bool ReadTalk(const TagFileTag& tag, TalkState& state, EngineString& text) {
 }  // namespace
 
 bool ReadCutscene(Level& level, TagFile& root, const char* source) {
-    auto* top = static_cast<TagFile*>(root.children.head != nullptr ? root.children.head->item : nullptr);
-    if (top == nullptr || CompareNoCase(top->name.Text(), "CUTSCENE") != 0) {
+    if (CompareNoCase(root.name.Text(), "CUTSCENE") != 0) {
         LogException("%s: the script's top node is not CUTSCENE.", KEL_SOURCE_FILE, __LINE__, source);
         return false;
     }
@@ -96,7 +95,7 @@ bool ReadCutscene(Level& level, TagFile& root, const char* source) {
     level.bramInvisible = level.odileInvisible = 0;
     TalkState state;
     int line = 0;
-    for (KDLListIterator it(top->tags); !it.AtEnd(); it.Next()) {
+    for (KDLListIterator it(root.tags); !it.AtEnd(); it.Next()) {
         const auto& tag = *static_cast<const TagFileTag*>(it.Item());
         ++line;
         if (CompareNoCase(tag.name.Text(), "INVISIBLE") == 0) {
