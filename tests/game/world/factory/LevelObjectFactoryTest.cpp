@@ -1,0 +1,105 @@
+// The object factory: objects placed on their tiles, codes that make nothing, models that are
+// missing, the tutorial signs of the first eight levels, and running out of memory.
+#include <vector>
+
+#include "engine/core/memory/EngineMemory.h"
+#include "game/world/factory/LevelObjectFactory.h"
+#include "game/world/level/Level.h"
+#include "game/world/objects/LevelObject.h"
+#include "tests/game/world/WorldTestSupport.h"
+
+namespace world_test {
+namespace {
+
+class LevelObjectFactoryTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        WriteObjectPaths();
+        AddObjectModels();
+        for (int i = 0; i < kTutorialSignCount; ++i) models_->Add(TutorialSignName(i));
+        level = new Level();
+        ASSERT_TRUE(level->AllocateGrid(8, 8));
+    }
+    void TearDown() override {
+        delete level;
+        WorldTest::TearDown();
+    }
+    LevelObject* Last() const { return static_cast<LevelObject*>(level->activeObjects.tail->item); }
+    // The names of the children of the last object's model.
+    std::vector<std::string> Signs() const {
+        std::vector<std::string> names;
+        for (KNode* child = Last()->model->FirstChild(); child != nullptr; child = child->NextSibling())
+            names.emplace_back(child->Name());
+        return names;
+    }
+    Level* level = nullptr;
+};
+
+TEST_F(LevelObjectFactoryTest, ObjectsArePlacedOnTheirTilesWithTheirModelsOwnOffset) {
+    KNode* door = models_->FindOrLoadObject("blocker_01_up");
+    door->Transform().position = {1, 2, 3};
+    ASSERT_EQ(CreateLevelObjects(*level, 19, 3, 4), 1);
+    LevelObject* object = Last();
+    EXPECT_FLOAT_EQ(object->position.x, 31.0f);
+    EXPECT_FLOAT_EQ(object->position.y, 42.0f);
+    EXPECT_FLOAT_EQ(object->placement.z, 3.0f);
+    EXPECT_FLOAT_EQ(object->model->Transform().local.m[1][3], 42.0f);
+    EXPECT_NE(level->TileAt(3, 4)->flags & kTileHasObject, 0u);
+    object->position = {0, 0, 0};
+    object->Reset();
+    EXPECT_FLOAT_EQ(object->position.x, 31.0f);
+
+    // A code of 37 or more makes nothing and leaves the tile as it was.
+    EXPECT_EQ(CreateLevelObjects(*level, 37, 5, 5), 0);
+    EXPECT_EQ(CreateLevelObjects(*level, 1000, 5, 5), 0);
+    EXPECT_EQ(level->TileAt(5, 5)->flags, 0u);
+    // A model that cannot be found: not added, but the tile keeps its object flag.
+    models_->Clear("spikecube_01");
+    EXPECT_EQ(CreateLevelObjects(*level, 14, 6, 6), 0);
+    EXPECT_EQ(level->activeObjects.count, 1u);
+    EXPECT_EQ(level->TileAt(6, 6)->flags, kTileHasObject);
+    // A placement outside the grid marks no tile.
+    EXPECT_EQ(CreateLevelObjects(*level, 0, 9, -1), 1);
+    EXPECT_EQ(level->activeObjects.count, 2u);
+}
+
+TEST_F(LevelObjectFactoryTest, TheSpawnPointOfATutorialLevelCarriesItsSign) {
+    struct Case {
+        std::int32_t levelIndex;
+        std::uint32_t cutsceneStage;
+        std::vector<std::string> children;
+    } cases[] = {
+        {3, 0, {"portaleffect1", "tutorial04"}},
+        {0, 0, {"portaleffect1", "tutorial01"}},
+        {7, 0, {"portaleffect1", "tutorial08"}},
+        {8, 0, {"portaleffect1"}},
+        {3, 1, {"portaleffect1"}},  // the cut-scene stage
+    };
+    for (const Case& c : cases) {
+        services_.controller.levelIndex = c.levelIndex;
+        services_.controller.cutsceneStage = c.cutsceneStage;
+        ASSERT_EQ(CreateLevelObjects(*level, 35, 1, 1), 1) << c.levelIndex;
+        EXPECT_EQ(Signs(), c.children) << c.levelIndex << " " << c.cutsceneStage;
+    }
+    // A sign the object database does not hold leaves the spawn point without one.
+    models_->Clear("tutorial02");
+    services_.controller.levelIndex = 1;
+    services_.controller.cutsceneStage = 0;
+    ASSERT_EQ(CreateLevelObjects(*level, 35, 1, 1), 1);
+    EXPECT_EQ(Signs(), std::vector<std::string>{"portaleffect1"});
+}
+
+TEST_F(LevelObjectFactoryTest, RunningOutOfMemoryCreatesNothingAndTouchesNoObject) {
+    std::vector<void*> taken;
+    for (std::size_t size = std::size_t{1} << 20; size >= 16; size /= 2)
+        while (void* block = EngineAlloc(size)) taken.push_back(block);
+    const int created = CreateLevelObjects(*level, 19, 2, 2);
+    for (void* block : taken) EngineFree(block);
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(level->activeObjects.count, 0u);
+    EXPECT_EQ(CreateLevelObjects(*level, 19, 2, 2), 1);
+}
+
+}  // namespace
+}  // namespace world_test
