@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm make_animation; do
+for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm make_animation make_world_data; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -45,6 +45,15 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
         rm "$source"
     done < <(find "$staging/$name" -type f -name '*.kansrc' -print0 | sort -z)
+    # Path animations: <file>.anim and its cache <file>.pathanim in place of each <file>.pathsrc;
+    # cut-scene scripts are checked as the game reads them and go in as they are.
+    while IFS= read -r -d '' source; do
+        "$tools/make_world_data/make_world_data" pathanim "$source" "${source%.pathsrc}"
+        rm "$source"
+    done < <(find "$staging/$name" -type f -name '*.pathsrc' -print0 | sort -z)
+    while IFS= read -r -d '' script; do
+        "$tools/make_world_data/make_world_data" cutscene "$script"
+    done < <(find "$staging/$name" -type f -name '*.cut' -print0 | sort -z)
     while IFS= read -r -d '' description; do
         "$tools/make_font/make_font" "$description" "${description%.font}"
         rm "$description"
