@@ -49,6 +49,11 @@ int InitCore() {
     InstallAnimationResources();
     InstallSoundResourceHooks();
     InstallEffectRegistryHook();
+    // Effect nodes leave the registry's list when they go, except while it destroys them.
+    EffectRegistryHooks effectHooks;
+    effectHooks.unregisterNode = [](KNode* node) { EffectRegistry::Unregister(node); };
+    effectHooks.tearingDown = [] { return Effects().shuttingDown; };
+    SetEffectRegistryHooks(effectHooks);
     InstallShaderResources();
     SetMaterialClock([] { return GetFrameClock().gameTime[0]; }, FrameTime);
     return 0;

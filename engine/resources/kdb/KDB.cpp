@@ -7,6 +7,7 @@
 #include "engine/core/node/AnimationPlayer.h"
 #include "engine/core/node/KNode.h"
 #include "engine/core/object/ObjectList.h"
+#include "engine/resources/material/KMaterial.h"
 #include "engine/resources/meshnode/MeshObject.h"
 
 namespace {
@@ -21,6 +22,10 @@ void RegisterWithCurrent(Object& object, bool added) {
         currentKdb->UnregisterObject(object);
 }
 
+DWORD CurrentGameMaterialIndex(const char* name) {
+    return currentKdb != nullptr ? GetGameMaterialTableIndex(&currentKdb->GameMaterials(), name) : 0;
+}
+
 }  // namespace
 
 KDB* CurrentKdb() { return currentKdb; }
@@ -29,6 +34,7 @@ void SetCurrentKdb(KDB* database) {
     currentKdb = database;
     SetMeshNodeRegistrar(database != nullptr ? RegisterWithCurrent : nullptr);
     SetCurrentMaterialList(database != nullptr ? &database->Materials() : nullptr);
+    SetGameMaterialLookup(database != nullptr ? CurrentGameMaterialIndex : nullptr);
 }
 
 KDB::~KDB() {

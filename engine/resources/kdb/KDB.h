@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/core/containers/KDLList.h"
+#include "engine/resources/gamemat/GameMaterialTable.h"
 #include "engine/resources/material/MaterialList.h"
 #include "platform/base/Types.h"
 
@@ -83,6 +84,8 @@ public:
     KDLList& Meshes() { return meshes_; }
     KDLList& Reserved() { return reserved_; }
     MaterialList& Materials() { return materials_; }
+    // The game materials that ".kml" files name; looked up while the database is current.
+    GameMaterialTable& GameMaterials() { return gameMaterials_; }
 
 private:
     // One object from its caches or texts; null when none gives it.
@@ -98,10 +101,12 @@ private:
     KDLList roots_;
     KDLList meshes_;
     MaterialList materials_;
+    GameMaterialTable gameMaterials_;
 };
 
 // The current database (none at start); making one current makes its material list the one
-// mesh loaders use and its mesh list the one mesh nodes join.
+// mesh loaders use, its game material table the one materials look their names up in, and
+// its mesh list the one mesh nodes join.
 KDB* CurrentKdb();
 void SetCurrentKdb(KDB* database);
 

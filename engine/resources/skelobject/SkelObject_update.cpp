@@ -230,11 +230,13 @@ void SkelObject::RebuildBones() {
     GetWorldMatrix(world);
     Matrix34 inverseWorld;
     GetInverseWorldMatrix(inverseWorld);
+    // Every bone is marked first: a bone's world matrix reads its parents' local ones.
+    for (std::uint32_t b = 0; b < boneCount_; ++b)
+        if (bones_[b] != nullptr) bones_[b]->Transform().flags |= kTransformDirty;
     AxisBox box{{10000, 10000, 10000}, {-10000, -10000, -10000}};
     for (std::uint32_t b = 0; b < boneCount_; ++b) {
         Bone* bone = bones_[b];
         if (bone == nullptr) continue;
-        bone->Transform().flags |= kTransformDirty;
         Matrix34 boneWorld;
         bone->GetWorldMatrix(boneWorld);
         Matrix34Multiply(boneWorld, inverseBinds_[b], skinMatrices_[b]);
