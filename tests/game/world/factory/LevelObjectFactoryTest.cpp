@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "engine/core/memory/EngineMemory.h"
+#include "engine/resources/kdb/KDB.h"
 #include "game/world/factory/LevelObjectFactory.h"
 #include "game/world/level/Level.h"
+#include "game/world/objects/BlockerDoorObject.h"
 #include "game/world/objects/LevelObject.h"
 #include "tests/game/world/WorldTestSupport.h"
 
@@ -99,6 +101,36 @@ TEST_F(LevelObjectFactoryTest, RunningOutOfMemoryCreatesNothingAndTouchesNoObjec
     EXPECT_EQ(created, 0);
     EXPECT_EQ(level->activeObjects.count, 0u);
     EXPECT_EQ(CreateLevelObjects(*level, 19, 2, 2), 1);
+}
+
+}  // namespace
+}  // namespace world_test
+
+namespace world_test {
+namespace {
+
+// Without a source of their own, models come from the current object database: here scene
+// files of plain named nodes, as the demo's level objects are made.
+TEST_F(LevelObjectFactoryTest, ModelsComeFromTheCurrentObjectDatabaseWhenNoOtherSourceIsSet) {
+    std::filesystem::create_directories(DataPath("objects"));
+    WriteData("objects/blocker_01_left.knode",
+              "Object\n{\nNAME blocker_01_left\nNode\n{\nNAME door1\n}\nNode\n{\nNAME door2\n}\n}\n");
+    auto* database = new KDB();
+    SetCurrentKdb(database);
+    SetModelSource(nullptr);
+    ASSERT_EQ(CreateLevelObjects(*level, 21, 4, 2), 1) << KeptExceptions();
+    auto* door = static_cast<BlockerDoorObject*>(Last());
+    EXPECT_STREQ(door->model->Name(), "blocker_01_left");
+    EXPECT_NE(door->model, database->FindOrLoadObject("blocker_01_left"));  // a clone of it
+    door->Open(false);
+    for (int frame = 0; frame < 30; ++frame) door->Update(1.0f / 30.0f);
+    EXPECT_EQ(door->door.closed, 0u);
+    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door2")->Transform().position.x, 20.0f);
+    EXPECT_EQ(CreateLevelObjects(*level, 23, 5, 2), 0);  // the database has no bridge
+    delete level;
+    level = nullptr;
+    SetCurrentKdb(nullptr);
+    delete database;
 }
 
 }  // namespace
