@@ -1,6 +1,8 @@
 // Sampling and the frame arrays of a path animation.
 #include "game/world/pathanim/PathAnim.h"
 
+#include <cmath>
+
 #include "engine/core/math/QuaternionMath.h"
 
 void PathAnim::ReleaseMeshBuffers() {
@@ -30,19 +32,15 @@ bool PathAnim::Sample(float& time, Vector3& position, Quaternion& rotation) cons
     if (!IsValid()) return true;
     const float frames = static_cast<float>(frameCount);
     float frame = time * kPathFramesPerSecond;
+    // Negative, infinite or undefined times sample the first frame.
+    if (!(frame >= 0.0f) || !(frame <= 3.0e38f)) frame = 0.0f;
     if (looping == 0) {
         if (frame >= frames) frame = frames - 1.0f;
     } else if (frame >= frames) {
         // The caller's time wraps with the frame, so a looping clock never grows without end.
-        const float loops = static_cast<float>(static_cast<std::uint64_t>(frame / frames));
-        frame -= loops * frames;
-        time -= loops * frames / kPathFramesPerSecond;
-        while (frame >= frames) {
-            frame -= frames;
-            time -= frames / kPathFramesPerSecond;
-        }
+        frame = std::fmod(frame, frames);
+        time = frame / kPathFramesPerSecond;
     }
-    if (!(frame >= 0.0f)) frame = 0.0f;  // negative or not a number: the first frame
     const std::uint32_t i = static_cast<std::uint32_t>(frame);
     const float a = frame - static_cast<float>(i);
     std::uint32_t j = i + 1;

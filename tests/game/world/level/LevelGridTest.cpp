@@ -42,6 +42,12 @@ TEST_F(LevelGridTest, ATileTypeIsAssignedOnceAndOnlyTypesUpTo46HaveMeshes) {
     EXPECT_EQ(floor.randomValues[0], floor.randomValues[1]);
     const float drawn = floor.randomValues[0];
     KNode* mesh = floor.node;
+    // The tile's buffers are its own: assigning a type gives them back.
+    level.TileAt(3, 0)->buffers[0] = EngineAlloc(16);
+    const std::size_t blocks = EngineBlockCount();
+    level.TileAt(3, 0)->AssignType(kTileEmpty);
+    EXPECT_EQ(EngineBlockCount(), blocks - 1);
+    EXPECT_EQ(level.TileAt(3, 0)->buffers[0], nullptr);
     EXPECT_EQ(floor.AssignType(0), 0);
     EXPECT_EQ(floor.type, 1u);
     EXPECT_EQ(floor.node, mesh);
