@@ -82,7 +82,26 @@ bool ReadTalk(const TagFileTag& tag, TalkState& state, EngineString& text) {
     return true;
 }
 
+// BRAM's animations for his mood codes 1 to 10.
+constexpr std::int32_t kBramAnimations[] = {0, 14, 15, 11, 12, 13, 17, 18, 19, 20};
+constexpr std::int32_t kBramIdleAnimation = 0;
+constexpr std::int32_t kBramListenAnimation = 16;
+
 }  // namespace
+
+std::int32_t BramAnimationForLine(const CutsceneEntry& entry) {
+    const bool speaks = entry.speaker == kSpeakerBram;
+    const std::int32_t mood = speaks ? entry.speakerMood : entry.listenerMood;
+    if (mood >= 1 && mood <= 10) return kBramAnimations[mood - 1];
+    return speaks ? kBramIdleAnimation : kBramListenAnimation;
+}
+
+std::int32_t OdileMoodForLine(const CutsceneEntry& entry) {
+    const bool speaks = entry.speaker == kSpeakerOdile;
+    const std::int32_t mood = speaks ? entry.speakerMood : entry.listenerMood;
+    if (mood >= kOdileMoodFirst && mood <= kOdileMoodFirst + 6) return mood - kOdileMoodFirst;
+    return speaks ? 0 : 7;
+}
 
 bool ReadCutscene(Level& level, TagFile& root, const char* source) {
     if (CompareNoCase(root.name.Text(), "CUTSCENE") != 0) {

@@ -7,6 +7,7 @@
 
 class Level;
 class TagFile;
+struct CutsceneEntry;
 
 // Mood codes: BRAM's 1 to 11, ODILE's 12 to 19.
 constexpr std::int32_t kBramMoodListen = 11;
@@ -25,6 +26,13 @@ enum CutsceneCamera : std::int32_t {
     kCamPortal = 7,
     kCamOverview = 8,
 };
+
+// BRAM's animation for a line: his speaker mood when he speaks (else 0, idle), his listener mood
+// when he listens (else 16, listen); mood codes 1 to 10 give the animations of his moods.
+std::int32_t BramAnimationForLine(const CutsceneEntry& entry);
+// ODILE's mood (0 to 7) for a line: her speaker mood when she speaks (else 0, idle), her
+// listener mood when she listens (else 7, listen); codes 12 to 18 give the moods 0 to 6.
+std::int32_t OdileMoodForLine(const CutsceneEntry& entry);
 
 // True when the whole script was read. A missing file, a top node other than CUTSCENE or a
 // TALK line with fewer than four values gives false (the lines before it stay).

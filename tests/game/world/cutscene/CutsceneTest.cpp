@@ -102,6 +102,31 @@ TEST_F(CutsceneTest, AScriptLongerThanTheTableStopsAtItsEndAndSaysSo) {
     EXPECT_STREQ(level->cutscenes[kCutsceneCapacity - 1].text.Text(), "LINE_64");
 }
 
+TEST_F(CutsceneTest, EachLineGivesBramsAnimationAndOdilesMood) {
+    struct Case {
+        std::uint32_t speaker;
+        std::int32_t speakerMood;
+        std::int32_t listenerMood;
+        std::int32_t bram;
+        std::int32_t odile;
+    } cases[] = {
+        {kSpeakerBram, 2, 13, 14, 1},        // scared BRAM, angry ODILE listening
+        {kSpeakerBram, 11, 19, 0, 7},        // LISTEN is no speaking mood: BRAM idles
+        {kSpeakerBram, 7, 0, 17, 7},         // BRAM receives the item; ODILE listens by default
+        {kSpeakerOdile, 18, 11, 16, 6},      // ODILE gives the item, BRAM listens
+        {kSpeakerOdile, 19, 10, 20, 0},      // BRAM throws the message; ODILE's LISTEN is no speaking mood
+        {kSpeakerOdile, 17, 0, 16, 5},
+    };
+    for (const Case& c : cases) {
+        CutsceneEntry entry;
+        entry.speaker = c.speaker;
+        entry.speakerMood = c.speakerMood;
+        entry.listenerMood = c.listenerMood;
+        EXPECT_EQ(BramAnimationForLine(entry), c.bram) << c.speaker << " " << c.speakerMood;
+        EXPECT_EQ(OdileMoodForLine(entry), c.odile) << c.speaker << " " << c.speakerMood;
+    }
+}
+
 TEST_F(CutsceneTest, TheCurrentLinesTextComesFromTheTextTable) {
     ASSERT_NE(TextTableCreate(), 0);
     TextTable* table = GlobalTextTable();
