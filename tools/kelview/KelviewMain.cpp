@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/core/memory/StandardErrorLog.h"
-#include "engine/resources/mesh/Geometry.h"
 #include "platform/screen/PngFile.h"
 #include "tools/kelview/ViewOptions.h"
 #include "tools/kelview/ViewSession.h"
@@ -25,15 +24,13 @@ int Run(const kelview::ViewOptions& options) {
                 std::fprintf(stderr, "kelview: %s\n", error.c_str());
                 return 1;
             }
-            std::printf("kelview: wrote objects/%s.kgc\n", object.c_str());
+            std::printf("kelview: baked objects/%s\n", object.c_str());
         }
         return 0;
     }
-    Geometry geometry;
     platform::screen::Image frame;
-    const bool drawn = session.StartDevice(options, &error) && session.Load(options.objects[0], geometry, &error) &&
-                       session.Render(geometry, options, &frame, &error);
-    ReleaseGeometry(geometry);
+    KNode* object = session.StartDevice(options, &error) ? session.Load(options.objects[0], &error) : nullptr;
+    const bool drawn = object != nullptr && session.Render(*object, options, &frame, &error);
     if (!drawn || !platform::screen::WritePng(frame, options.picture, error)) {
         std::fprintf(stderr, "kelview: %s\n", error.c_str());
         return 1;

@@ -27,6 +27,8 @@ struct ViewOptions {
     Triple lightColour{0.8f, 0.8f, 0.75f};
     Triple ambient{0.35f, 0.35f, 0.4f};
     std::uint32_t background = 0x303848;  // RRGGBB
+    std::string animation;  // played on the object's skinned parts at `frame`; none: the rest pose
+    float frame = 0.0f;
     bool bake = false;
     bool help = false;
 };

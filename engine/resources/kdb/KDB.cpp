@@ -7,6 +7,7 @@
 #include "engine/core/node/AnimationPlayer.h"
 #include "engine/core/node/KNode.h"
 #include "engine/core/object/ObjectList.h"
+#include "engine/core/text/TextCompare.h"
 #include "engine/resources/material/KMaterial.h"
 #include "engine/resources/meshnode/MeshObject.h"
 
@@ -22,8 +23,16 @@ void RegisterWithCurrent(Object& object, bool added) {
         currentKdb->UnregisterObject(object);
 }
 
+// Every game-material name the materials give joins the table the first time it is seen
+// (after "default" at index 0), so that each name keeps one index while the database lives.
 DWORD CurrentGameMaterialIndex(const char* name) {
-    return currentKdb != nullptr ? GetGameMaterialTableIndex(&currentKdb->GameMaterials(), name) : 0;
+    if (currentKdb == nullptr || name == nullptr) return 0;
+    GameMaterialTable& table = currentKdb->GameMaterials();
+    if (table.materials.count == 0) AddGameMaterial(table, kDefaultMaterialName);
+    for (DWORD i = 0; i < table.materials.count; ++i)
+        if (CompareNoCase(static_cast<GameMaterial*>(table.materials.entries[i])->name.Text(), name) == 0) return i;
+    const std::int32_t added = AddGameMaterial(table, name);
+    return added >= 0 ? static_cast<DWORD>(added) : GetGameMaterialTableIndex(&table, name);
 }
 
 }  // namespace

@@ -151,6 +151,9 @@ public:
     Vector3& RootMotion() { return rootMotion_; }
     // The render view of a geometry with each vertex's strongest bone in the palette.
     RenderMesh* SkinnedRenderMesh(std::uint32_t index);
+    // That bone of each vertex of a geometry (counted through its sub-meshes); null without
+    // skin records.
+    const std::uint8_t* PaletteBones(std::uint32_t index) const { return paletteBones_[index]; }
     // Rebuilds the bones' matrices from the root bone down and the bounds from the bones.
     void RebuildBones();
 
