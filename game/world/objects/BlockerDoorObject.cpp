@@ -1,7 +1,6 @@
 // The blocker door's motions and their restore.
 #include "game/world/objects/BlockerDoorObject.h"
 
-#include "game/world/objects/ObjectParts.h"
 #include "game/world/pathanim/PathAnim.h"
 #include "game/world/services/PlayerLocation.h"
 #include "game/world/services/WorldServices.h"
@@ -36,6 +35,8 @@ bool BlockerDoorObject::Init(std::uint32_t typeCode) {
     const DoorShape& shape = kDoorShapes[typeCode - kObjectFirstBlocker];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
+    leaves[0].Bind(model, "door1");
+    leaves[1].Bind(model, "door2");
     door.moving = door.closing = 0;
     door.closeTime = door.openTime = 0.0f;
     if ((closePath = LoadOwnedPath("blockerdoor1_close", false)) == nullptr) return false;
@@ -80,8 +81,8 @@ void BlockerDoorObject::Reset() {
     door = DoorState{};
     savedDoor = DoorState{};
     rumblePending = 0;
-    SetPartPosition(ModelPart(model, "door1"), Vector3{0, 0, 0});
-    SetPartPosition(ModelPart(model, "door2"), Vector3{0, 0, 0});
+    leaves[0].Place(Vector3{0, 0, 0});
+    leaves[1].Place(Vector3{0, 0, 0});
 }
 
 void BlockerDoorObject::StartOpening() {
@@ -124,11 +125,11 @@ void BlockerDoorObject::RestoreState() {
 
 void BlockerDoorObject::PlaceLeaves(const Vector3& d) {
     if (door.oneLeaf != 0) {
-        SetPartPosition(ModelPart(model, "door2"), d);
+        leaves[1].Place(d);
         return;
     }
-    SetPartPosition(ModelPart(model, "door2"), Vector3{2.0f * d.x, 2.0f * d.y, 2.0f * d.z});
-    SetPartPosition(ModelPart(model, "door1"), d);
+    leaves[1].Place(Vector3{2.0f * d.x, 2.0f * d.y, 2.0f * d.z});
+    leaves[0].Place(d);
 }
 
 void BlockerDoorObject::Update(float dt) {

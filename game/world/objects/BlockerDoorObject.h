@@ -4,6 +4,7 @@
 #pragma once
 
 #include "game/world/objects/LevelObject.h"
+#include "game/world/objects/ObjectParts.h"
 
 class PathAnim;
 
@@ -39,6 +40,7 @@ public:
     DoorState door;
     DoorState savedDoor;
     std::uint32_t rumblePending = 0;
+    MovingPart leaves[2];  // "door1", "door2"
 
 private:
     void StartOpening();

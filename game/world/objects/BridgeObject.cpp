@@ -25,6 +25,7 @@ BridgeObject::~BridgeObject() {
 bool BridgeObject::Init(std::uint32_t typeCode) {
     if (typeCode < kObjectFirstBridge || typeCode > kObjectLastBridge) return false;
     if (!InitModel(typeCode, kBridgeModels[typeCode - kObjectFirstBridge])) return false;
+    plank.Bind(model, "bridge1");
     bridge.swingingOver = typeCode == kObjectFirstBridge + 1 ? 1 : 0;
     bridge.swingingBack = 0;
     bridge.swingBackTime = bridge.swingOverTime = 0.0f;
@@ -74,9 +75,8 @@ void BridgeObject::Reset() {
     bridge = BridgeState{};
     savedBridge = BridgeState{};
     rumblePending = 0;
-    KNode* plank = ModelPart(model, "bridge1");
-    SetPartPosition(plank, Vector3{0, 0, 0});
-    SetPartRotation(plank, kIdentityQuaternion);
+    plank.Place(Vector3{0, 0, 0});
+    SetPartRotation(plank.node, kIdentityQuaternion);
 }
 
 void BridgeObject::StartSwingOver() {
@@ -121,9 +121,8 @@ bool BridgeObject::Swing(PathAnim* path, float& time, float dt) {
         RumbleWhenPlayerNear(GetWorldPosition());
         rumblePending = 0;
     }
-    KNode* plank = ModelPart(model, "bridge1");
-    SetPartPosition(plank, position);
-    SetPartRotation(plank, rotation);
+    plank.Place(position);
+    SetPartRotation(plank.node, rotation);
     return ended;
 }
 

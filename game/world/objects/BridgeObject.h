@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/world/objects/LevelObject.h"
+#include "game/world/objects/ObjectParts.h"
 
 class PathAnim;
 
@@ -38,6 +39,7 @@ public:
     BridgeState bridge;
     BridgeState savedBridge;
     std::uint32_t rumblePending = 0;
+    MovingPart plank;  // "bridge1"
 
 private:
     void StartSwingOver();

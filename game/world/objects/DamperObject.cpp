@@ -40,6 +40,7 @@ bool DamperObject::Init(std::uint32_t typeCode) {
     const DamperShape& shape = kDamperShapes[typeCode - kObjectFirstDamper];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
+    top.Bind(model, kTopNode);
     triggered = active = 0;
     landingTime = stepOnTime = stepOffTime = 0.0f;
     if ((landing = LoadOwnedPath("damper_land", false)) == nullptr) return false;
@@ -55,7 +56,6 @@ void DamperObject::Reset() {
 
 void DamperObject::Update(float dt) {
     LevelObject::Update(dt);
-    KNode* top = ModelPart(model, kTopNode);
     Vector3 sampled{0, 0, 0};
     if (triggered != 0 && landing != nullptr && landing->IsValid()) {
         landingTime += dt;
@@ -63,12 +63,12 @@ void DamperObject::Update(float dt) {
             triggered = 0;
             landingTime = 0.0f;
         } else {
-            SetPartPosition(top, sampled);
+            top.Place(sampled);
         }
     }
     PathAnim* step = active != 0 ? stepOn : stepOff;
     float& stepTime = active != 0 ? stepOnTime : stepOffTime;
     if (step == nullptr || !step->IsValid()) return;
     stepTime += dt;
-    if (!SamplePosition(*step, stepTime, sampled)) SetPartPosition(top, sampled);
+    if (!SamplePosition(*step, stepTime, sampled)) top.Place(sampled);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/world/objects/LevelObject.h"
+#include "game/world/objects/ObjectParts.h"
 
 class PathAnim;
 
@@ -32,4 +33,5 @@ public:
     float stepOnTime = 0.0f;
     PathAnim* stepOff = nullptr;  // owned
     float stepOffTime = 0.0f;
+    MovingPart top;  // "damper_01_top"
 };

@@ -35,6 +35,15 @@ void SetPartScale(KNode* node, const Vector3& scale) {
 
 void SetPartScale(KNode* node, float scale) { SetPartScale(node, Vector3{scale, scale, scale}); }
 
+void MovingPart::Bind(KNode* model, const char* name) {
+    node = ModelPart(model, name);
+    rest = node != nullptr ? node->Transform().position : Vector3{0, 0, 0};
+}
+
+void MovingPart::Place(const Vector3& d) const {
+    SetPartPosition(node, Vector3{rest.x + d.x, rest.y + d.y, rest.z + d.z});
+}
+
 Animation* CachedAnimation(const char* name) { return static_cast<Animation*>(GlobalResourceCache().GetAnimation(name)); }
 
 void ReleaseAnimation(Animation*& animation) {

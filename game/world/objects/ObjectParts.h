@@ -19,6 +19,18 @@ void SetPartRotation(KNode* node, const Quaternion& rotation);
 void SetPartScale(KNode* node, float scale);
 void SetPartScale(KNode* node, const Vector3& scale);
 
+// A named part that the object moves relative to where the model places it: a scene file may
+// give a leaf or a top its own position, and every motion starts from there.
+struct MovingPart {
+    KNode* node = nullptr;  // the model's, not owned
+    Vector3 rest{0, 0, 0};
+
+    // Finds the part below the model and keeps its position as the rest position.
+    void Bind(KNode* model, const char* name);
+    // Rest position + displacement; nothing without the part.
+    void Place(const Vector3& displacement) const;
+};
+
 // The animation of that name from the resource cache with a reference held; null when absent.
 Animation* CachedAnimation(const char* name);
 void ReleaseAnimation(Animation*& animation);

@@ -50,6 +50,7 @@ bool TeskObject::Init(std::uint32_t typeCode) {
     const TeskShape& shape = kTeskShapes[typeCode - kObjectFirstTesk];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
+    bodyPart.Bind(model, kBodyNode);
     for (int i = 0; i < 8; ++i) reach[i] = shape.reach[i];
     reachLength[0] = shape.reachLength[0];
     reachLength[1] = shape.reachLength[1];
@@ -67,13 +68,12 @@ bool TeskObject::Init(std::uint32_t typeCode) {
 }
 
 void TeskObject::PoseBody() {
-    KNode* body = ModelPart(model, kBodyNode);
-    if (body == nullptr) return;
-    body->Transform().position = {0, 0, 0};
-    body->Transform().rotation = kIdentityQuaternion;
+    if (bodyPart.node == nullptr) return;
+    bodyPart.node->Transform().position = bodyPart.rest;
+    bodyPart.node->Transform().rotation = kIdentityQuaternion;
     // The right-hand variants face the other way.
-    if (kind >= kObjectFirstTesk + 4) QuaternionFromAxisAngle(Vector3{0, 1, 0}, kPi, body->Transform().rotation);
-    RebuildNode(body);
+    if (kind >= kObjectFirstTesk + 4) QuaternionFromAxisAngle(Vector3{0, 1, 0}, kPi, bodyPart.node->Transform().rotation);
+    RebuildNode(bodyPart.node);
 }
 
 void TeskObject::PlaySleepAfresh() {

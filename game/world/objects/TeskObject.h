@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/world/objects/LevelObject.h"
+#include "game/world/objects/ObjectParts.h"
 
 class Animation;
 
@@ -49,6 +50,7 @@ public:
     std::int32_t current = kTeskSleep;
     float attackTimer = 0.0f;
     float secondTimer = 0.0f;
+    MovingPart bodyPart;  // "tesk1"
 
 private:
     void Attack(std::int32_t index);

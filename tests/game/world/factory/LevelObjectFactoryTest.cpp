@@ -109,12 +109,12 @@ TEST_F(LevelObjectFactoryTest, RunningOutOfMemoryCreatesNothingAndTouchesNoObjec
 namespace world_test {
 namespace {
 
-// Without a source of their own, models come from the current object database: here scene
-// files of plain named nodes, as the demo's level objects are made.
+// Without a source of their own, models come from the current object database: here a scene
+// file of plain named nodes, as the demo's level objects are made.
 TEST_F(LevelObjectFactoryTest, ModelsComeFromTheCurrentObjectDatabaseWhenNoOtherSourceIsSet) {
     std::filesystem::create_directories(DataPath("objects"));
     WriteData("objects/blocker_01_left.knode",
-              "Object\n{\nNAME blocker_01_left\nNode\n{\nNAME door1\n}\nNode\n{\nNAME door2\n}\n}\n");
+              "Object\n{\nNAME blocker_01_left\nNode\n{\nNAME door1\n}\nNode\n{\nNAME door2\nPOS [5 0.5 0]\n}\n}\n");
     auto* database = new KDB();
     SetCurrentKdb(database);
     SetModelSource(nullptr);
@@ -125,7 +125,12 @@ TEST_F(LevelObjectFactoryTest, ModelsComeFromTheCurrentObjectDatabaseWhenNoOther
     door->Open(false);
     for (int frame = 0; frame < 30; ++frame) door->Update(1.0f / 30.0f);
     EXPECT_EQ(door->door.closed, 0u);
-    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door2")->Transform().position.x, 20.0f);
+    // The leaves move from where the scene file puts them.
+    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door2")->Transform().position.x, 25.0f);
+    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door2")->Transform().position.y, 0.5f);
+    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door1")->Transform().position.x, 10.0f);
+    door->Reset();
+    EXPECT_FLOAT_EQ(FindNodeByName(door->model, "door2")->Transform().position.x, 5.0f);
     EXPECT_EQ(CreateLevelObjects(*level, 23, 5, 2), 0);  // the database has no bridge
     delete level;
     level = nullptr;
