@@ -344,6 +344,9 @@ bool ViewSession::Render(KNode& object, const ViewOptions& options, platform::sc
         return WalkStep::kDescend;
     });
     if (animation != nullptr) animation->Release();
+    // The buffers made when the object was prepared carry the colours from before the lighting.
+    object.ReleaseDeviceData();
+    object.CreateDeviceData();
     if (!refused.empty()) {
         *error = "the animation '" + options.animation + "' does not fit the skeleton of '" + refused + "'.";
         return false;
