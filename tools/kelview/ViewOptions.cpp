@@ -82,6 +82,9 @@ const char* ViewHelpText() {
            "  --background <rrggbb> the colour behind the object (default 303848)\n"
            "  --animation <name>    plays animations/<name>.kan on the object's skinned parts\n"
            "  --frame <n>           the frame of the animation shown, from 0 (default 0)\n"
+           "  --level <fixture>     renders a fixture level in place of an object: lines \"size <columns>\n"
+           "                        <rows>\", \"row <row> <tile type or .>...\", \"object <type code> <column>\n"
+           "                        <row>\" and \"level <index>\" (the tutorial signs go by it)\n"
            "  --bake                renders nothing: reads each object's text mesh (.fmesh) or text\n"
            "                        skeleton (.skel) and writes its .kgc or .ksk cache beside it, as\n"
            "                        the game does on its first load\n"
@@ -137,6 +140,9 @@ bool ParseViewOptions(int argc, const char* const* argv, ViewOptions* options, s
         } else if (word == "--animation") {
             options->animation = value;
             good = !value.empty();
+        } else if (word == "--level") {
+            options->level = value;
+            good = !value.empty();
         } else if (word == "--frame") {
             good = ParseFloat(value, &options->frame) && options->frame >= 0;
         } else {
@@ -154,6 +160,14 @@ bool ParseViewOptions(int argc, const char* const* argv, ViewOptions* options, s
             return false;
         }
         options->objects = free;
+        return true;
+    }
+    if (!options->level.empty()) {
+        if (free.size() != 1) {
+            *error = "kelview --level takes one picture and no object (see --help).";
+            return false;
+        }
+        options->picture = free[0];
         return true;
     }
     if (free.size() != 2) {

@@ -15,6 +15,7 @@ struct ViewOptions {
     std::string dataFolder = ".";
     std::vector<std::string> archives;  // mounted after the data folder's own, later ones winning
     std::vector<std::string> objects;   // the object to render, or every object to bake
+    std::string level;                  // a fixture level to render in place of an object
     std::string picture;                // the PNG to write
     int width = 256;
     int height = 256;

@@ -49,6 +49,9 @@ protected:
             if (path.extension() == ".kansrc")
                 command = std::string(MAKE_ANIMATION_PROGRAM) + " " + Quoted(path) + " " +
                           Quoted(fs::path(path).replace_extension(".kan"));
+            if (path.extension() == ".pathsrc")
+                command = std::string(MAKE_WORLD_DATA_PROGRAM) + " pathanim " + Quoted(path) + " " +
+                          Quoted(fs::path(path).replace_extension(""));
             if (!command.empty()) {
                 ASSERT_EQ(RunCommand(command), 0) << command;
             }
@@ -143,6 +146,29 @@ TEST_F(KelviewTest, TheRunningCharacterMovesItsLegsBetweenTwoFrames) {
     // An animation for another skeleton is refused.
     platform::screen::Image refused;
     EXPECT_FALSE(Picture("--data " + Quoted(*folder_ / "data") + " --animation tesk1_idle", "bram_cutscene", refused));
+}
+
+// The fixture level with one object of each class on its floor, open portal and flaring spawn
+// point included, seen from above its first row.
+TEST_F(KelviewTest, AFixtureLevelShowsOneObjectOfEachClass) {
+    const fs::path picture = *folder_ / "fixture_level.png";
+    const std::string command = std::string(KELVIEW_PROGRAM) + " --size 400x300 --data " + Quoted(*folder_ / "data") +
+                                " --eye 30,-38,46 --target 30,22,0 --level " +
+                                Quoted(fs::path(HANDSET_SOURCE_DIR) / "tests/tools/kelview/fixture.level") + " " +
+                                Quoted(picture);
+    ASSERT_EQ(RunCommand(command), 0) << command;
+    platform::screen::Image image;
+    ASSERT_TRUE(platform::screen::ReadPng(picture.string(), image));
+    EXPECT_TRUE(render_test::MatchesReference(image, "fixture_level"));
+    // A fixture whose object has no model in the data is refused.
+    const fs::path broken = *folder_ / "broken.level";
+    std::FILE* file = std::fopen(broken.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("size 2 1\nrow 0 1 1\nobject 3 1 7\n", file);
+    std::fclose(file);
+    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --data " + Quoted(*folder_ / "data") + " --level " +
+                         Quoted(broken) + " " + Quoted(*folder_ / "broken.png") + " 2>/dev/null"),
+              1);
 }
 
 }  // namespace
