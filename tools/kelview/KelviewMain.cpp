@@ -7,11 +7,11 @@
 #include "engine/core/memory/StandardErrorLog.h"
 #include "engine/core/node/KNode.h"
 #include "game/world/level/Level.h"
-#include "tools/kelview/LevelFixture.h"
-#include "tools/source_text/SourceText.h"
 #include "platform/screen/PngFile.h"
+#include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewOptions.h"
 #include "tools/kelview/ViewSession.h"
+#include "tools/source_text/SourceText.h"
 
 namespace {
 

@@ -48,7 +48,8 @@ bool BuildFixtureLevel(const std::string& text, const std::string& fileName, Lev
         if (word == "size" && line.words.size() == 3 && columns == 0) {
             columns = reader.Integer(line.words[1], 1, kMaximumSide, "the column count");
             rows = reader.Integer(line.words[2], 1, kMaximumSide, "the row count");
-            types.assign(static_cast<std::size_t>(rows), std::vector<long>(static_cast<std::size_t>(columns), kTileEmpty));
+            types.assign(static_cast<std::size_t>(rows),
+                         std::vector<long>(static_cast<std::size_t>(columns), kTileEmpty));
         } else if (word == "row" && columns > 0 && line.words.size() >= 2) {
             const long row = reader.Integer(line.words[1], 0, rows - 1, "the row");
             if (static_cast<long>(line.words.size()) - 2 > columns) reader.Fail("the row is longer than the size");
@@ -63,7 +64,8 @@ bool BuildFixtureLevel(const std::string& text, const std::string& fileName, Lev
         } else if (word == "level" && line.words.size() == 2) {
             levelIndex = reader.Integer(line.words[1], 0, 1000, "the level index");
         } else {
-            reader.Fail("\"" + word + "\" is not a line of a fixture level here (size first, then row, object and level)");
+            reader.Fail("\"" + word +
+                        "\" is not a line of a fixture level here (size first, then row, object and level)");
         }
         if (reader.Failed()) {
             error = reader.Error();
@@ -77,7 +79,8 @@ bool BuildFixtureLevel(const std::string& text, const std::string& fileName, Lev
     for (std::int32_t row = 0; row < rows; ++row) {
         for (std::int32_t column = 0; column < columns; ++column) {
             LevelTile& tile = *level.TileAt(column, row);
-            tile.AssignType(static_cast<std::uint32_t>(types[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
+            tile.AssignType(
+                static_cast<std::uint32_t>(types[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
             if (tile.node == nullptr) continue;
             tile.node->SetPosition(Vector3{10.0f * static_cast<float>(column), 10.0f * static_cast<float>(row), 0.0f});
             BuildTransform(tile.node->Transform());
@@ -85,7 +88,8 @@ bool BuildFixtureLevel(const std::string& text, const std::string& fileName, Lev
     }
     GetWorldServices().Controller().levelIndex = static_cast<std::int32_t>(levelIndex);
     for (const Placement& placement : objects) {
-        if (CreateLevelObjects(level, static_cast<std::int32_t>(placement.code), static_cast<std::int32_t>(placement.column),
+        if (CreateLevelObjects(level, static_cast<std::int32_t>(placement.code),
+                               static_cast<std::int32_t>(placement.column),
                                static_cast<std::int32_t>(placement.row)) == 0) {
             error = fileName + ": the object of type " + std::to_string(placement.code) + " has no model in the data.";
             return false;

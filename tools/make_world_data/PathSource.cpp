@@ -50,7 +50,8 @@ bool BuildPathAnimation(const std::string& text, const std::string& fileName, Pa
             std::vector<Key>& keys = word == "position" ? positions : angles;
             if (frames == 0) reader.Fail("keys come after the frame count");
             Key key{reader.Integer(line.words[1], 0, frames - 1, "a key's frame"), {0, 0, 0}};
-            for (std::size_t i = 2; i < count; ++i) key.value[i - 2] = reader.Number(line.words[i], -1e6, 1e6, "a key's value");
+            for (std::size_t i = 2; i < count; ++i)
+                key.value[i - 2] = reader.Number(line.words[i], -1e6, 1e6, "a key's value");
             if (!reader.Failed() && !keys.empty() && key.frame <= keys.back().frame)
                 reader.Fail("keys must follow each other in rising frames");
             keys.push_back(key);

@@ -14,17 +14,27 @@ struct Keyword {
 };
 
 // BRAM's moods; LISTEN only as a listener.
-const Keyword kBramMoods[] = {{"NEUTRAL", 1},        {"SCARED", 2},      {"CONFUSED", 3},    {"ANGRY", 4},
-                              {"ANGRY2", 5},         {"HAPPY", 6},       {"RECEIVETWIZTURN", 7},
-                              {"GETMESSAGE", 8},     {"READMESSAGE", 9}, {"THROWMESSAGE", 10},
+const Keyword kBramMoods[] = {{"NEUTRAL", 1},
+                              {"SCARED", 2},
+                              {"CONFUSED", 3},
+                              {"ANGRY", 4},
+                              {"ANGRY2", 5},
+                              {"HAPPY", 6},
+                              {"RECEIVETWIZTURN", 7},
+                              {"GETMESSAGE", 8},
+                              {"READMESSAGE", 9},
+                              {"THROWMESSAGE", 10},
                               {"LISTEN", kBramMoodListen}};
 // ODILE's moods; LISTEN only as a listener.
 const Keyword kOdileMoods[] = {{"NEUTRAL", 12}, {"ANGRY", 13}, {"HAPPY", 14},        {"THINKING", 15},
                                {"RELAX", 16},   {"DIZZY", 17}, {"GIVETWIZTURN", 18}, {"LISTEN", kOdileMoodListen}};
 const Keyword kBramCameras[] = {{"CAM_BRAM_FAR_1", kCamBramFar}, {"CAM_BRAM_NEAR_1", kCamBramNear}};
 const Keyword kOdileCameras[] = {{"CAM_ODILE_FAR_1", kCamOdileFar}, {"CAM_ODILE_NEAR_1", kCamOdileNear}};
-const Keyword kSharedCameras[] = {{"CAM_BOTH_FAR", kCamBothFar}, {"CAM_BIRD", kCamBird},         {"CAM_FROG", kCamFrog},
-                                  {"CAM_PORTAL", kCamPortal},     {"CAM_OVERVIEW", kCamOverview}};
+const Keyword kSharedCameras[] = {{"CAM_BOTH_FAR", kCamBothFar},
+                                  {"CAM_BIRD", kCamBird},
+                                  {"CAM_FROG", kCamFrog},
+                                  {"CAM_PORTAL", kCamPortal},
+                                  {"CAM_OVERVIEW", kCamOverview}};
 
 // Sets `code` when the word is in the table; `listener` admits the LISTEN entry.
 template <std::size_t N>
@@ -124,8 +134,8 @@ bool ReadCutscene(Level& level, TagFile& root, const char* source) {
         if (CompareNoCase(tag.name.Text(), "TALK") != 0) continue;
         EngineString text;
         if (!ReadTalk(tag, state, text)) {
-            LogException("%s: TALK line (tag %d) needs a speaker, a mood, a text and a camera.", KEL_SOURCE_FILE, __LINE__,
-                         source, line);
+            LogException("%s: TALK line (tag %d) needs a speaker, a mood, a text and a camera.", KEL_SOURCE_FILE,
+                         __LINE__, source, line);
             return false;
         }
         if (!level.AddCutsceneEntry(state.speaker, text, state.speakerMood, state.camera, state.listenerMood)) {

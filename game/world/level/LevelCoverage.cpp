@@ -42,13 +42,16 @@ const Footprint kTeskFootprints[] = {{kTeskUp, 2}, {kTeskDown, 2}, {kTeskLeft, 2
 // The tiles the object covers now; none while a door is closed or a TESK is dead.
 Footprint FootprintOf(const LevelObject& object) {
     const std::uint32_t kind = object.kind;
-    if (const DoorState* door = object.Door(); door != nullptr && kind >= kObjectFirstBlocker && kind <= kObjectLastBlocker) {
+    if (const DoorState* door = object.Door();
+        door != nullptr && kind >= kObjectFirstBlocker && kind <= kObjectLastBlocker) {
         if (door->closed != 0) return {nullptr, 0};
         return kBlockerFootprints[kind - kObjectFirstBlocker];
     }
-    if (const BridgeState* bridge = object.Bridge(); bridge != nullptr && kind >= kObjectFirstBridge && kind <= kObjectLastBridge)
+    if (const BridgeState* bridge = object.Bridge();
+        bridge != nullptr && kind >= kObjectFirstBridge && kind <= kObjectLastBridge)
         return kBridgeFootprints[kind - kObjectFirstBridge][bridge->swung != 0 ? 1 : 0];
-    if (const TeskObject* tesk = object.Tesk(); tesk != nullptr && kind >= kObjectFirstTesk && kind <= kObjectLastTesk) {
+    if (const TeskObject* tesk = object.Tesk();
+        tesk != nullptr && kind >= kObjectFirstTesk && kind <= kObjectLastTesk) {
         if (!tesk->IsAlive()) return {nullptr, 0};
         return kTeskFootprints[(kind - kObjectFirstTesk) % 4];
     }

@@ -1,6 +1,7 @@
 // The blocker door's motions and their restore.
 #include "game/world/objects/BlockerDoorObject.h"
 
+#include "game/world/objects/TwoWayMotion.h"
 #include "game/world/pathanim/PathAnim.h"
 #include "game/world/services/PlayerLocation.h"
 #include "game/world/services/WorldServices.h"
@@ -11,12 +12,7 @@ constexpr DWORD kBlockingInitialFlags = 14;
 // The leaves are far enough apart to shake the handset from this point of the motion on.
 constexpr float kDoorRumbleTime = 0.6f;
 
-struct DoorShape {
-    const char* model;
-    Vector3 offset;
-};
-
-const DoorShape kDoorShapes[] = {{"blocker_01_up", {0, 0, 0}},
+const ModelShape kDoorShapes[] = {{"blocker_01_up", {0, 0, 0}},
                                  {"blocker_01_down", {-10, -5, 0}},
                                  {"blocker_01_left", {-5, 0, 0}},
                                  {"blocker_01_right", {5, -10, 0}}};
@@ -32,7 +28,7 @@ BlockerDoorObject::~BlockerDoorObject() {
 
 bool BlockerDoorObject::Init(std::uint32_t typeCode) {
     if (typeCode < kObjectFirstBlocker || typeCode > kObjectLastBlocker) return false;
-    const DoorShape& shape = kDoorShapes[typeCode - kObjectFirstBlocker];
+    const ModelShape& shape = kDoorShapes[typeCode - kObjectFirstBlocker];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
     leaves[0].Bind(model, "door1");
@@ -85,41 +81,13 @@ void BlockerDoorObject::Reset() {
     leaves[1].Place(Vector3{0, 0, 0});
 }
 
-void BlockerDoorObject::StartOpening() {
-    door.moving = 1;
-    door.closing = 0;
-    door.closed = 1;
-    door.openTime = kDoorMotionTime - door.closeTime;
-    door.closeTime = 0.0f;
-}
-
-void BlockerDoorObject::StartClosing() {
-    door.closing = 1;
-    door.moving = 0;
-    door.closed = 0;
-    door.closeTime = kDoorMotionTime - door.openTime;
-    door.openTime = 0.0f;
-}
-
 void BlockerDoorObject::RestoreState() {
     LevelObject::RestoreState();
-    if (door.closed == savedDoor.closed && door.closing == savedDoor.closing) {
-        if (door.moving == savedDoor.moving) {
-            door = savedDoor;
-        } else {
-            door.oneLeaf = 0;
-            if (savedDoor.moving == 0)
-                StartClosing();
-            else
-                StartOpening();
-        }
-    } else {
+    const TwoWayMotion motion{door.closed, door.moving, door.closing, door.openTime, door.closeTime};
+    if (TurnTowardSaved(motion, savedDoor.closed, savedDoor.moving, savedDoor.closing, kDoorMotionTime))
         door.oneLeaf = 0;
-        if (savedDoor.closed == 0)
-            StartOpening();
-        else
-            StartClosing();
-    }
+    else
+        door = savedDoor;
     rumblePending = 0;
 }
 
@@ -132,19 +100,23 @@ void BlockerDoorObject::PlaceLeaves(const Vector3& d) {
     leaves[0].Place(d);
 }
 
-void BlockerDoorObject::Update(float dt) {
-    LevelObject::Update(dt);
+bool BlockerDoorObject::MoveLeaves(PathAnim& path, float& time, float dt) {
+    time += dt;
     Vector3 displacement{0, 0, 0};
     Quaternion rotation = kIdentityQuaternion;
+    const bool ended = path.Sample(time, displacement, rotation);
+    PlaceLeaves(displacement);
+    if (ended) time = 0.0f;
+    return ended;
+}
+
+void BlockerDoorObject::Update(float dt) {
+    LevelObject::Update(dt);
     if (door.closed != 0) {
         if (door.moving == 0 || openPath == nullptr || !openPath->IsValid()) return;
-        door.openTime += dt;
-        const bool ended = openPath->Sample(door.openTime, displacement, rotation);
-        PlaceLeaves(displacement);
-        if (ended) {
+        if (MoveLeaves(*openPath, door.openTime, dt)) {
             door.closed = 0;
             door.moving = 0;
-            door.openTime = 0.0f;
         } else if (door.openTime >= kDoorRumbleTime && rumblePending != 0) {
             rumblePending = 0;
             RumbleWhenPlayerNear(GetWorldPosition());
@@ -152,12 +124,8 @@ void BlockerDoorObject::Update(float dt) {
         return;
     }
     if (door.closing == 0 || closePath == nullptr || !closePath->IsValid()) return;
-    door.closeTime += dt;
-    const bool ended = closePath->Sample(door.closeTime, displacement, rotation);
-    PlaceLeaves(displacement);
-    if (ended) {
+    if (MoveLeaves(*closePath, door.closeTime, dt)) {
         door.closed = 1;
         door.closing = 0;
-        door.closeTime = 0.0f;
     }
 }

@@ -43,8 +43,8 @@ public:
     MovingPart leaves[2];  // "door1", "door2"
 
 private:
-    void StartOpening();
-    void StartClosing();
+    // One step along the path with the leaves placed; true (and the time 0) at its last frame.
+    bool MoveLeaves(PathAnim& path, float& time, float dt);
     // Leaf "door2" by the displacement (twice it with both leaves, "door1" by it).
     void PlaceLeaves(const Vector3& displacement);
 };

@@ -2,6 +2,7 @@
 #include "game/world/objects/BridgeObject.h"
 
 #include "game/world/objects/ObjectParts.h"
+#include "game/world/objects/TwoWayMotion.h"
 #include "game/world/pathanim/PathAnim.h"
 #include "game/world/services/PlayerLocation.h"
 #include "game/world/services/WorldServices.h"
@@ -79,36 +80,13 @@ void BridgeObject::Reset() {
     SetPartRotation(plank.node, kIdentityQuaternion);
 }
 
-void BridgeObject::StartSwingOver() {
-    bridge.swingingOver = 1;
-    bridge.swingingBack = 0;
-    bridge.swung = 1;
-    bridge.swingOverTime = kBridgeSwingTime - bridge.swingBackTime;
-    bridge.swingBackTime = 0.0f;
-}
-
-void BridgeObject::StartSwingBack() {
-    bridge.swingingBack = 1;
-    bridge.swingingOver = 0;
-    bridge.swung = 0;
-    bridge.swingBackTime = kBridgeSwingTime - bridge.swingOverTime;
-    bridge.swingOverTime = 0.0f;
-}
-
 void BridgeObject::RestoreState() {
     LevelObject::RestoreState();
-    if (bridge.swung == savedBridge.swung && bridge.swingingBack == savedBridge.swingingBack) {
-        if (bridge.swingingOver == savedBridge.swingingOver)
-            bridge = savedBridge;
-        else if (savedBridge.swingingOver == 0)
-            StartSwingBack();
-        else
-            StartSwingOver();
-    } else if (savedBridge.swung == 0) {
-        StartSwingOver();
-    } else {
-        StartSwingBack();
-    }
+    const TwoWayMotion motion{bridge.swung, bridge.swingingOver, bridge.swingingBack, bridge.swingOverTime,
+                              bridge.swingBackTime};
+    if (!TurnTowardSaved(motion, savedBridge.swung, savedBridge.swingingOver, savedBridge.swingingBack,
+                         kBridgeSwingTime))
+        bridge = savedBridge;
     rumblePending = 0;
 }
 

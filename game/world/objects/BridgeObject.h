@@ -42,8 +42,6 @@ public:
     MovingPart plank;  // "bridge1"
 
 private:
-    void StartSwingOver();
-    void StartSwingBack();
     // One step of a swing; true when it reached its last frame.
     bool Swing(PathAnim* path, float& time, float dt);
 };

@@ -9,12 +9,7 @@ namespace {
 constexpr DWORD kBlockingInitialFlags = 14;
 constexpr char kTopNode[] = "damper_01_top";
 
-struct DamperShape {
-    const char* model;
-    Vector3 offset;
-};
-
-const DamperShape kDamperShapes[] = {{"damper_01_up", {5, 5, 0}},
+const ModelShape kDamperShapes[] = {{"damper_01_up", {5, 5, 0}},
                                      {"damper_01_down", {-10, -5, 0}},
                                      {"damper_01_left", {5, -5, 0}},
                                      {"damper_01_right", {-5, 5, 0}}};
@@ -37,7 +32,7 @@ DamperObject::~DamperObject() {
 
 bool DamperObject::Init(std::uint32_t typeCode) {
     if (typeCode < kObjectFirstDamper || typeCode > kObjectLastDamper) return false;
-    const DamperShape& shape = kDamperShapes[typeCode - kObjectFirstDamper];
+    const ModelShape& shape = kDamperShapes[typeCode - kObjectFirstDamper];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
     top.Bind(model, kTopNode);

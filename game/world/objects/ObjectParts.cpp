@@ -44,7 +44,9 @@ void MovingPart::Place(const Vector3& d) const {
     SetPartPosition(node, Vector3{rest.x + d.x, rest.y + d.y, rest.z + d.z});
 }
 
-Animation* CachedAnimation(const char* name) { return static_cast<Animation*>(GlobalResourceCache().GetAnimation(name)); }
+Animation* CachedAnimation(const char* name) {
+    return static_cast<Animation*>(GlobalResourceCache().GetAnimation(name));
+}
 
 void ReleaseAnimation(Animation*& animation) {
     if (animation != nullptr) animation->Release();

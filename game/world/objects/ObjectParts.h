@@ -10,6 +10,12 @@ class Animation;
 class KNode;
 class PathAnim;
 
+// The model of a type code and its offset inside the tile.
+struct ModelShape {
+    const char* model;
+    Vector3 offset;
+};
+
 // The node of that name below the model; null without a model or such a node.
 KNode* ModelPart(KNode* model, const char* name);
 // Marks the transform dirty and builds it at once; nothing for null.

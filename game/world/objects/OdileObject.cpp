@@ -18,8 +18,8 @@ constexpr float kQuarterPi = 0.78539816f;
 // The give-item animation hands the item over at this time.
 constexpr float kItemHandedOverTime = 22.0f;
 
-const char* const kMoodNames[kOdileMoodCount] = {"odile1_idle1",   "odile1_angry1", "odile1_happy1",
-                                                 "odile1_thinking", "odile1_relax",  "odile1_zombie1",
+const char* const kMoodNames[kOdileMoodCount] = {"odile1_idle1",        "odile1_angry1", "odile1_happy1",
+                                                 "odile1_thinking",     "odile1_relax",  "odile1_zombie1",
                                                  "odile1_givetwizturn", "odile1_listen"};
 
 }  // namespace

@@ -7,86 +7,78 @@
 
 namespace {
 
-constexpr DWORD kKeyInitialFlags = 10;
+constexpr DWORD kCollectableInitialFlags = 10;
 // The node flag that marks the model of a spinning collectable for the draw passes.
 constexpr DWORD kSpinningModelFlag = 0x40000;
 
-const char* const kSphereModels[] = {"pickup1_up",   "pickup1_down", "pickup1_left", "pickup1_right",
-                                     "pickup2_up",   "pickup2_down", "pickup2_left", "pickup2_right"};
-
-// A collected object's scale shrinks to 0; the flare fades with it.
-void Shrink(LevelObject& object, float dt) {
-    if ((object.flags & kObjectCollected) == 0) return;
-    object.scale -= kCollectShrinkRate * dt;
-    if (object.scale < kCollectSnapScale) object.scale = 0.0f;
-    object.flare.intensity = object.scale;
-}
+const char* const kSphereModels[] = {"pickup1_up", "pickup1_down", "pickup1_left", "pickup1_right",
+                                     "pickup2_up", "pickup2_down", "pickup2_left", "pickup2_right"};
 
 }  // namespace
 
-KeyObject::KeyObject() { SetFlags(kKeyInitialFlags); }
+CollectableObject::CollectableObject() { SetFlags(kCollectableInitialFlags); }
 
-KeyObject::~KeyObject() { DeletePath(path); }
+CollectableObject::~CollectableObject() { DeletePath(path); }
+
+bool CollectableObject::InitSpin(const char* pathName, float flareSize, float flareAmplitude,
+                                 const char* flareTexture) {
+    path = LoadOwnedPath(pathName, true);
+    animationTime = 0.0f;
+    if (model != nullptr) model->SetFlagBits(kSpinningModelFlag, true);
+    flare.baseSize = flareSize;
+    flare.amplitude = flareAmplitude;
+    flare.intensity = 1.0f;
+    flare.texture.Assign(flareTexture);
+    return path != nullptr;
+}
+
+bool CollectableObject::Spin(float dt, Vector3& position, Quaternion& rotation) {
+    if (path == nullptr || !path->IsValid()) return false;
+    animationTime += dt;
+    path->Sample(animationTime, position, rotation);
+    flare.intensity = 1.0f;
+    return true;
+}
+
+void CollectableObject::Shrink(float dt) {
+    if ((flags & kObjectCollected) == 0) return;
+    scale -= kCollectShrinkRate * dt;
+    if (scale < kCollectSnapScale) scale = 0.0f;
+    flare.intensity = scale;
+}
 
 bool KeyObject::Init(std::uint32_t typeCode) {
     if (typeCode != kObjectKey || !InitModel(typeCode, "key_01")) return false;
-    path = LoadOwnedPath("Key_01_rotate", true);
-    animationTime = 0.0f;
-    if (model != nullptr) model->SetFlagBits(kSpinningModelFlag, true);
-    flare.baseSize = 3.6f;
-    flare.amplitude = 0.4f;
-    flare.intensity = 1.0f;
-    flare.texture.Assign("gfx/fx/Flare1.dds");
-    return path != nullptr;
+    return InitSpin("Key_01_rotate", 3.6f, 0.4f, "gfx/fx/Flare1.dds");
 }
 
 void KeyObject::Update(float dt) {
     LevelObject::Update(dt);
-    if (path != nullptr && path->IsValid()) {
-        animationTime += dt;
-        Vector3 sampled{0, 0, 0};
-        Quaternion rotation = kIdentityQuaternion;
-        path->Sample(animationTime, sampled, rotation);
-        if (model != nullptr) {
-            model->Transform().position = {position.x + sampled.x, position.y + sampled.y, position.z + sampled.z};
-            model->Transform().rotation = rotation;
-            RebuildNode(model);
-        }
-        flare.intensity = 1.0f;
+    Vector3 sampled{0, 0, 0};
+    Quaternion rotation = kIdentityQuaternion;
+    if (Spin(dt, sampled, rotation) && model != nullptr) {
+        model->Transform().position = {position.x + sampled.x, position.y + sampled.y, position.z + sampled.z};
+        model->Transform().rotation = rotation;
+        RebuildNode(model);
     }
-    Shrink(*this, dt);
+    Shrink(dt);
     SetPartScale(model, scale);
 }
-
-SphereObject::SphereObject() { SetFlags(kKeyInitialFlags); }
-
-SphereObject::~SphereObject() { DeletePath(path); }
 
 bool SphereObject::Init(std::uint32_t typeCode) {
     if (typeCode < kObjectFirstSphere || typeCode > kObjectLastSphere) return false;
     if (!InitModel(typeCode, kSphereModels[typeCode - kObjectFirstSphere])) return false;
-    const bool first = typeCode <= 4;
-    path = LoadOwnedPath(first ? "pickup1_rotate" : "pickup2_rotate", true);
-    animationTime = 0.0f;
-    if (model != nullptr) model->SetFlagBits(kSpinningModelFlag, true);
-    flare.baseSize = first ? 0.6f : 1.0f;
-    flare.amplitude = first ? 0.4f : 1.8f;
-    flare.intensity = 1.0f;
-    flare.texture.Assign(first ? "gfx/fx/Flare1.dds" : "gfx/fx/pickupglow2.dds");
-    return path != nullptr;
+    if (typeCode <= 4) return InitSpin("pickup1_rotate", 0.6f, 0.4f, "gfx/fx/Flare1.dds");
+    return InitSpin("pickup2_rotate", 1.0f, 1.8f, "gfx/fx/pickupglow2.dds");
 }
 
 void SphereObject::Update(float dt) {
     LevelObject::Update(dt);
     KNode* pickup = ModelPart(model, "pickup");
-    if (path != nullptr && path->IsValid()) {
-        animationTime += dt;
-        Vector3 sampled{0, 0, 0};
-        Quaternion rotation = kIdentityQuaternion;
-        path->Sample(animationTime, sampled, rotation);
-        SetPartRotation(pickup, rotation);
-        flare.intensity = 1.0f;
-    }
-    Shrink(*this, dt);
+    Vector3 sampled{0, 0, 0};
+    Quaternion rotation = kIdentityQuaternion;
+    // Only the rotation turns the sphere; its position stays.
+    if (Spin(dt, sampled, rotation)) SetPartRotation(pickup, rotation);
+    Shrink(dt);
     SetPartScale(pickup, scale);
 }

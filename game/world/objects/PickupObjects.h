@@ -10,24 +10,32 @@ class PathAnim;
 constexpr float kCollectShrinkRate = 4.0f;
 constexpr float kCollectSnapScale = 0.2f;
 
-class KeyObject : public LevelObject {
+// What keys and spheres share: the spinning path and shrinking away once collected.
+class CollectableObject : public LevelObject {
 public:
-    KeyObject();
-    ~KeyObject() override;
-    bool Init(std::uint32_t typeCode) override;
-    void Update(float dt) override;
+    ~CollectableObject() override;
 
     PathAnim* path = nullptr;  // owned
     float animationTime = 0.0f;
+
+protected:
+    CollectableObject();
+    // Loads the spin and sets the flare; false when the spin does not load.
+    bool InitSpin(const char* pathName, float flareSize, float flareAmplitude, const char* flareTexture);
+    // Advances the spin; false (outputs untouched) without a valid path.
+    bool Spin(float dt, Vector3& position, Quaternion& rotation);
+    // Once collected, the scale shrinks to nothing and the flare fades with it.
+    void Shrink(float dt);
 };
 
-class SphereObject : public LevelObject {
+class KeyObject : public CollectableObject {
 public:
-    SphereObject();
-    ~SphereObject() override;
     bool Init(std::uint32_t typeCode) override;
     void Update(float dt) override;
+};
 
-    PathAnim* path = nullptr;  // owned
-    float animationTime = 0.0f;
+class SphereObject : public CollectableObject {
+public:
+    bool Init(std::uint32_t typeCode) override;
+    void Update(float dt) override;
 };

@@ -12,12 +12,7 @@ namespace {
 constexpr DWORD kPortalInitialFlags = 2;
 constexpr char kEffectNode[] = "portaleffect1";
 
-struct PortalShape {
-    const char* model;
-    Vector3 offset;
-};
-
-const PortalShape kPortalShapes[] = {{"portal1_up", {5, 5, 0}},
+const ModelShape kPortalShapes[] = {{"portal1_up", {5, 5, 0}},
                                      {"portal1_up", {5, 5, 0}},
                                      {"portal1_down", {-5, -5, 0}},
                                      {"portal1_left", {-5, 5, 0}},
@@ -49,7 +44,7 @@ ExitPortalObject::~ExitPortalObject() { DeletePath(path); }
 
 bool ExitPortalObject::Init(std::uint32_t typeCode) {
     if (typeCode < kObjectFirstPortal || typeCode > kObjectLastPortal) return false;
-    const PortalShape& shape = kPortalShapes[typeCode - kObjectFirstPortal];
+    const ModelShape& shape = kPortalShapes[typeCode - kObjectFirstPortal];
     if (!InitModel(typeCode, shape.model)) return false;
     offset = shape.offset;
     path = LoadOwnedPath("portaleffect1_rotate", true);

@@ -33,8 +33,8 @@ const TeskShape kTeskShapes[] = {
 };
 
 const char* const kTeskAnimationNames[kTeskAnimationCount] = {
-    "tesk1_sleep",        "tesk1_wakeup",     "tesk1_idle",       "tesk1_attacklow", "tesk1_attackmedium",
-    "tesk1_attackhigh",   "tesk1_deathback",  "tesk1_deathfront", "tesk1_deathtop"};
+    "tesk1_sleep",      "tesk1_wakeup",    "tesk1_idle",       "tesk1_attacklow", "tesk1_attackmedium",
+    "tesk1_attackhigh", "tesk1_deathback", "tesk1_deathfront", "tesk1_deathtop"};
 
 }  // namespace
 
@@ -72,7 +72,8 @@ void TeskObject::PoseBody() {
     bodyPart.node->Transform().position = bodyPart.rest;
     bodyPart.node->Transform().rotation = kIdentityQuaternion;
     // The right-hand variants face the other way.
-    if (kind >= kObjectFirstTesk + 4) QuaternionFromAxisAngle(Vector3{0, 1, 0}, kPi, bodyPart.node->Transform().rotation);
+    if (kind >= kObjectFirstTesk + 4)
+        QuaternionFromAxisAngle(Vector3{0, 1, 0}, kPi, bodyPart.node->Transform().rotation);
     RebuildNode(bodyPart.node);
 }
 

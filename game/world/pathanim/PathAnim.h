@@ -49,7 +49,8 @@ bool LoadPathAnimation(PathAnim& animation, const char* name);
 // The cache's bytes: a count N and exactly 28 x N bytes of frames; anything else is refused.
 bool ReadPathAnimationCache(PathAnim& animation, const std::uint8_t* bytes, std::uint64_t size);
 // The file's one top node (its name is not examined) holds "AnimationHeader/NumberOfFrames",
-// then "Positions" and "Rotations" with exactly one tag per frame. A failure names what was wrong in the log under `source`.
+// then "Positions" and "Rotations" with exactly one tag per frame. A failure names what was wrong in the log under
+// `source`.
 bool ReadPathAnimationText(PathAnim& animation, TagFile& root, const char* source);
 // The text form of the frames, as ReadPathAnimationText reads it.
 bool WritePathAnimationText(const PathAnim& animation, TagFile& root);

@@ -22,7 +22,7 @@ constexpr std::int32_t kTutorialLevelCount = 8;
 struct ControllerRecord {
     std::uint32_t playState = 0;
     std::uint32_t requestedState = 0;
-    std::int32_t levelIndex = 0;  // 0-based
+    std::int32_t levelIndex = 0;      // 0-based
     std::uint32_t cutsceneStage = 0;  // set while the "levelcut" stage is loaded
     std::uint32_t customLevel = 0;
     std::uint32_t customWorld = 0;
@@ -32,7 +32,9 @@ struct ControllerRecord {
 // The world number of a built-in level: levels below 8 are world 0, others (level - 8) / 5 + 1,
 // at most 10.
 std::int32_t WorldOfLevelIndex(std::int32_t levelIndex);
-inline std::int32_t WorldOfLevel(const ControllerRecord& controller) { return WorldOfLevelIndex(controller.levelIndex); }
+inline std::int32_t WorldOfLevel(const ControllerRecord& controller) {
+    return WorldOfLevelIndex(controller.levelIndex);
+}
 
 // Sound ids of the sound manager's table that the world plays.
 enum WorldSound : int {

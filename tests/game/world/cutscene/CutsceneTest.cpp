@@ -35,13 +35,14 @@ struct Expected {
 };
 
 TEST_F(CutsceneTest, MoodsAndCamerasCarryFromLineToLineWhereAKeywordDoesNotApply) {
-    ASSERT_TRUE(Load("TALK BRAM HAPPY \"Hello there\" CAM_BRAM_NEAR_1 LISTEN\n"
-                     "TALK ODILE angry CUT_ODILE_1 CAM_BRAM_NEAR_1 READMESSAGE\n"  // no BRAM camera on her line
-                     "TALK BRAM LISTEN CUT_BRAM_2 cam_bird\n"                      // LISTEN is no speaker mood
-                     "WAIT 3\n"                                                    // other tags are ignored
-                     "TALK NARRATOR GIVETWIZTURN CUT_3 CAM_ODILE_FAR_1\n"          // keeps the last speaker
-                     "TALK ODILE GIVETWIZTURN CUT_4 CAM_ODILE_FAR_1 LISTEN\n"
-                     "TALK ODILE LISTEN CUT_5 CAM_OVERVIEW\n"));
+    ASSERT_TRUE(
+        Load("TALK BRAM HAPPY \"Hello there\" CAM_BRAM_NEAR_1 LISTEN\n"
+             "TALK ODILE angry CUT_ODILE_1 CAM_BRAM_NEAR_1 READMESSAGE\n"  // no BRAM camera on her line
+             "TALK BRAM LISTEN CUT_BRAM_2 cam_bird\n"                      // LISTEN is no speaker mood
+             "WAIT 3\n"                                                    // other tags are ignored
+             "TALK NARRATOR GIVETWIZTURN CUT_3 CAM_ODILE_FAR_1\n"          // keeps the last speaker
+             "TALK ODILE GIVETWIZTURN CUT_4 CAM_ODILE_FAR_1 LISTEN\n"
+             "TALK ODILE LISTEN CUT_5 CAM_OVERVIEW\n"));
     const Expected expected[] = {
         {kSpeakerBram, "Hello there", 6, kCamBramNear, kOdileMoodListen},
         {kSpeakerOdile, "CUT_ODILE_1", 13, kCamBramNear, 9},
@@ -77,7 +78,9 @@ TEST_F(CutsceneTest, ScriptsThatAreRefusedKeepTheLinesBeforeTheFault) {
     EXPECT_EQ(level->bramInvisible, 1u);
     EXPECT_EQ(level->odileInvisible, 0u);
 
-    EXPECT_FALSE(Load("INVISIBLE ODILE\nTALK BRAM HAPPY LINE_1 CAM_BIRD\nTALK ODILE HAPPY LINE_2\nTALK BRAM HAPPY LINE_3 CAM_BIRD\n"));
+    EXPECT_FALSE(
+        Load("INVISIBLE ODILE\nTALK BRAM HAPPY LINE_1 CAM_BIRD\nTALK ODILE HAPPY LINE_2\nTALK BRAM HAPPY LINE_3 "
+             "CAM_BIRD\n"));
     EXPECT_EQ(level->cutsceneCount, 1);
     EXPECT_STREQ(level->cutscenes[0].text.Text(), "LINE_1");
     EXPECT_EQ(level->bramInvisible, 0u);  // cleared by the load
@@ -92,7 +95,8 @@ TEST_F(CutsceneTest, ScriptsThatAreRefusedKeepTheLinesBeforeTheFault) {
 
 TEST_F(CutsceneTest, AScriptLongerThanTheTableStopsAtItsEndAndSaysSo) {
     std::string body;
-    for (int line = 1; line <= kCutsceneCapacity + 3; ++line) body += "TALK BRAM HAPPY LINE_" + std::to_string(line) + " CAM_BIRD\n";
+    for (int line = 1; line <= kCutsceneCapacity + 3; ++line)
+        body += "TALK BRAM HAPPY LINE_" + std::to_string(line) + " CAM_BIRD\n";
     engine_test::CapturedLog log;
     EXPECT_TRUE(Load(body));
     EXPECT_EQ(level->cutsceneCount, kCutsceneCapacity);
@@ -110,11 +114,11 @@ TEST_F(CutsceneTest, EachLineGivesBramsAnimationAndOdilesMood) {
         std::int32_t bram;
         std::int32_t odile;
     } cases[] = {
-        {kSpeakerBram, 2, 13, 14, 1},        // scared BRAM, angry ODILE listening
-        {kSpeakerBram, 11, 19, 0, 7},        // LISTEN is no speaking mood: BRAM idles
-        {kSpeakerBram, 7, 0, 17, 7},         // BRAM receives the item; ODILE listens by default
-        {kSpeakerOdile, 18, 11, 16, 6},      // ODILE gives the item, BRAM listens
-        {kSpeakerOdile, 19, 10, 20, 0},      // BRAM throws the message; ODILE's LISTEN is no speaking mood
+        {kSpeakerBram, 2, 13, 14, 1},    // scared BRAM, angry ODILE listening
+        {kSpeakerBram, 11, 19, 0, 7},    // LISTEN is no speaking mood: BRAM idles
+        {kSpeakerBram, 7, 0, 17, 7},     // BRAM receives the item; ODILE listens by default
+        {kSpeakerOdile, 18, 11, 16, 6},  // ODILE gives the item, BRAM listens
+        {kSpeakerOdile, 19, 10, 20, 0},  // BRAM throws the message; ODILE's LISTEN is no speaking mood
         {kSpeakerOdile, 17, 0, 16, 5},
     };
     for (const Case& c : cases) {

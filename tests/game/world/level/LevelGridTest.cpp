@@ -17,8 +17,11 @@ TEST_F(LevelGridTest, WorldPositionsTruncateToTilesAndANegativeCoordinateGivesTh
     struct Case {
         Vector3 position;
         Vector2 tile;
-    } cases[] = {{{-0.1f, 35, 0}, {0, 0}}, {{19.99f, 0, 0}, {1, 0}}, {{35, -4, 0}, {0, 0}},
-                 {{10, 10, 0}, {1, 1}},    {{9.99f, 29.9f, 5}, {0, 2}}};
+    } cases[] = {{{-0.1f, 35, 0}, {0, 0}},
+                 {{19.99f, 0, 0}, {1, 0}},
+                 {{35, -4, 0}, {0, 0}},
+                 {{10, 10, 0}, {1, 1}},
+                 {{9.99f, 29.9f, 5}, {0, 2}}};
     for (const Case& c : cases) {
         const Vector2 tile = WorldToTile(c.position);
         EXPECT_FLOAT_EQ(tile.x, c.tile.x) << c.position.x << ", " << c.position.y;
@@ -90,7 +93,10 @@ TEST_F(LevelGridTest, SpikesAndDecorationsBecomeChildMeshesAndTheBigPlantBitFoll
     struct Case {
         DWORD decoration;
         DWORD bit;
-    } cases[] = {{0, 0}, {0x10000 | 0x40000, 0x40000}, {0x100000 | 0x10000, 0x10000}, {0x100000 | 0x800000, 0x800000},
+    } cases[] = {{0, 0},
+                 {0x10000 | 0x40000, 0x40000},
+                 {0x100000 | 0x10000, 0x10000},
+                 {0x100000 | 0x800000, 0x800000},
                  {0x20000 | 0x80000, 0x20000}};
     for (const Case& c : cases) {
         LevelTile plant;
@@ -185,7 +191,7 @@ TEST_F(LevelGridTest, TheCharactersSideOfItsTileAndTheClampsToIt) {
         Vector3 position;
         std::int32_t facing;
         std::int32_t side;
-    } cases[] = {{{15, 0, 0}, 0, 0}, {{18, 0, 0}, 0, 1},  {{12, 0, 0}, 0, -1}, {{12, 0, 0}, 2, 1},
+    } cases[] = {{{15, 0, 0}, 0, 0},  {{18, 0, 0}, 0, 1}, {{12, 0, 0}, 0, -1}, {{12, 0, 0}, 2, 1},
                  {{18, 0, 0}, 2, -1}, {{0, 27, 0}, 1, 1}, {{0, 22, 0}, 3, 1}};
     for (const Case& c : cases)
         EXPECT_EQ(LateralSide(c.position, c.facing), c.side) << c.position.x << ", " << c.position.y << " " << c.facing;

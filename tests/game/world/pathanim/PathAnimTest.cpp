@@ -40,12 +40,12 @@ TEST_F(PathAnimTest, SamplingEndsOnTheLastFrameOrWrapsTheCallersTime) {
         bool ended;
     } cases[] = {
         {false, 0.5f / 24.0f, 5.0f, 0.5f / 24.0f, false},
-        {false, 4.0f / 24.0f, 30.0f, 4.0f / 24.0f, true},     // at t = N / 24
+        {false, 4.0f / 24.0f, 30.0f, 4.0f / 24.0f, true},  // at t = N / 24
         {false, 100.0f, 30.0f, 100.0f, true},
         {true, 2.5f * 4.0f / 24.0f, 20.0f, 0.5f * 4.0f / 24.0f, false},  // 2.5 N / 24 wraps to 0.5 N / 24
-        {true, 3.5f / 24.0f, 15.0f, 3.5f / 24.0f, false},     // between the last frame and the first
-        {true, -1.0f, 0.0f, -1.0f, false},                     // before the start: the first frame
-        {true, 1e30f, 0.0f, 0.0f, false},                      // far beyond: wrapped, not stuck
+        {true, 3.5f / 24.0f, 15.0f, 3.5f / 24.0f, false},                // between the last frame and the first
+        {true, -1.0f, 0.0f, -1.0f, false},                               // before the start: the first frame
+        {true, 1e30f, 0.0f, 0.0f, false},                                // far beyond: wrapped, not stuck
     };
     for (const Case& c : cases) {
         PathAnim path;
