@@ -59,6 +59,9 @@ public:
     // 0 on success, else the failing step's code (1 for an empty class name, -1 for an object
     // that cannot be made or referenced).
     int LoadNodeTree(FileStream& stream, KNode* parent);
+    // The object a parsed ".knode" scene file describes (not listed); null when its root
+    // block gives nothing.
+    KNode* BuildSceneTree(TagFile& root);
     // The material list's material (loaded when absent), else "default"; null without both.
     KMaterial* FindOrLoadMaterial(const char* name);
 
@@ -92,8 +95,7 @@ private:
     KNode* LoadMeshFiles(const char* stem, const char* nodeName, bool listed);
     KNode* LoadGeometryCache(const char* stem);
     KNode* LoadSkeletonCache(const char* stem);
-    KNode* BuildSceneNode(TagFile& block, KNode* parent);
-    KNode* BuildSceneTree(TagFile& root);
+    KNode* BuildSceneNode(TagFile& block);
 
     DWORD flags_ = 0;
     KDLList reserved_;

@@ -67,8 +67,7 @@ bool PushPending(KDLList& pending, TagFile* block, KNode* node) {
 
 }  // namespace
 
-KNode* KDB::BuildSceneNode(TagFile& block, KNode* parent) {
-    (void)parent;
+KNode* KDB::BuildSceneNode(TagFile& block) {
     EngineString name = TagString(block, "NAME");
     if (name.Length() == 0) name = EngineString("Default");
     const EngineString mesh = TagString(block, "MESH");
@@ -88,7 +87,7 @@ KNode* KDB::BuildSceneNode(TagFile& block, KNode* parent) {
 // The tree is built breadth by breadth with an explicit list of pending blocks, so that a
 // deeply nested file cannot exhaust the stack.
 KNode* KDB::BuildSceneTree(TagFile& root) {
-    KNode* top = BuildSceneNode(root, nullptr);
+    KNode* top = BuildSceneNode(root);
     if (top == nullptr) return nullptr;
     KDLList pending;
     if (!PushPending(pending, &root, top)) {
@@ -103,7 +102,7 @@ KNode* KDB::BuildSceneTree(TagFile& root) {
         const bool skinned = node->IsKindOf(SkelObject::StaticTypeId());
         for (KDLLink* link = block.children.head; link != nullptr; link = link->next) {
             auto* childBlock = static_cast<TagFile*>(link->item);
-            KNode* child = BuildSceneNode(*childBlock, node);
+            KNode* child = BuildSceneNode(*childBlock);
             if (child == nullptr) continue;
             KNode* attachTo = node;
             const EngineString boneName = TagString(*childBlock, "BONEPARENT");
