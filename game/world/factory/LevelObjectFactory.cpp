@@ -57,5 +57,7 @@ int CreateLevelObjects(Level& level, std::int32_t typeCode, std::int32_t column,
         delete object;
         return 0;
     }
+    // The level keeps its exit portal at hand for opening it.
+    if (object->kind >= kObjectFirstPortal && object->kind <= kObjectLastPortal) level.exitPortal = object;
     return 1;
 }

@@ -64,6 +64,9 @@ TEST_F(LevelObjectFactoryTest, ObjectsArePlacedOnTheirTilesWithTheirModelsOwnOff
     // A placement outside the grid marks no tile.
     EXPECT_EQ(CreateLevelObjects(*level, 0, 9, -1), 1);
     EXPECT_EQ(level->activeObjects.count, 2u);
+    EXPECT_EQ(level->exitPortal, nullptr);
+    EXPECT_EQ(CreateLevelObjects(*level, 12, 7, 7), 1);
+    EXPECT_EQ(level->exitPortal, Last());
 }
 
 TEST_F(LevelObjectFactoryTest, TheSpawnPointOfATutorialLevelCarriesItsSign) {
