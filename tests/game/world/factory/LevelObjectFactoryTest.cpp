@@ -69,6 +69,26 @@ TEST_F(LevelObjectFactoryTest, ObjectsArePlacedOnTheirTilesWithTheirModelsOwnOff
     EXPECT_EQ(level->exitPortal, Last());
 }
 
+TEST_F(LevelObjectFactoryTest, ALevelGivesBackEveryObjectAndTileItMade) {
+    // Paths, models and their clones are made once here, so that the counts below see only what
+    // the level owns.
+    models_->Add("tile1a");
+    for (std::int32_t code = 0; code < static_cast<std::int32_t>(kObjectNone); ++code)
+        ASSERT_EQ(CreateLevelObjects(*level, code, code % 8, code / 8), 1) << code;
+    delete level;
+    const std::size_t blocks = EngineBlockCount();
+    level = new Level();
+    ASSERT_TRUE(level->AllocateGrid(8, 8));
+    for (std::int32_t code = 0; code < static_cast<std::int32_t>(kObjectNone); ++code) {
+        ASSERT_EQ(CreateLevelObjects(*level, code, code % 8, code / 8), 1) << code;
+        level->TileAt(code % 8, code / 8)->AssignType(1);
+    }
+    EXPECT_GT(EngineBlockCount(), blocks + 2 * kObjectNone);
+    delete level;
+    level = nullptr;
+    EXPECT_EQ(EngineBlockCount(), blocks);
+}
+
 TEST_F(LevelObjectFactoryTest, TheSpawnPointOfATutorialLevelCarriesItsSign) {
     struct Case {
         std::int32_t levelIndex;
