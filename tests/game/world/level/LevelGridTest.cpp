@@ -186,6 +186,29 @@ TEST_F(LevelGridTest, SpikesAheadBlockOnlyWhenTheyFaceTheMotion) {
     }
 }
 
+TEST_F(LevelGridTest, TheTilesAheadTurnWithTheFacing) {
+    Level level;
+    ASSERT_TRUE(level.AllocateGrid(4, 4));
+    level.TileAt(2, 1)->AssignType(5);
+    const Vector3 at{15, 15, 0};
+    const Vector3 forward{0, -1, 0};
+    struct Case {
+        std::int32_t facing;
+        Vector2 tile;
+    } cases[] = {{0, {1, 0}}, {1, {2, 1}}, {2, {1, 2}}, {3, {0, 1}}};
+    for (const Case& c : cases) {
+        const Vector2 ahead = level.PointAhead(at, forward, 10.0f, false, c.facing);
+        EXPECT_FLOAT_EQ(ahead.x, c.tile.x) << c.facing;
+        EXPECT_FLOAT_EQ(ahead.y, c.tile.y) << c.facing;
+        EXPECT_EQ(level.GroundAhead(at, Vector3{0, -3, 0}, c.facing), c.facing == 1) << c.facing;
+    }
+    // From the tile ahead (1, 0), one step in x and then two in y reach (2, 2) but not (3, 0).
+    EXPECT_TRUE(level.SegmentHitsTile(at, forward, 10.0f, {2, 2}, 1, 2, false, 0));
+    EXPECT_TRUE(level.SegmentHitsTile(at, forward, 10.0f, {1, 0}, 0, 0, false, 0));
+    EXPECT_FALSE(level.SegmentHitsTile(at, forward, 10.0f, {3, 0}, 1, 2, false, 0));
+    EXPECT_TRUE(level.SegmentHitsTile(at, forward, 10.0f, {0, 0}, -1, 0, false, 0));
+}
+
 TEST_F(LevelGridTest, TheCharactersSideOfItsTileAndTheClampsToIt) {
     struct Case {
         Vector3 position;
