@@ -114,6 +114,7 @@ std::int32_t OdileMoodForLine(const CutsceneEntry& entry) {
 }
 
 bool ReadCutscene(Level& level, TagFile& root, const char* source) {
+    level.ClearCutscene();
     if (CompareNoCase(root.name.Text(), "CUTSCENE") != 0) {
         LogException("%s: the script's top node is not CUTSCENE.", KEL_SOURCE_FILE, __LINE__, source);
         return false;

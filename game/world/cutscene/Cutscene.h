@@ -37,5 +37,5 @@ std::int32_t OdileMoodForLine(const CutsceneEntry& entry);
 // True when the whole script was read. A missing file, a top node other than CUTSCENE or a
 // TALK line with fewer than four values gives false (the lines before it stay).
 bool LoadCutscene(Level& level, const char* name);
-// The same over a parsed file; `source` names it in the log.
+// The same over a parsed file (the table is emptied first); `source` names it in the log.
 bool ReadCutscene(Level& level, TagFile& root, const char* source);
