@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh kelview make_wave make_xm make_animation; do
+for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh make_character kelview make_wave make_xm make_animation make_world_data; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -25,9 +25,11 @@ mkdir -p "$out/Calvane"
 # Images are painted from their descriptions first: a staged copy of the folder gets
 # <file>.tga in place of each <file>.image, and the files of a font (its image, page and
 # glyph file) in place of each <file>.font, rendered from the DejaVu faces. Mesh descriptions
-# (<folder>/<file>.shapes) become the text meshes <folder>/<mesh>.fmesh; then the engine's own
-# loader reads each text mesh of objects/ and writes its .kgc cache beside it (kelview --bake),
-# as the game does on the handset, so that both go into the archive. Animations are built the
+# (<folder>/<file>.shapes) become the text meshes <folder>/<mesh>.fmesh and character
+# descriptions (<file>.character) the text skeletons <folder>/<character>.skel; then the
+# engine's own loader reads each text mesh and skeleton of objects/ and writes its .kgc or .ksk
+# cache beside it (kelview --bake), as the game does on the handset, so that both go into the
+# archive. Animations are built the
 # same way as images, <file>.kan in place of each <file>.kansrc.
 mkdir -p "$out/Quorvane/data"
 staging=$out/staging
@@ -45,6 +47,15 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
         rm "$source"
     done < <(find "$staging/$name" -type f -name '*.kansrc' -print0 | sort -z)
+    # Path animations: <file>.anim and its cache <file>.pathanim in place of each <file>.pathsrc;
+    # cut-scene scripts are checked as the game reads them and go in as they are.
+    while IFS= read -r -d '' source; do
+        "$tools/make_world_data/make_world_data" pathanim "$source" "${source%.pathsrc}"
+        rm "$source"
+    done < <(find "$staging/$name" -type f -name '*.pathsrc' -print0 | sort -z)
+    while IFS= read -r -d '' script; do
+        "$tools/make_world_data/make_world_data" cutscene "$script"
+    done < <(find "$staging/$name" -type f -name '*.cut' -print0 | sort -z)
     while IFS= read -r -d '' description; do
         "$tools/make_font/make_font" "$description" "${description%.font}"
         rm "$description"
@@ -53,10 +64,14 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_mesh/make_mesh" "$description" "$(dirname "$description")"
         rm "$description"
     done < <(find "$staging/$name" -type f -name '*.shapes' -print0 | sort -z)
+    while IFS= read -r -d '' description; do
+        "$tools/make_character/make_character" "$description" "$(dirname "$description")"
+        rm "$description"
+    done < <(find "$staging/$name" -type f -name '*.character' -print0 | sort -z)
     objects=()
     if [ -d "$staging/$name/objects" ]; then
-        mapfile -t objects < <(find "$staging/$name/objects" -maxdepth 1 -type f -name '*.fmesh' -printf '%f\n' |
-                                   sed 's/\.fmesh$//' | sort)
+        mapfile -t objects < <(find "$staging/$name/objects" -maxdepth 1 -type f \( -name '*.fmesh' -o -name '*.skel' \) \
+                                   -printf '%f\n' | sed 's/\.\(fmesh\|skel\)$//' | sort)
     fi
     if [ ${#objects[@]} -gt 0 ]; then
         "$tools/kelview/kelview" --bake --data "$staging/$name" "${objects[@]}"

@@ -9,10 +9,14 @@
 #include "engine/resources/animation/AnimationLoader.h"
 #include "engine/resources/animation/SkelAnimation.h"
 #include "engine/resources/gamemat/EffectRegistry.h"
+#include "engine/resources/kdb/KDB.h"
+#include "engine/resources/meshnode/Bone.h"
+#include "engine/resources/meshnode/MeshObject.h"
 #include "engine/resources/material/KMaterial.h"
 #include "engine/resources/scene/Camera.h"
 #include "engine/resources/shader/EffectNode.h"
 #include "engine/resources/shader/Shader.h"
+#include "engine/resources/skelobject/SkelObject.h"
 #include "engine/resources/sound/SoundResources.h"
 #include "engine/resources/texture/Texture.h"
 #include "engine/resources/texture/TextureLoader.h"
@@ -29,6 +33,9 @@ const ModuleClass kCoreClasses[] = {
     {"EffectNode", EffectNode::StaticTypeId()},
     {"SkelAnimation", SkelAnimation::StaticTypeId()},
     {"NodeAnimation", NodeAnimation::StaticTypeId()},
+    {"Object", Object::StaticTypeId()},
+    {"Bone", Bone::StaticTypeId()},
+    {"SkelObject", SkelObject::StaticTypeId()},
     {nullptr, nullptr},
 };
 
@@ -42,6 +49,11 @@ int InitCore() {
     InstallAnimationResources();
     InstallSoundResourceHooks();
     InstallEffectRegistryHook();
+    // Effect nodes leave the registry's list when they go, except while it destroys them.
+    EffectRegistryHooks effectHooks;
+    effectHooks.unregisterNode = [](KNode* node) { EffectRegistry::Unregister(node); };
+    effectHooks.tearingDown = [] { return Effects().shuttingDown; };
+    SetEffectRegistryHooks(effectHooks);
     InstallShaderResources();
     SetMaterialClock([] { return GetFrameClock().gameTime[0]; }, FrameTime);
     return 0;
@@ -56,6 +68,9 @@ const ModuleEntry kCoreTable[] = {
     {"Create_EffectNode", AsModuleFunction(&CreateEffectNode)},
     {"Create_SkelAnimation", AsModuleFunction(&CreateSkelAnimation)},
     {"Create_NodeAnimation", AsModuleFunction(&CreateNodeAnimation)},
+    {"Create_Object", AsModuleFunction(&CreateObject)},
+    {"Create_Bone", AsModuleFunction(&CreateBone)},
+    {"Create_SkelObject", AsModuleFunction(&CreateSkelObject)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},
     {nullptr, nullptr},

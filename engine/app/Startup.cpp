@@ -22,6 +22,8 @@
 #include "engine/core/text/EngineString.h"
 #include "engine/core/text/TextConversion.h"
 #include "engine/render/OpenGLRenderDevice.h"
+#include "engine/resources/kdb/KDB.h"
+#include "engine/resources/skelobject/SkelChannel.h"
 #include "engine/sound/SoundDevice.h"
 #include "platform/user/Thread.h"
 #include "platform/user/Window.h"
@@ -96,6 +98,8 @@ int AppInit(Application& application, HINSTANCE instance, const char* name) {
         KEL_LOG_EXCEPTION("ResourceManager init failed");
         return Fail(application);
     }
+    // The object database, before the first object or material is loaded.
+    SetCurrentKdb(new KDB());
     if (const OverlayLayerSteps& layer = InstalledOverlayLayer(); layer.start != nullptr && layer.start() != 0) {
         KEL_LOG_EXCEPTION("WindowManager init failed");
         return Fail(application);
@@ -117,6 +121,7 @@ void AppShutdown(Application& application) {
     DestroyGameEngine();
     UnmountAll();
     if (const OverlayLayerSteps& layer = InstalledOverlayLayer(); layer.stop != nullptr) layer.stop();
+    delete CurrentKdb();
     GlobalResourceCache().Clear();
     DestroySoundDevice();
     DestroyRenderDevice();
@@ -124,6 +129,7 @@ void AppShutdown(Application& application) {
     DestroyMainWindow();
     RemoveKeyboardHook();
     FreeSceneNodeLists();
+    FreeSkelChannelPool();
     application.started = false;
 }
 

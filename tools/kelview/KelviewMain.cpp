@@ -5,12 +5,33 @@
 #include <string>
 
 #include "engine/core/memory/StandardErrorLog.h"
-#include "engine/resources/mesh/Geometry.h"
+#include "engine/core/node/KNode.h"
+#include "game/world/level/Level.h"
 #include "platform/screen/PngFile.h"
+#include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewOptions.h"
 #include "tools/kelview/ViewSession.h"
+#include "tools/source_text/SourceText.h"
 
 namespace {
+
+// The fixture level's tiles and objects, drawn together as one scene.
+bool RenderLevel(kelview::ViewSession& session, const kelview::ViewOptions& options, platform::screen::Image* frame,
+                 std::string* error) {
+    std::string text;
+    if (!ReadSourceFile(options.level, text, *error)) return false;
+    auto* level = new Level();
+    auto* root = new KNode();
+    bool drawn = level != nullptr && root != nullptr && kelview::BuildFixtureLevel(text, options.level, *level, *error);
+    if (drawn) {
+        kelview::AttachFixtureLevel(*level, *root);
+        drawn = session.Render(*root, options, frame, error);
+        kelview::DetachFixtureLevel(*root);
+    }
+    if (root != nullptr) root->Release();
+    delete level;
+    return drawn;
+}
 
 int Run(const kelview::ViewOptions& options) {
     kelview::ViewSession session;
@@ -25,15 +46,18 @@ int Run(const kelview::ViewOptions& options) {
                 std::fprintf(stderr, "kelview: %s\n", error.c_str());
                 return 1;
             }
-            std::printf("kelview: wrote objects/%s.kgc\n", object.c_str());
+            std::printf("kelview: baked objects/%s\n", object.c_str());
         }
         return 0;
     }
-    Geometry geometry;
     platform::screen::Image frame;
-    const bool drawn = session.StartDevice(options, &error) && session.Load(options.objects[0], geometry, &error) &&
-                       session.Render(geometry, options, &frame, &error);
-    ReleaseGeometry(geometry);
+    bool drawn = false;
+    if (!options.level.empty()) {
+        drawn = session.StartDevice(options, &error) && RenderLevel(session, options, &frame, &error);
+    } else {
+        KNode* object = session.StartDevice(options, &error) ? session.Load(options.objects[0], &error) : nullptr;
+        drawn = object != nullptr && session.Render(*object, options, &frame, &error);
+    }
     if (!drawn || !platform::screen::WritePng(frame, options.picture, error)) {
         std::fprintf(stderr, "kelview: %s\n", error.c_str());
         return 1;

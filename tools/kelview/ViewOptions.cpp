@@ -62,10 +62,10 @@ const char* ViewHelpText() {
     return "usage: kelview [options] <object> <picture.png>\n"
            "       kelview --bake [options] <object>...\n"
            "\n"
-           "Renders the object objects/<object>.kgc (or, without it, objects/<object>.fmesh) of the\n"
-           "game's data to a PNG picture, with the engine's own loaders and OpenGL ES render device,\n"
-           "without a window. The object is lit by one directional light and an ambient colour baked\n"
-           "into its vertices, as the game lights its tiles.\n"
+           "Renders the object <object> of the game's data (its scene file, caches or texts, as the\n"
+           "game's object database loads them) to a PNG picture, with the engine's own loaders and\n"
+           "OpenGL ES render device, without a window. The object is lit by one directional light\n"
+           "and an ambient colour baked into its vertices, as the game lights its tiles.\n"
            "\n"
            "  --data <folder>       the data folder (default: the current folder); its .par archives\n"
            "                        are mounted as the game mounts them\n"
@@ -80,8 +80,14 @@ const char* ViewHelpText() {
            "  --light-colour <r,g,b> its colour, each 0 to 1 (default 0.8,0.8,0.75)\n"
            "  --ambient <r,g,b>     the ambient colour, each 0 to 1 (default 0.35,0.35,0.4)\n"
            "  --background <rrggbb> the colour behind the object (default 303848)\n"
-           "  --bake                renders nothing: reads each object's text mesh and writes its\n"
-           "                        .kgc cache beside it, as the game does on its first load\n"
+           "  --animation <name>    plays animations/<name>.kan on the object's skinned parts\n"
+           "  --frame <n>           the frame of the animation shown, from 0 (default 0)\n"
+           "  --level <fixture>     renders a fixture level in place of an object: lines \"size <columns>\n"
+           "                        <rows>\", \"row <row> <tile type or .>...\", \"object <type code> <column>\n"
+           "                        <row>\" and \"level <index>\" (the tutorial signs go by it)\n"
+           "  --bake                renders nothing: reads each object's text mesh (.fmesh) or text\n"
+           "                        skeleton (.skel) and writes its .kgc or .ksk cache beside it, as\n"
+           "                        the game does on its first load\n"
            "  --help                prints this text\n"
            "\n"
            "World units: a level tile is 10 a side; z is up. Exit status: 0 done, 1 the object or its\n"
@@ -131,6 +137,14 @@ bool ParseViewOptions(int argc, const char* const* argv, ViewOptions* options, s
             good = ParseTriple(value, &options->ambient) && InUnitRange(options->ambient);
         } else if (word == "--background") {
             good = ParseColour(value, &options->background);
+        } else if (word == "--animation") {
+            options->animation = value;
+            good = !value.empty();
+        } else if (word == "--level") {
+            options->level = value;
+            good = !value.empty();
+        } else if (word == "--frame") {
+            good = ParseFloat(value, &options->frame) && options->frame >= 0;
         } else {
             *error = word + " is not an option of kelview (see --help).";
             return false;
@@ -146,6 +160,14 @@ bool ParseViewOptions(int argc, const char* const* argv, ViewOptions* options, s
             return false;
         }
         options->objects = free;
+        return true;
+    }
+    if (!options->level.empty()) {
+        if (free.size() != 1) {
+            *error = "kelview --level takes one picture and no object (see --help).";
+            return false;
+        }
+        options->picture = free[0];
         return true;
     }
     if (free.size() != 2) {

@@ -15,6 +15,7 @@ struct ViewOptions {
     std::string dataFolder = ".";
     std::vector<std::string> archives;  // mounted after the data folder's own, later ones winning
     std::vector<std::string> objects;   // the object to render, or every object to bake
+    std::string level;                  // a fixture level to render in place of an object
     std::string picture;                // the PNG to write
     int width = 256;
     int height = 256;
@@ -27,6 +28,8 @@ struct ViewOptions {
     Triple lightColour{0.8f, 0.8f, 0.75f};
     Triple ambient{0.35f, 0.35f, 0.4f};
     std::uint32_t background = 0x303848;  // RRGGBB
+    std::string animation;  // played on the object's skinned parts at `frame`; none: the rest pose
+    float frame = 0.0f;
     bool bake = false;
     bool help = false;
 };

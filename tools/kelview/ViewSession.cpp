@@ -5,12 +5,15 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <filesystem>
 #include <vector>
 
 #include "engine/app/CoreModule.h"
 #include "engine/core/files/ArchiveFileSystem.h"
 #include "engine/core/files/DataFolder.h"
+#include "engine/core/files/FileStream.h"
 #include "engine/core/math/MatrixMath.h"
 #include "engine/core/math/QuaternionMath.h"
 #include "engine/core/math/VectorMath.h"
@@ -19,7 +22,11 @@
 #include "engine/core/object/ResourceCache.h"
 #include "engine/core/text/EngineString.h"
 #include "engine/render/OpenGLRenderDevice.h"
-#include "engine/resources/material/MaterialList.h"
+#include "engine/core/node/Animation.h"
+#include "engine/resources/animation/AnimationLoader.h"
+#include "engine/resources/kdb/KDB.h"
+#include "engine/resources/meshnode/MeshObject.h"
+#include "engine/resources/skelobject/SkelObject.h"
 #include "engine/resources/mesh/MeshBuild.h"
 #include "engine/resources/mesh/MeshFile.h"
 #include "engine/resources/scene/Camera.h"
@@ -99,8 +106,8 @@ Framing FrameBounds(const AxisBox& bounds, const ViewOptions& options) {
 
 ViewSession::~ViewSession() {
     if (engineStarted_) {
-        SetCurrentMaterialList(nullptr);
-        delete materials_;
+        // The objects give their device data back while the device still exists.
+        delete database_;
         GlobalResourceCache().Clear();
         if (OpenGLRenderDevice* device = RenderDevice()) {
             SetRenderDevice(nullptr);
@@ -180,12 +187,8 @@ bool ViewSession::Start(const ViewOptions& options, std::string* error) {
         *error = "the engine's core module or resource cache could not be set up.";
         return false;
     }
-    materials_ = new MaterialList;
-    if (materials_ == nullptr) {
-        *error = "there is no memory for the material list.";
-        return false;
-    }
-    SetCurrentMaterialList(materials_);
+    database_ = new KDB();
+    SetCurrentKdb(database_);
     return true;
 }
 
@@ -218,47 +221,102 @@ bool ViewSession::StartDevice(const ViewOptions& options, std::string* error) {
     return true;
 }
 
-bool ViewSession::Load(const std::string& object, Geometry& geometry, std::string* error) {
-    if (LoadObjectGeometry(object.c_str(), geometry) != 0) {
-        *error = "the object '" + object + "' has no objects/" + object + ".kgc or .fmesh that loads.";
-        return false;
-    }
-    return true;
+KNode* ViewSession::Load(const std::string& object, std::string* error) {
+    KNode* node = database_->FindOrLoadObject(object.c_str());
+    if (node == nullptr)
+        *error = "the object '" + object + "' has no scene file, cache or text in objects/ that loads.";
+    return node;
 }
 
 bool ViewSession::Bake(const std::string& object, std::string* error) {
-    const EngineString text = EngineString::Format("objects/%s.fmesh", object.c_str());
-    Geometry geometry;
-    const bool written = ReadTextMeshFile(text.Text(), geometry) == 0 && WriteGeometryCacheFor(text.Text(), geometry);
-    ReleaseGeometry(geometry);
-    if (!written) {
-        *error = "the object '" + object + "' has no objects/" + object +
-                 ".fmesh that loads, or its cache cannot be written.";
-        return false;
+    // A text mesh, else a text skeleton; the text loader writes the cache beside it.
+    std::string cacheName;
+    for (const char* kind : {"fmesh", "skel"}) {
+        const EngineString text = EngineString::Format("objects/%s.%s", object.c_str(), kind);
+        FileStream probe;
+        if (probe.Open(text.Text(), kStreamText) == 0) continue;
+        probe.Close();
+        KNode* node = LoadTextObject(text.Text(), object.c_str());
+        if (node != nullptr) node->Release();
+        cacheName = object + (std::strcmp(kind, "fmesh") == 0 ? ".kgc" : ".ksk");
+        break;
     }
-    // The cache must read back as the game will read it.
-    Geometry check;
-    const EngineString cache = EngineString::Format("objects/%s.kgc", object.c_str());
-    const bool read = ReadGeometryFile(cache.Text(), check) == 0;
-    ReleaseGeometry(check);
-    if (!read) {
-        *error = "the cache of '" + object + "' does not read back.";
-        return false;
+    // The cache must read back as the game will read it: a fresh database finds it first.
+    bool read = false;
+    if (!cacheName.empty()) {
+        KDB check;
+        SetCurrentKdb(&check);
+        read = check.FindOrLoadObject(object.c_str()) != nullptr;
+        check.Clear();
+        SetCurrentKdb(database_);
     }
-    const fs::path baked = fs::path(root_) / "fs" / "data" / "objects" / (object + ".kgc");
+    const fs::path baked = fs::path(root_) / "fs" / "data" / "objects" / cacheName;
     std::error_code failure;
-    fs::copy_file(baked, dataSource_ / "objects" / (object + ".kgc"), fs::copy_options::overwrite_existing, failure);
+    if (!read || cacheName.empty() || fs::file_size(baked, failure) == 0) {
+        *error = "the object '" + object + "' has no objects/" + object +
+                 ".fmesh or .skel that loads, or its cache cannot be written or read back.";
+        return false;
+    }
+    fs::copy_file(baked, dataSource_ / "objects" / cacheName, fs::copy_options::overwrite_existing, failure);
     if (failure) *error = "the cache of '" + object + "' could not be copied back: " + failure.message() + ".";
     return !failure;
 }
 
-bool ViewSession::Render(Geometry& geometry, const ViewOptions& options, platform::screen::Image* frame,
+namespace {
+
+void Grow(AxisBox& box, const Vector3& point) {
+    box.min = Vector3{std::fmin(box.min.x, point.x), std::fmin(box.min.y, point.y), std::fmin(box.min.z, point.z)};
+    box.max = Vector3{std::fmax(box.max.x, point.x), std::fmax(box.max.y, point.y), std::fmax(box.max.z, point.z)};
+}
+
+// The world box of every vertex the object draws; skinned vertices where their bones hold them.
+AxisBox DrawnBounds(KNode& root) {
+    AxisBox box{{1e30f, 1e30f, 1e30f}, {-1e30f, -1e30f, -1e30f}};
+    WalkSubtree(root, [&](KNode& node) {
+        if (node.IsKindOf(Object::StaticTypeId())) {
+            const Geometry& geometry = static_cast<Object&>(node).GetGeometry();
+            Matrix34 world;
+            node.GetWorldMatrix(world);
+            for (std::uint32_t v = 0; v < GetVertexCount(geometry.list); ++v) {
+                Vector3 point;
+                Matrix34TransformPoint(world, GetVertexPosition(geometry.list, v), point);
+                Grow(box, point);
+            }
+        } else if (node.IsKindOf(SkelObject::StaticTypeId())) {
+            auto& skel = static_cast<SkelObject&>(node);
+            for (std::uint32_t g = 0; g < skel.GeometryCount(); ++g) {
+                const std::uint8_t* bones = skel.PaletteBones(g);
+                const SubMeshList* list = skel.GetGeometry(g).list;
+                for (std::uint32_t v = 0; v < GetVertexCount(list) && bones != nullptr; ++v) {
+                    const std::uint32_t bone = bones[v] < skel.BoneCount() ? bones[v] : 0;
+                    Vector3 point;
+                    Matrix34TransformPoint(skel.BoneWorldMatrix(bone), GetVertexPosition(list, v), point);
+                    Grow(box, point);
+                }
+            }
+        }
+        return WalkStep::kDescend;
+    });
+    if (box.min.x > box.max.x) box = AxisBox{{0, 0, 0}, {0, 0, 0}};
+    return box;
+}
+
+}  // namespace
+
+bool ViewSession::Render(KNode& object, const ViewOptions& options, platform::screen::Image* frame,
                          std::string* error) {
     OpenGLRenderDevice* device = RenderDevice();
-    AxisBox bounds{};
-    ComputeBoundingBox(geometry.list, bounds);
-    const Framing framing = FrameBounds(bounds, options);
+    // The camera frames the rest pose, so that pictures at two frames are seen alike.
+    const Framing framing = FrameBounds(DrawnBounds(object), options);
 
+    Animation* animation = nullptr;
+    if (!options.animation.empty()) {
+        animation = LoadAnimation(options.animation.c_str());
+        if (animation == nullptr) {
+            *error = "the animation '" + options.animation + "' does not load from animations/.";
+            return false;
+        }
+    }
     RenderLightSet lights{};
     lights.ambient = ToColour(options.ambient, 1.0f);
     lights.count = 1;
@@ -266,7 +324,33 @@ bool ViewSession::Render(Geometry& geometry, const ViewOptions& options, platfor
     lights.lights[0].direction = ToVector(options.lightDirection);
     Vector3Normalize(lights.lights[0].direction);
     lights.lights[0].diffuse = ToColour(options.lightColour, 0.0f);
-    LightVertices(geometry.list, lights, kIdentityMatrix34);
+
+    std::string refused;
+    WalkSubtree(object, [&](KNode& node) {
+        if (node.IsKindOf(Object::StaticTypeId())) {
+            node.ApplyLighting(&lights);
+        } else if (node.IsKindOf(SkelObject::StaticTypeId())) {
+            auto& skel = static_cast<SkelObject&>(node);
+            Matrix34 world;
+            skel.GetWorldMatrix(world);
+            for (std::uint32_t g = 0; g < skel.GeometryCount(); ++g) LightVertices(skel.GetGeometry(g).list, lights, world);
+            if (animation != nullptr) {
+                const int channel = skel.PlayAnimation(animation, 0.0f, kChannelLooping, 0.0f, 0.0f);
+                if (channel <= 0) refused = skel.Name();
+                skel.SetAnimationTime(channel, options.frame);
+                skel.UpdateAnimation(0.0f);
+            }
+        }
+        return WalkStep::kDescend;
+    });
+    if (animation != nullptr) animation->Release();
+    // The buffers made when the object was prepared carry the colours from before the lighting.
+    object.ReleaseDeviceData();
+    object.CreateDeviceData();
+    if (!refused.empty()) {
+        *error = "the animation '" + options.animation + "' does not fit the skeleton of '" + refused + "'.";
+        return false;
+    }
 
     auto* camera = new Camera;
     if (camera == nullptr) {
@@ -279,11 +363,6 @@ bool ViewSession::Render(Geometry& geometry, const ViewOptions& options, platfor
     camera->GetViewMatrix(view);
     camera->Release();
 
-    RenderMesh* mesh = GeometryRenderMesh(geometry);
-    if (mesh == nullptr) {
-        *error = "the object has nothing to draw.";
-        return false;
-    }
     Color background{};
     background.r = static_cast<float>((options.background >> 16) & 0xFF) / 255.0f;
     background.g = static_cast<float>((options.background >> 8) & 0xFF) / 255.0f;
@@ -298,7 +377,29 @@ bool ViewSession::Render(Geometry& geometry, const ViewOptions& options, platfor
                            static_cast<float>(options.width) / static_cast<float>(options.height), framing.nearPlane,
                            framing.farPlane);
     device->SetViewMatrix(view);
-    device->SubmitMesh(nullptr, mesh, RenderTransform{});
+    int submitted = 0;
+    WalkSubtree(object, [&](KNode& node) {
+        RenderTransform transform;
+        node.GetWorldMatrix(transform.world);
+        if (node.IsKindOf(Object::StaticTypeId())) {
+            if (RenderMesh* mesh = GeometryRenderMesh(static_cast<Object&>(node).GetGeometry())) {
+                device->SubmitMesh(nullptr, mesh, transform);
+                ++submitted;
+            }
+        } else if (node.IsKindOf(SkelObject::StaticTypeId())) {
+            auto& skel = static_cast<SkelObject&>(node);
+            for (std::uint32_t g = 0; g < skel.GeometryCount(); ++g)
+                if (RenderMesh* mesh = skel.SkinnedRenderMesh(g)) {
+                    device->SubmitMesh(&skel, mesh, transform);
+                    ++submitted;
+                }
+        }
+        return WalkStep::kDescend;
+    });
+    if (submitted == 0) {
+        *error = "the object has nothing to draw.";
+        return false;
+    }
     device->Present();
     *frame = platform::screen::Capture();
     if (frame->width != options.width || frame->height != options.height) {

@@ -11,7 +11,8 @@
 #include "platform/screen/Display.h"
 #include "tools/kelview/ViewOptions.h"
 
-class MaterialList;
+class KDB;
+class KNode;
 
 namespace kelview {
 
@@ -38,19 +39,20 @@ public:
     // The render device on a window of the picture's size.
     bool StartDevice(const ViewOptions& options, std::string* error);
 
-    // The object's geometry, as the game loads it (its cache first).
-    bool Load(const std::string& object, Geometry& geometry, std::string* error);
-    // Reads the object's text mesh and writes its cache beside it.
+    // The object, as the game's object database loads it (owned by the session).
+    KNode* Load(const std::string& object, std::string* error);
+    // Reads the object's text mesh or text skeleton and writes its cache beside it.
     bool Bake(const std::string& object, std::string* error);
-    // Lights the geometry, draws it and gives the frame.
-    bool Render(Geometry& geometry, const ViewOptions& options, platform::screen::Image* frame, std::string* error);
+    // Poses the object's skinned parts at the options' animation frame, lights every mesh,
+    // draws the object and gives the frame.
+    bool Render(KNode& object, const ViewOptions& options, platform::screen::Image* frame, std::string* error);
 
 private:
     std::string root_;
     // The caller's data folder, which --bake writes its caches into.
     std::filesystem::path dataSource_;
     bool engineStarted_ = false;
-    MaterialList* materials_ = nullptr;
+    KDB* database_ = nullptr;
     HWND window_ = nullptr;
 };
 

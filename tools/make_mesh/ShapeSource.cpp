@@ -346,13 +346,15 @@ bool ReadShapes(const std::string& text, std::vector<MeshShape>* meshes, std::st
     return reader.Finish();
 }
 
-std::string WriteMeshText(const MeshShape& mesh) {
+std::string WriteMeshText(const MeshShape& mesh, std::vector<std::size_t>* vertexPolygons) {
     std::map<std::string, int> numbers;
     std::vector<std::string> positions;
     std::vector<std::string> coordinates;
     std::vector<std::string> normals;
     std::string faces;
-    for (const Polygon& polygon : mesh.polygons) {
+    if (vertexPolygons != nullptr) vertexPolygons->clear();
+    for (std::size_t p = 0; p < mesh.polygons.size(); ++p) {
+        const Polygon& polygon = mesh.polygons[p];
         faces += std::to_string(polygon.corners.size()) + " [";
         for (std::size_t i = 0; i < polygon.corners.size(); ++i) {
             const Corner& c = polygon.corners[i];
@@ -370,6 +372,7 @@ std::string WriteMeshText(const MeshShape& mesh) {
                 positions.push_back(position);
                 coordinates.push_back(uv);
                 normals.push_back(normal);
+                if (vertexPolygons != nullptr) vertexPolygons->push_back(p);
             }
             faces += (i == 0 ? "" : " ") + std::to_string(number);
         }

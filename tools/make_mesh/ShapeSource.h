@@ -45,7 +45,8 @@ struct MeshShape {
 // `error` at the first mistake.
 bool ReadShapes(const std::string& text, std::vector<MeshShape>* meshes, std::string* error);
 
-// The mesh as a text mesh: one Geometry section with texture coordinates and normals.
-std::string WriteMeshText(const MeshShape& mesh);
+// The mesh as a text mesh: one Geometry section with texture coordinates and normals. With
+// `vertexPolygons`, the polygon whose corner made each vertex of the section, in order.
+std::string WriteMeshText(const MeshShape& mesh, std::vector<std::size_t>* vertexPolygons = nullptr);
 
 }  // namespace make_mesh

@@ -218,10 +218,11 @@ TEST(CoreModule, CreatesSceneNodesByTheirClassNames) {
     KDLList names;
     auto enumerate = reinterpret_cast<ModuleEnumerateFunction>(FindModule(nullptr)->FindEntry("EnumerateInterfaces"));
     enumerate(&names, KNode::StaticTypeId());
-    ASSERT_EQ(names.count, 3u);
+    ASSERT_EQ(names.count, 6u);
     EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "Node");
     EXPECT_STREQ(static_cast<EngineString*>(names.head->next->item)->Text(), "Camera");
-    EXPECT_STREQ(static_cast<EngineString*>(names.tail->item)->Text(), "EffectNode");
+    EXPECT_STREQ(static_cast<EngineString*>(names.head->next->next->item)->Text(), "EffectNode");
+    EXPECT_STREQ(static_cast<EngineString*>(names.tail->item)->Text(), "SkelObject");
     ListDeleteAll(names, EngineString::DeleteItem);
     Interface* effectNode = CreateByName("libkel", "EffectNode", KNode::StaticTypeId());
     ASSERT_NE(effectNode, nullptr);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -43,11 +44,19 @@ protected:
                           Quoted(fs::path(path).replace_extension(".tga"));
             if (path.extension() == ".shapes")
                 command = std::string(MAKE_MESH_PROGRAM) + " " + Quoted(path) + " " + Quoted(path.parent_path());
+            if (path.extension() == ".character")
+                command = std::string(MAKE_CHARACTER_PROGRAM) + " " + Quoted(path) + " " + Quoted(path.parent_path());
+            if (path.extension() == ".kansrc")
+                command = std::string(MAKE_ANIMATION_PROGRAM) + " " + Quoted(path) + " " +
+                          Quoted(fs::path(path).replace_extension(".kan"));
+            if (path.extension() == ".pathsrc")
+                command = std::string(MAKE_WORLD_DATA_PROGRAM) + " pathanim " + Quoted(path) + " " +
+                          Quoted(fs::path(path).replace_extension(""));
             if (!command.empty()) {
                 ASSERT_EQ(RunCommand(command), 0) << command;
             }
         }
-        ASSERT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(staged) + " tile2a tile1a"), 0);
+        ASSERT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(staged) + " tile2a tile1a bram_cutscene"), 0);
         ASSERT_EQ(RunCommand(std::string(PACK_ARCHIVE_PROGRAM) + " " + Quoted(staged) + " " +
                              Quoted(*folder_ / "data" / "startup.par")),
                   0);
@@ -58,10 +67,11 @@ protected:
         delete folder_;
     }
 
-    // kelview's picture of a tile from the given data; false when it did not write one.
-    bool Picture(const std::string& dataOptions, const std::string& object, platform::screen::Image& image) {
+    // kelview's picture of an object from the given data; false when it did not write one.
+    bool Picture(const std::string& dataOptions, const std::string& object, platform::screen::Image& image,
+                 const std::string& size = "128x96") {
         const fs::path picture = *folder_ / (object + std::to_string(pictures_++) + ".png");
-        if (RunCommand(std::string(KELVIEW_PROGRAM) + " --size 128x96 " + dataOptions + " " + object + " " +
+        if (RunCommand(std::string(KELVIEW_PROGRAM) + " --size " + size + " " + dataOptions + " " + object + " " +
                        Quoted(picture)) != 0)
             return false;
         return platform::screen::ReadPng(picture.string(), image);
@@ -99,6 +109,65 @@ TEST_F(KelviewTest, TheBakeWritesCachesThatTheArchiveCarries) {
     EXPECT_FALSE(Picture("--data " + Quoted(*folder_ / "empty"), "tile1a", image));
     EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(*folder_ / "empty") +
                          " nothing 2>/dev/null"),
+              1);
+}
+
+// Pixels of two pictures of one size that differ clearly, counted by region: the top quarter
+// of the picture (the head) and its lowest two fifths (the legs).
+struct DifferenceByRegion {
+    int head = 0;
+    int legs = 0;
+};
+DifferenceByRegion Differences(const platform::screen::Image& a, const platform::screen::Image& b) {
+    DifferenceByRegion count;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * a.width + x) * 4;
+            bool differs = false;
+            for (int c = 0; c < 3; ++c) differs |= std::abs(a.rgba[at + c] - b.rgba[at + c]) > 16;
+            if (differs && y < a.height / 4) ++count.head;
+            if (differs && y >= a.height * 3 / 5) ++count.legs;
+        }
+    return count;
+}
+
+TEST_F(KelviewTest, TheRunningCharacterMovesItsLegsBetweenTwoFrames) {
+    const std::string data = "--data " + Quoted(*folder_ / "data") + " --animation character_02_run";
+    platform::screen::Image stride;
+    platform::screen::Image other;
+    ASSERT_TRUE(Picture(data + " --frame 0", "bram_cutscene", stride, "96x128"));
+    ASSERT_TRUE(Picture(data + " --frame 12", "bram_cutscene", other, "96x128"));
+    EXPECT_TRUE(render_test::MatchesReference(stride, "bram_run_0"));
+    EXPECT_TRUE(render_test::MatchesReference(other, "bram_run_12"));
+    // The legs swap over; the head barely moves.
+    const DifferenceByRegion changed = Differences(stride, other);
+    EXPECT_GT(changed.legs, 200);
+    EXPECT_GT(changed.legs, 4 * changed.head) << changed.head << " head pixels changed";
+    // An animation for another skeleton is refused.
+    platform::screen::Image refused;
+    EXPECT_FALSE(Picture("--data " + Quoted(*folder_ / "data") + " --animation tesk1_idle", "bram_cutscene", refused));
+}
+
+// The fixture level with one object of each class on its floor, open portal and flaring spawn
+// point included, seen from above its first row.
+TEST_F(KelviewTest, AFixtureLevelShowsOneObjectOfEachClass) {
+    const fs::path picture = *folder_ / "fixture_level.png";
+    const std::string command = std::string(KELVIEW_PROGRAM) + " --size 400x300 --data " + Quoted(*folder_ / "data") +
+                                " --eye 30,-38,46 --target 30,22,0 --level " +
+                                Quoted(fs::path(HANDSET_SOURCE_DIR) / "tests/tools/kelview/fixture.level") + " " +
+                                Quoted(picture);
+    ASSERT_EQ(RunCommand(command), 0) << command;
+    platform::screen::Image image;
+    ASSERT_TRUE(platform::screen::ReadPng(picture.string(), image));
+    EXPECT_TRUE(render_test::MatchesReference(image, "fixture_level"));
+    // A fixture whose object has no model in the data is refused.
+    const fs::path broken = *folder_ / "broken.level";
+    std::FILE* file = std::fopen(broken.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("size 2 1\nrow 0 1 1\nobject 3 1 7\n", file);
+    std::fclose(file);
+    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --data " + Quoted(*folder_ / "data") + " --level " +
+                         Quoted(broken) + " " + Quoted(*folder_ / "broken.png") + " 2>/dev/null"),
               1);
 }
 

@@ -1,0 +1,1 @@
+handset_fuzz(path_animation_cache DEPENDS game_world_pathanim)

@@ -1,0 +1,1 @@
+handset_fuzz(path_animation_text DEPENDS game_world_pathanim)

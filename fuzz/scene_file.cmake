@@ -1,0 +1,1 @@
+handset_fuzz(scene_file DEPENDS kel_kdb)

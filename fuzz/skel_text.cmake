@@ -1,0 +1,1 @@
+handset_fuzz(skel_text DEPENDS kel_skelobject kel_material)

@@ -1,0 +1,79 @@
+// Helpers the level objects share.
+#include "game/world/objects/ObjectParts.h"
+
+#include "engine/core/node/Animation.h"
+#include "engine/core/node/AnimationPlayer.h"
+#include "engine/core/node/KNode.h"
+#include "engine/core/object/ResourceCache.h"
+#include "game/world/pathanim/PathAnim.h"
+
+KNode* ModelPart(KNode* model, const char* name) { return model != nullptr ? FindNodeByName(model, name) : nullptr; }
+
+void RebuildNode(KNode* node) {
+    if (node == nullptr) return;
+    node->Transform().flags |= kTransformPositionChanged;
+    BuildTransform(node->Transform());
+}
+
+void SetPartPosition(KNode* node, const Vector3& position) {
+    if (node == nullptr) return;
+    node->Transform().position = position;
+    RebuildNode(node);
+}
+
+void SetPartRotation(KNode* node, const Quaternion& rotation) {
+    if (node == nullptr) return;
+    node->Transform().rotation = rotation;
+    RebuildNode(node);
+}
+
+void SetPartScale(KNode* node, const Vector3& scale) {
+    if (node == nullptr) return;
+    node->Transform().scale = scale;
+    RebuildNode(node);
+}
+
+void SetPartScale(KNode* node, float scale) { SetPartScale(node, Vector3{scale, scale, scale}); }
+
+void MovingPart::Bind(KNode* model, const char* name) {
+    node = ModelPart(model, name);
+    rest = node != nullptr ? node->Transform().position : Vector3{0, 0, 0};
+}
+
+void MovingPart::Place(const Vector3& d) const {
+    SetPartPosition(node, Vector3{rest.x + d.x, rest.y + d.y, rest.z + d.z});
+}
+
+Animation* CachedAnimation(const char* name) {
+    return static_cast<Animation*>(GlobalResourceCache().GetAnimation(name));
+}
+
+void ReleaseAnimation(Animation*& animation) {
+    if (animation != nullptr) animation->Release();
+    animation = nullptr;
+}
+
+int PlayOnNode(KNode* node, Animation* animation, float fade, bool loop) {
+    if (node == nullptr || animation == nullptr) return -1;
+    return node->PlayAnimation(animation, 1.0f, loop ? kPlayLoop : 0, fade, 0.0f);
+}
+
+void StopOnNode(KNode* node, int playId, float fade) {
+    if (node != nullptr) node->StopAnimationById(playId, fade);
+}
+
+PathAnim* LoadOwnedPath(const char* name, bool looping) {
+    auto* path = new PathAnim();
+    if (path == nullptr) return nullptr;
+    if (!LoadPathAnimation(*path, name)) {
+        delete path;
+        return nullptr;
+    }
+    path->looping = looping ? 1 : 0;
+    return path;
+}
+
+void DeletePath(PathAnim*& path) {
+    delete path;
+    path = nullptr;
+}
