@@ -35,6 +35,8 @@ set(rules
     "engine/overlay/text/ forbids engine/overlay/widgets/"
     "engine/overlay/canvas/ forbids engine/overlay/widgets/"
     "game/ forbids dialer/"
+    "game/ui/ forbids game/flow/"
+    "game/flow/ forbids game/world/"
     "dialer/ forbids engine/"
     "dialer/ forbids game/"
     "dialer/ forbids pimhelper/"
