@@ -11,8 +11,11 @@ SoundSample* DeviceSoundOutput::LoadSample(const char* name) {
                                                                                   : nullptr;
 }
 
+// The cache holds the sample itself (and deletes it when it is cleared); what the manager
+// gives back is the device's copy of its data.
 void DeviceSoundOutput::ReleaseSample(SoundSample* sample) {
-    if (sample != nullptr) sample->Release();
+    SoundDevice* device = GetSoundDevice();
+    if (device != nullptr && sample != nullptr) device->FreeSample(sample);
 }
 
 DWORD DeviceSoundOutput::DefaultFrequency(const SoundSample* sample) const {

@@ -13,9 +13,9 @@ class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
 
-    // The sample of that name with a reference for the caller; null when it cannot be loaded.
+    // The sample of that name; null when it cannot be loaded.
     virtual SoundSample* LoadSample(const char* name) = 0;
-    // Gives back the caller's reference.
+    // Frees what the device holds of the sample; once for each sample loaded.
     virtual void ReleaseSample(SoundSample* sample) = 0;
     virtual DWORD DefaultFrequency(const SoundSample* sample) const = 0;
     // Bit 0 of `mode` loops; the channel handle, 0 when nothing plays.
