@@ -8,6 +8,7 @@
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameApplication.h"
+#include "game/flow/IngameController.h"
 #include "game/flow/SoundManager.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
@@ -40,9 +41,20 @@ void GameApplication::StorePointer(LPARAM packed) {
 void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
     switch (event) {
         case kGameEventPenDown:
-        case kGameEventPenMove:
             StorePointer(a);
             break;
+        case kGameEventPenMove: {
+            // A drag pans the camera while play scrolls; the controller keeps what it takes.
+            const float previousX = flow_.State().pointerX;
+            const float previousY = flow_.State().pointerY;
+            StorePointer(a);
+            if (IngameController* controller = flow_.Controller()) {
+                const float x = flow_.State().pointerX;
+                const float y = flow_.State().pointerY;
+                controller->AddTouchDrag(x, y, x - previousX, y - previousY);
+            }
+            break;
+        }
         case kGameEventFocusGained:
             flow_.State().activityRequest = kActivityResume;
             flow_.State().rotationHoldTimer = 0.0f;

@@ -5,6 +5,7 @@
 
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
+#include "engine/core/device/NotificationLights.h"
 #include "game/flow/FlowHost.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/MenuPages.h"
@@ -100,8 +101,16 @@ int IngameController::Prepare() {
     if (const PlayerProfile* profile = GetProfile())
         controllerAlpha = static_cast<float>(profile->Option(kOptionControllerOpacity)) * 0.01f;
     cutsceneShot = 0;
+    if (rumble_ == nullptr) rumble_ = NewVibrationPattern();
     RefreshCustomLevels();
     return 0;
+}
+
+void IngameController::TriggerRumble() {
+    const PlayerProfile* profile = GetProfile();
+    if (profile == nullptr || profile->Option(kOptionRumble) == 0) return;
+    if (state == kPlayPlaying && (GetPlayWorld().Character().flags & kCharacterActive) == 0) return;
+    StartVibrationPulse(rumble_);
 }
 
 void IngameController::AddTouchDrag(float x, float y, float dx, float dy) {

@@ -87,6 +87,9 @@ public:
     bool WorldChanged() const;
     // Lists the custom levels ("customlevels/*.qvn") again; their count.
     std::int32_t RefreshCustomLevels();
+    // A vibration pulse for the level's objects when the player has rumble on; not while the
+    // character is inactive in play.
+    void TriggerRumble();
     // True when at least one custom level file exists.
     static bool HasCustomLevels();
     const std::vector<std::string>& CustomLevels() const { return customLevels_; }
@@ -157,6 +160,7 @@ private:
 
     FlowHost& host_;
     float lastStep_ = 0.0f;  // the step of the frame being updated
+    struct VibrationPattern* rumble_ = nullptr;  // made by Prepare, owned by the lights
     std::int32_t buttonHeld_ = 0;
     std::int32_t tiltHeld_ = 0;
     std::int32_t continueLatch_ = 0;

@@ -31,6 +31,7 @@
 #include "engine/resources/texture/Texture.h"
 #include "game/flow/GameApplication.h"
 #include "game/flow/GameModule.h"
+#include "game/flow/IngameController.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Library.h"
@@ -186,6 +187,21 @@ TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotatio
     game_->OnEvent(kGameEventPenDown, Packed(30, 40), 0);
     EXPECT_EQ(game_->State().pointerX, 30.0f);
     EXPECT_EQ(game_->State().pointerY, 40.0f);
+}
+
+TEST_F(RunningGameTest, DragsWhilePlayScrollsReachTheControllerAsScreenSteps) {
+    ASSERT_EQ(game_->Flow().LoadGameData(), 1);
+    IngameController& controller = *game_->Flow().Controller();
+    game_->OnEvent(kGameEventPenDown, Packed(100, 300), 0);
+    game_->OnEvent(kGameEventPenMove, Packed(90, 320), 0);
+    EXPECT_EQ(controller.dragCount, 0u) << "not while play does not scroll";
+    controller.SetState(kPlayScroll);
+    game_->OnEvent(kGameEventPenMove, Packed(80, 330), 0);
+    ASSERT_EQ(controller.dragCount, 1u);
+    EXPECT_EQ(controller.drags[0].x, 330.0f);
+    EXPECT_EQ(controller.drags[0].y, 400.0f);
+    EXPECT_EQ(controller.drags[0].dx, 10.0f);
+    EXPECT_EQ(controller.drags[0].dy, 10.0f);
 }
 
 TEST_F(RunningGameOnGlTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItAgain) {

@@ -300,3 +300,4 @@ TEST_F(IngameControllerTest, LeavingAfterTheLastLevelOfTheLastWorldGoesBackToThe
 }
 
 }  // namespace
+
