@@ -71,6 +71,7 @@ bool GameApplication::CreateProfile() {
     sound_->SetMusicVolume(static_cast<float>(music) * 0.1f);
     sound_->SetEffectsVolume(static_cast<float>(effects) * 0.1f);
     flow_.State().audioFlag = music != 0 || effects != 0 ? 1 : 0;
+    SetClickSounds(flow_.State().audioFlag);
     return true;
 }
 
@@ -158,3 +159,5 @@ bool GameApplication::LoadLoadingPicture() {
     ResourceCache::ReleaseTexture(texture);
     return true;
 }
+
+void GameApplication::SetClickSounds(DWORD on) { Overlay().soundFlag = on; }

@@ -54,6 +54,7 @@ public:
     int LoadGameResources() override;
     int LoadLocalisation(const char* folder) override;
     bool LoadLoadingPicture() override;
+    void SetClickSounds(DWORD on) override;
 
 private:
     // The point in screen coordinates from a packed device position (x low, y high, signed).

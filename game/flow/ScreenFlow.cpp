@@ -57,6 +57,11 @@ void ScreenFlow::Tilt(std::int32_t& x, std::int32_t& y, std::int32_t& z) const {
     z = tilt_[2];
 }
 
+void ScreenFlow::SetAudioFlag(DWORD on) {
+    state_.audioFlag = on;
+    host_.SetClickSounds(on);
+}
+
 bool ScreenFlow::TouchReleased() const {
     return host_.KeyState(kPenKey) == kKeyReleased || host_.KeyState(kGameKeyAction) == kKeyReleased;
 }
@@ -78,15 +83,15 @@ void ScreenFlow::StepVolumeKeys() {
             if (profile->Option(kOptionEffectsVolume) < kMaxVolume) store(kOptionEffectsVolume, 1);
             if (profile->Option(kOptionMusicVolume) < kMaxVolume) store(kOptionMusicVolume, 1);
         }
-        state_.audioFlag = 1;
+        SetAudioFlag(1);
     }
     if (host_.KeyState(kGameKeyF7) == kKeyReleased && profile != nullptr) {
         if (profile->Option(kOptionEffectsVolume) > 0) {
             store(kOptionEffectsVolume, -1);
             if (profile->Option(kOptionEffectsVolume) > 0)
-                state_.audioFlag = 1;
+                SetAudioFlag(1);
             else if (profile->Option(kOptionMusicVolume) == 0)
-                state_.audioFlag = 0;
+                SetAudioFlag(0);
         }
         if (profile->Option(kOptionMusicVolume) > 0) store(kOptionMusicVolume, -1);
     }

@@ -69,6 +69,8 @@ public:
     virtual int LoadLocalisation(const char* folder) = 0;
     // The loading picture; false when it is missing.
     virtual bool LoadLoadingPicture() = 0;
+    // The widgets' click sounds on or off.
+    virtual void SetClickSounds(DWORD on) = 0;
 };
 
 class ScreenFlow : public FlowHost {
@@ -101,6 +103,7 @@ private:
     void StepLeavePlay();
     void ActOnMenuResult(std::int32_t result);
     void StartGame();
+    void SetAudioFlag(DWORD on);
     bool TouchReleased() const;
 
     ScreenHost& host_;

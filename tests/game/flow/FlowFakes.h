@@ -157,10 +157,12 @@ public:
         return 1;
     }
     bool LoadLoadingPicture() override { return false; }
+    void SetClickSounds(DWORD on) override { clickSounds = on; }
     DWORD CurrentScreenState() const override { return screen; }
     void RequestScreenState(DWORD state) override { requested.push_back(state); }
 
     bool canRun = true;
+    DWORD clickSounds = 2;
     std::map<std::int32_t, int> keys;
     float touchX = 0.0f;
     float touchY = 0.0f;

@@ -150,6 +150,8 @@ protected:
         ClearInputEvents();
         ResetFrameClock();
         SetBacklight(false);
+        // The rumble pattern that loading the game made lives in the lights' lists.
+        ShutdownLights();
         App().started = false;
         Config().render = ModuleClassName{};
         ResetTvOutRate();

@@ -223,6 +223,7 @@ TEST_F(ScreenFlowTest, VolumeKeysStepBothVolumesAndAtTheTopOnlyTheClickSoundsCha
     Step(0.1f);
     EXPECT_EQ(profile_.Option(kOptionEffectsVolume), 0);
     EXPECT_EQ(flow_.State().audioFlag, 0u) << "both silent: no click sounds";
+    EXPECT_EQ(host_.clickSounds, 0u);
 }
 
 TEST_F(ScreenFlowTest, TheRotationOverrideIsRenewedEveryFifteenSecondsWhileTheKeyExists) {
