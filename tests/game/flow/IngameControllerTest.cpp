@@ -299,5 +299,72 @@ TEST_F(IngameControllerTest, LeavingAfterTheLastLevelOfTheLastWorldGoesBackToThe
     EXPECT_EQ(controller_.Update(0.0f), 0) << "play is over";
 }
 
+TEST_F(IngameControllerTest, TheResultsPageSkipsItsAnimationOnTheFirstTouchThenItsButtonsAct) {
+    profile_.worldFlags[2] |= kWorldUnlocked;
+    controller_.currentLevel = 10;
+    controller_.pendingState = kPlayResults;
+    controller_.Update(0.0f);
+    host_.touchX = 630.0f;  // the next button
+    host_.touchY = 398.0f;
+    host_.keys[kPenKey] = kKeyPressed;
+    controller_.Update(0.1f);
+    EXPECT_FLOAT_EQ(controller_.stateTimer, 6.75f) << "the first touch only ends the animation";
+    EXPECT_EQ(controller_.pendingState, kPlayResults);
+    controller_.Update(0.1f);
+    EXPECT_EQ(controller_.pendingState, kPlayLeave) << "on to the next level";
+
+    controller_.SetState(kPlayResults);
+    controller_.stateTimer = 7.0f;
+    controller_.finale = 1;
+    host_.touchX = 400.0f;  // retry does nothing while the finale waits
+    controller_.Update(0.0f);
+    EXPECT_EQ(controller_.pendingState, kPlayResults);
+    host_.touchX = 630.0f;
+    controller_.Update(0.0f);
+    EXPECT_EQ(host_.requested.back(), kScreenOutroComic);
+    EXPECT_FALSE(profile_.OutroNotSeen());
+    EXPECT_EQ(controller_.finale, 0);
+    EXPECT_EQ(fakes_.world.unloads, 1);
+
+    controller_.stateTimer = 7.0f;
+    host_.touchX = 170.0f;  // the menu button
+    controller_.Update(0.0f);
+    EXPECT_EQ(host_.requested.back(), kScreenMenus);
+    EXPECT_EQ(fakes_.menus.opened.back(), "Main");
+}
+
+TEST_F(IngameControllerTest, TheTutorialPageContinuesOnATouchAndTheLastOneShowsItsSecondText) {
+    controller_.currentLevel = 7;
+    controller_.pendingState = kPlayTutorialPage;
+    controller_.Update(0.0f);
+    host_.keys[kPenKey] = kKeyPressed;
+    controller_.Update(0.6f);
+    EXPECT_EQ(controller_.pendingState, kPlayTutorialPage);
+    EXPECT_GT(controller_.stateTimer, 5.0f) << "the second text of the last page";
+    host_.keys[kPenKey] = kKeyHeld;
+    controller_.Update(0.1f);
+    EXPECT_EQ(controller_.pendingState, kPlayTutorialPage) << "a held touch continues once";
+    host_.keys[kPenKey] = kKeyUp;
+    controller_.Update(0.1f);
+    host_.keys[kGameKeyAction] = kKeyReleased;
+    controller_.Update(0.1f);
+    EXPECT_EQ(controller_.pendingState, kPlayPlaying);
+}
+
+TEST_F(IngameControllerTest, PlayStartsWithTheSpheresNoticeAndTheBottomStripPausesOrScrolls) {
+    fakes_.world.level.sphereTotal = 4;
+    fakes_.world.level.spheresCollected = 1;
+    EnterPlay();
+    ASSERT_FALSE(fakes_.hud.banners.empty());
+    EXPECT_EQ(fakes_.hud.banners.back().key, "NOTIFICATION_SPHERES_LEFT");
+    EXPECT_EQ(fakes_.hud.banners.back().number, 3);
+    TouchAt(550.0f / kGameScreenWidth, 450.0f / kGameScreenHeight, kKeyReleased);
+    EXPECT_EQ(controller_.pendingState, kPlayScroll);
+    controller_.pendingState = kPlayPlaying;
+    TouchAt(700.0f / kGameScreenWidth, 450.0f / kGameScreenHeight, kKeyReleased);
+    EXPECT_EQ(host_.requested.back(), kScreenPauseMenu);
+    EXPECT_EQ(fakes_.menus.opened.back(), "Ingame");
+}
+
 }  // namespace
 
