@@ -98,6 +98,8 @@ void GameApplication::Shutdown() {
     if (GetSoundManager() == sound_) SetSoundManager(nullptr);
     delete sound_;
     sound_ = nullptr;
+    // The texts go while the font their laid-out lines use still exists.
+    TextTableDestroy();
     GetMenuPages().Shutdown();
 }
 
