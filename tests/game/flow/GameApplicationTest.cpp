@@ -32,6 +32,8 @@
 #include "game/flow/GameApplication.h"
 #include "game/flow/GameModule.h"
 #include "game/flow/IngameController.h"
+#include "game/flow/PlayerProfile.h"
+#include "engine/overlay/text/TextTable.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Library.h"
@@ -189,6 +191,17 @@ TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotatio
     game_->OnEvent(kGameEventPenDown, Packed(30, 40), 0);
     EXPECT_EQ(game_->State().pointerX, 30.0f);
     EXPECT_EQ(game_->State().pointerY, 40.0f);
+}
+
+TEST_F(RunningGameTest, TheTextsOfALanguageComeFromItsFolder) {
+    SetDataFolder("\\data\\");
+    const std::filesystem::path folder = std::filesystem::path(root_.Path()) / "fs" / "data" / "text" / "ger";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "menu.text") << "MENU_SETTINGS \"Einstellungen\"\n";
+    std::ofstream(folder / "credits.text") << "CREDITS_TITLE \"Mitwirkende\"\n";
+    ASSERT_EQ(game_->LoadLocalisation(LanguageFolder(2)), 1);
+    EXPECT_EQ(std::u16string(TextTableFind(GlobalTextTable(), "MENU_SETTINGS", nullptr)), u"Einstellungen");
+    EXPECT_EQ(std::u16string(TextTableFind(GlobalTextTable(), "CREDITS_TITLE", nullptr)), u"Mitwirkende");
 }
 
 TEST_F(RunningGameTest, DragsWhilePlayScrollsReachTheControllerAsScreenSteps) {
