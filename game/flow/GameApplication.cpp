@@ -2,20 +2,27 @@
 // frame loop with its pacing, the per-frame step of the screen state machine and the frame.
 #include "game/flow/GameApplication.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/app/Application.h"
 #include "engine/app/FrameDriver.h"
+#include "engine/app/KeyStates.h"
 #include "engine/app/MainWindow.h"
 #include "engine/core/files/ArchiveFileSystem.h"
+#include "engine/core/object/ResourceCache.h"
+#include "engine/overlay/text/TextTable.h"
+#include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
+#include "game/flow/GameServices.h"
+#include "game/flow/MenuPages.h"
+#include "game/flow/PlayerProfile.h"
+#include "game/flow/SoundManager.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 
 namespace {
-
-// A step without a device to draw on or without the focus only waits this long, so that a
-// game in the background takes little processor time.
-constexpr DWORD kIdleStepSleepMs = 100;
 
 // The TV-out monitor is not part of the game yet, so no notification can change the rate
 // and TV-out stays off.
@@ -23,17 +30,78 @@ void DrainTvOutNotifications() {}
 
 }  // namespace
 
-GameApplication::GameApplication() { SetScreenAngle(kLandscapeScreenAngle); }
+GameApplication::GameApplication() : flow_(*this) { SetScreenAngle(kLandscapeScreenAngle); }
+
+GameApplication::~GameApplication() { Shutdown(); }
 
 DWORD GameApplication::Init() {
     // The start-up archive is read whole into memory once, so that the first screens do not
     // wait for the storage card; a missing archive leaves the files where they are.
     LoadStartupArchive();
-    state_.loadingValue = 0.0f;
+    if (sound_ == nullptr) {
+        sound_ = new SoundManager(soundOutput_);
+        SetSoundManager(sound_);
+    }
+    if (!CreateProfile()) return 0;
+    LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage)));
+    if (GetMenuPages().LoadMenus() == 0) return 1;
+    flow_.State().loadingValue = 0.0f;
+    WriteRotationOverride(kRotationOverrideHeld);
+    flow_.State().rotationHoldTimer = 0.0f;
+    flow_.State().accelPollTimer = 0.0f;
     return 0;
 }
 
-void GameApplication::Shutdown() {}
+bool GameApplication::CreateProfile() {
+    std::srand(static_cast<unsigned>(static_cast<float>(GetTickCount()) * 0.001f));
+    const unsigned r1 = static_cast<unsigned>(std::rand());
+    const unsigned r2 = static_cast<unsigned>(std::rand());
+    const unsigned r3 = static_cast<unsigned>(std::rand());
+    const unsigned r4 = static_cast<unsigned>(std::rand());
+    const std::uint32_t words[2] = {r4 + (r3 << 16), r2 + (r1 << 16)};
+    BYTE key[kUserSaveKeySize];
+    for (int i = 0; i < 8; ++i) key[i] = static_cast<BYTE>(words[i / 4] >> (8 * (i % 4)));
+    delete profile_;
+    SetProfile(nullptr);
+    profile_ = CreatePlayerProfile(key, App().languageSetup);
+    if (profile_ == nullptr) return false;
+    SetProfile(profile_);
+    const std::int32_t music = profile_->Option(kOptionMusicVolume);
+    const std::int32_t effects = profile_->Option(kOptionEffectsVolume);
+    sound_->SetMusicVolume(static_cast<float>(music) * 0.1f);
+    sound_->SetEffectsVolume(static_cast<float>(effects) * 0.1f);
+    flow_.State().audioFlag = music != 0 || effects != 0 ? 1 : 0;
+    SetClickSounds(flow_.State().audioFlag);
+    return true;
+}
+
+int GameApplication::LoadLocalisation(const char* folder) {
+    if (TextTableCreate() == 0) return 0;
+    char path[64];
+    std::snprintf(path, sizeof path, "text/%s/menu.text", folder);
+    LoadTextFile(path);
+    std::snprintf(path, sizeof path, "text/%s/credits.text", folder);
+    LoadTextFile(path);
+    return 1;
+}
+
+void GameApplication::Shutdown() {
+    if (GetProfile() == profile_) SetProfile(nullptr);
+    delete profile_;
+    profile_ = nullptr;
+    // The controller goes with the flow; its sounds are stopped by the manager's end.
+    if (sound_ != nullptr) {
+        Sleep(10);
+        WriteRotationOverride(kRotationOverrideReleased);
+        Sleep(10);
+    }
+    if (GetSoundManager() == sound_) SetSoundManager(nullptr);
+    delete sound_;
+    sound_ = nullptr;
+    // The texts go while the font their laid-out lines use still exists.
+    TextTableDestroy();
+    GetMenuPages().Shutdown();
+}
 
 DWORD GameApplication::Run() {
     FramePacer pacer(true);
@@ -56,15 +124,42 @@ DWORD GameApplication::Render() {
     return 0;
 }
 
-void GameApplication::UpdateScreenState() {
-    const float delta = FrameTime();
-    state_.activeTime += delta;
-    // A resume that failed is tried again here, once a step.
-    if (state_.activityRequest != kActivitySettled) SetSuspended(state_.activityRequest);
-    if (RenderDevice() == nullptr || !App().started || !MainWindowInfo().active) {
-        Sleep(kIdleStepSleepMs);
-        return;
-    }
-    state_.stateTime += delta;
-    state_.comicTimer += delta;
+void GameApplication::UpdateScreenState() { flow_.Step(FrameTime()); }
+
+bool GameApplication::CanRun() const {
+    return RenderDevice() != nullptr && App().started && MainWindowInfo().active;
 }
+
+int GameApplication::KeyState(std::int32_t key) const { return GetKeyState(key); }
+
+void GameApplication::TouchPoint(float& x, float& y) {
+    x = flow_.State().pointerX;
+    y = flow_.State().pointerY;
+}
+
+// No accelerometer is read yet: the handset lies flat.
+void GameApplication::Tilt(std::int32_t& x, std::int32_t& y, std::int32_t& z) {
+    x = 0;
+    y = 0;
+    z = 0;
+}
+
+void GameApplication::ProcessInput() { Overlay().ProcessEvents(); }
+
+void GameApplication::RunFrameDriverOnce() { FrameDriver(); }
+
+void GameApplication::RequestQuit() { ::RequestQuit(); }
+
+int GameApplication::LoadGameResources() {
+    LoadArchivesIntoMemory();
+    return 1;
+}
+
+bool GameApplication::LoadLoadingPicture() {
+    Interface* texture = GlobalResourceCache().GetTexture("ui/loading.dds", 0);
+    if (texture == nullptr) return false;
+    ResourceCache::ReleaseTexture(texture);
+    return true;
+}
+
+void GameApplication::SetClickSounds(DWORD on) { Overlay().soundFlag = on; }

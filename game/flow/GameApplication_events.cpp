@@ -8,6 +8,8 @@
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameApplication.h"
+#include "game/flow/IngameController.h"
+#include "game/flow/SoundManager.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 
@@ -25,35 +27,46 @@ void GameApplication::StorePointer(LPARAM packed) {
     const float x = static_cast<float>(static_cast<SHORT>(word & 0xFFFF));
     const float y = static_cast<float>(static_cast<SHORT>(word >> 16));
     if (MainWindowInfo().screenAngle != kLandscapeScreenAngle) {
-        state_.pointerX = x;
-        state_.pointerY = y;
+        flow_.State().pointerX = x;
+        flow_.State().pointerY = y;
         return;
     }
     // The device's pixels are portrait; the game's screen is that picture turned a quarter.
     std::int32_t width = Config().renderSettings.width;
     if (OpenGLRenderDevice* device = RenderDevice()) device->GetViewport(nullptr, nullptr, &width, nullptr);
-    state_.pointerX = y;
-    state_.pointerY = static_cast<float>(width) - x;
+    flow_.State().pointerX = y;
+    flow_.State().pointerY = static_cast<float>(width) - x;
 }
 
 void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
     switch (event) {
         case kGameEventPenDown:
-        case kGameEventPenMove:
             StorePointer(a);
             break;
+        case kGameEventPenMove: {
+            // A drag pans the camera while play scrolls; the controller keeps what it takes.
+            const float previousX = flow_.State().pointerX;
+            const float previousY = flow_.State().pointerY;
+            StorePointer(a);
+            if (IngameController* controller = flow_.Controller()) {
+                const float x = flow_.State().pointerX;
+                const float y = flow_.State().pointerY;
+                controller->AddTouchDrag(x, y, x - previousX, y - previousY);
+            }
+            break;
+        }
         case kGameEventFocusGained:
-            state_.activityRequest = kActivityResume;
-            state_.rotationHoldTimer = 0.0f;
+            flow_.State().activityRequest = kActivityResume;
+            flow_.State().rotationHoldTimer = 0.0f;
             break;
         case kGameEventFocusLost:
-            state_.activityRequest = kActivitySuspend;
+            flow_.State().activityRequest = kActivitySuspend;
             break;
         case kGameEventDeactivated:
-            state_.activityRequest = kActivitySuspend;
+            flow_.State().activityRequest = kActivitySuspend;
             SetSuspended(kActivitySuspend);
             return;
-        case kGameEventModalFrameBegin:
+        case kGameEventModalFrameStart:
             ModalFramePacer().Begin(GetTvOutFrameRate());
             break;
         case kGameEventModalFrameEnd:
@@ -62,25 +75,25 @@ void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
         default:
             break;
     }
-    if (state_.activityRequest != kActivitySettled) SetSuspended(state_.activityRequest);
+    if (flow_.State().activityRequest != kActivitySettled) SetSuspended(flow_.State().activityRequest);
 }
 
 void GameApplication::SetSuspended(DWORD request) {
     // Before the shell has started there is no device to give up or make; while a change is
     // under way (making a device can pump messages) a second one would tear it apart.
-    if (!App().started || state_.suspendBusy != 0) return;
+    if (!App().started || flow_.State().suspendBusy != 0) return;
     const bool hasDevice = RenderDevice() != nullptr;
-    if ((state_.activityRequest == kActivityResume && hasDevice) ||
-        (state_.activityRequest == kActivitySuspend && !hasDevice)) {
-        state_.activityRequest = kActivitySettled;
+    if ((flow_.State().activityRequest == kActivityResume && hasDevice) ||
+        (flow_.State().activityRequest == kActivitySuspend && !hasDevice)) {
+        flow_.State().activityRequest = kActivitySettled;
         return;
     }
-    state_.suspendBusy = 1;
+    flow_.State().suspendBusy = 1;
     if (request == kActivityResume && !hasDevice)
         Resume();
     else if (request == kActivitySuspend && hasDevice)
         Suspend();
-    state_.suspendBusy = 0;
+    flow_.State().suspendBusy = 0;
 }
 
 void GameApplication::Resume() {
@@ -94,18 +107,20 @@ void GameApplication::Resume() {
     }
     // Every cached texture uploads its image to the new device.
     GlobalResourceCache().RestoreTextures();
-    state_.lastResumeSeconds = SecondsSince(start);
-    ++state_.resumeCount;
-    state_.activityRequest = kActivitySettled;
+    if (sound_ != nullptr) sound_->Resume();
+    flow_.State().lastResumeSeconds = SecondsSince(start);
+    ++flow_.State().resumeCount;
+    flow_.State().activityRequest = kActivitySettled;
 }
 
 void GameApplication::Suspend() {
     const DWORD start = GetTickCount();
     // The textures give up their images while the device that holds them still exists.
     GlobalResourceCache().ReleaseTextureData();
+    if (sound_ != nullptr) sound_->Suspend();
     // Shuts the device down, releases it and leaves unattended mode.
     DestroyRenderDevice();
-    state_.activeTime = 0.0f;
-    state_.lastSuspendSeconds = SecondsSince(start);
-    state_.activityRequest = kActivitySettled;
+    flow_.State().activeTime = 0.0f;
+    flow_.State().lastSuspendSeconds = SecondsSince(start);
+    flow_.State().activityRequest = kActivitySettled;
 }

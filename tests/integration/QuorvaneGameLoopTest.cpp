@@ -8,10 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,13 +27,18 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Starts `program` with `environment` added to this process's own (without its HANDSET_
-// variables).
+// Starts `program` with `added` joined to this process's environment (without its HANDSET_
+// variables, and without those that `added` gives again).
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& added) {
     std::vector<std::string> environment;
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string entry = *variable;
-        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0) environment.push_back(entry);
+        // A variable given in `added` replaces this process's own.
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        const bool replaced = std::any_of(added.begin(), added.end(),
+                                          [&name](const std::string& each) { return each.rfind(name, 0) == 0; });
+        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0 && !replaced)
+            environment.push_back(entry);
     }
     environment.insert(environment.end(), added.begin(), added.end());
     std::vector<char*> envp;
@@ -108,6 +115,39 @@ TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnControlQ) 
     // Until the game draws its screens its frame is the device's clear: black.
     const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 3;
     EXPECT_EQ(pixels[centre] + pixels[centre + 1] + pixels[centre + 2], 0);
+}
+
+// The shipped game from start-up: the logos pass by themselves, a tap leaves the title, and
+// the pages take their default commands (play with sound, start a game), so a fresh player
+// goes through the intro comic to the loading of the first level; leaving play saves the
+// profile, which then records that the intro was started.
+TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
+    handset_test::TempHandsetRoot root;
+    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder);
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
+    std::ofstream(folder / "Quorvane.ini") << "Render=OpenGLRender.NullRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+    const fs::path script = fs::path(root.Path()) / "script.txt";
+    std::ofstream(script) << "at 12000 tap 240 400\nat 22000 close\n";
+
+    const int exitCode = RunProgram((folder / "quorvane").string(),
+                                    {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                     "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
+                                     "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=de_DE.UTF-8"},
+                                    60s);
+    ASSERT_NE(exitCode, -1) << "closing did not end the game";
+    EXPECT_EQ(exitCode, 0);
+
+    std::ifstream file(folder / "save" / "user.sav", std::ios::binary);
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_EQ(bytes.size(), 3080u) << "the key and the 3072-byte record";
+    constexpr std::size_t kRecord = 8 + 52;  // the save record after the file's key and header
+    EXPECT_EQ(bytes[8], 1) << "format word";
+    EXPECT_EQ(bytes[kRecord], 6) << "save record version";
+    const unsigned worldOne = bytes[kRecord + 6] | bytes[kRecord + 7] << 8;
+    EXPECT_EQ(worldOne & 0x1000u, 0x1000u) << "the intro was started, and the profile saved after play";
+    EXPECT_EQ(worldOne & 0x4000u, 0x4000u);
+    EXPECT_EQ(bytes[kRecord + 764 + 4 * 3], 2) << "the language came from LANG: German";
 }
 
 // An X server of its own for one test, 24 bits deep like a desktop: no 5-6-5 window

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -349,6 +350,36 @@ TEST_F(InstalledQuorvane, HandsetAudioWavCapturesWhatTheGamePlays) {
     const std::vector<std::int16_t> heard = sound_test::ChannelOf(captured, 1);
     EXPECT_NEAR(sound_test::PitchHz(heard), 440.0, 3.0);
     EXPECT_NEAR(sound_test::Peak(heard), 12000, 2);
+}
+
+// The shipped game plays its effects through its sound manager on the real device: leaving
+// the title plays "sound/menu_select.wav", and the samples are given back once at the end.
+TEST_F(InstalledQuorvane, TheGamesSoundManagerPlaysTheTitlesSelectSoundAndEndsCleanly) {
+    const fs::path capture = fs::path(root_.Path()) / "capture.wav";
+    extraEnvironment_ = {"HANDSET_AUDIO=wav:" + capture.string()};
+    fs::create_directories(ProgramFolder() / "data" / "sound");
+    sound_test::WriteBytes((ProgramFolder() / "data" / "sound" / "menu_select.wav").string(),
+                           EncodePcmWave(sound_test::Sine(440, 0.5, 9000), 1, sound_test::kRate, 16));
+    sound_test::WriteBytes((ProgramFolder() / "data" / "sound" / "Jump.wav").string(),
+                           EncodePcmWave(sound_test::Sine(880, 0.1, 9000), 1, sound_test::kRate, 16));
+    Install(QUORVANE_PROGRAM, ReadText(QUORVANE_SHIPPED_INI) + "Render=OpenGLRender.NullRenderDevice\n");
+    // The logos and the loading screen take ten seconds; the tap leaves the title.
+    const Finished run = Run("at 12000 tap 240 400\nat 12600 close\n");
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << run.err;
+    int rate = 0;
+    const std::vector<std::int16_t> captured = sound_test::WaveFileFrames(capture.string(), rate);
+    ASSERT_EQ(rate, sound_test::kRate);
+    const std::vector<std::int16_t> heard = sound_test::ChannelOf(captured, 1);
+    ASSERT_GT(heard.size(), static_cast<std::size_t>(12 * rate));
+    const std::vector<std::int16_t> beforeTap(heard.begin() + 11 * rate, heard.begin() + 12 * rate - rate / 10);
+    EXPECT_EQ(sound_test::Peak(beforeTap), 0) << "nothing plays on the title before the touch";
+    // The tone, from its first sound after the touch, for most of its half second.
+    auto start = std::find_if(heard.begin() + 12 * rate, heard.end(), [](std::int16_t sample) { return sample != 0; });
+    ASSERT_GT(heard.end() - start, 2 * rate / 5) << "the select sound plays after the touch";
+    const std::vector<std::int16_t> tone(start, start + 2 * rate / 5);
+    EXPECT_NEAR(sound_test::PitchHz(tone), 440.0, 5.0);
 }
 
 // A FIFO where the configuration file belongs fails the start as a missing file does,

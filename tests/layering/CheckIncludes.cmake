@@ -41,6 +41,8 @@ set(rules
     "game/world/ forbids game/flow/"
     "game/world/ forbids game/ui/"
     "game/world/ forbids game/program/"
+    "game/ui/ forbids game/flow/"
+    "game/flow/ forbids game/world/"
     "dialer/ forbids engine/"
     "dialer/ forbids game/"
     "dialer/ forbids pimhelper/"

@@ -31,6 +31,9 @@
 #include "engine/resources/texture/Texture.h"
 #include "game/flow/GameApplication.h"
 #include "game/flow/GameModule.h"
+#include "game/flow/IngameController.h"
+#include "game/flow/PlayerProfile.h"
+#include "engine/overlay/text/TextTable.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Library.h"
@@ -149,6 +152,8 @@ protected:
         ClearInputEvents();
         ResetFrameClock();
         SetBacklight(false);
+        // The rumble pattern that loading the game made lives in the lights' lists.
+        ShutdownLights();
         App().started = false;
         Config().render = ModuleClassName{};
         ResetTvOutRate();
@@ -186,6 +191,32 @@ TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotatio
     game_->OnEvent(kGameEventPenDown, Packed(30, 40), 0);
     EXPECT_EQ(game_->State().pointerX, 30.0f);
     EXPECT_EQ(game_->State().pointerY, 40.0f);
+}
+
+TEST_F(RunningGameTest, TheTextsOfALanguageComeFromItsFolder) {
+    SetDataFolder("\\data\\");
+    const std::filesystem::path folder = std::filesystem::path(root_.Path()) / "fs" / "data" / "text" / "ger";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "menu.text") << "MENU_SETTINGS \"Einstellungen\"\n";
+    std::ofstream(folder / "credits.text") << "CREDITS_TITLE \"Mitwirkende\"\n";
+    ASSERT_EQ(game_->LoadLocalisation(LanguageFolder(2)), 1);
+    EXPECT_EQ(std::u16string(TextTableFind(GlobalTextTable(), "MENU_SETTINGS", nullptr)), u"Einstellungen");
+    EXPECT_EQ(std::u16string(TextTableFind(GlobalTextTable(), "CREDITS_TITLE", nullptr)), u"Mitwirkende");
+}
+
+TEST_F(RunningGameTest, DragsWhilePlayScrollsReachTheControllerAsScreenSteps) {
+    ASSERT_EQ(game_->Flow().LoadGameData(), 1);
+    IngameController& controller = *game_->Flow().Controller();
+    game_->OnEvent(kGameEventPenDown, Packed(100, 300), 0);
+    game_->OnEvent(kGameEventPenMove, Packed(90, 320), 0);
+    EXPECT_EQ(controller.dragCount, 0u) << "not while play does not scroll";
+    controller.SetState(kPlayScroll);
+    game_->OnEvent(kGameEventPenMove, Packed(80, 330), 0);
+    ASSERT_EQ(controller.dragCount, 1u);
+    EXPECT_EQ(controller.drags[0].x, 330.0f);
+    EXPECT_EQ(controller.drags[0].y, 400.0f);
+    EXPECT_EQ(controller.drags[0].dx, 10.0f);
+    EXPECT_EQ(controller.drags[0].dy, 10.0f);
 }
 
 TEST_F(RunningGameOnGlTest, LosingTheFocusGivesUpTheDeviceAndRegainingItMakesItAgain) {

@@ -137,7 +137,7 @@ using text_test::TextTest;
 
 // The demo's English menu texts give every key the engine and the first screens look up.
 TEST_F(TextTest, TheDemoMenuTextsGiveTheKeysOfTheFirstScreens) {
-    std::ifstream in(std::string(HANDSET_SOURCE_DIR) + "/data/game/archives/startup/text/english/menu.text",
+    std::ifstream in(std::string(HANDSET_SOURCE_DIR) + "/data/game/archives/startup/text/eng/menu.text",
                      std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(text.empty());

@@ -1,0 +1,52 @@
+// UserSave: the player's save file "user.sav" in the save folder. It keeps the profile key,
+// the player's name and two award words in a header of its own and asks its subclass (the
+// game's player profile) to fill or take the payload.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/memory/EngineMemory.h"
+#include "platform/base/Types.h"
+
+constexpr std::size_t kUserSaveKeySize = 8;
+constexpr std::size_t kUserSaveNameSize = 32;
+constexpr std::size_t kUserSaveRecordSize = 3072;
+constexpr std::size_t kUserSaveHeaderSize = 4 + kUserSaveKeySize + kUserSaveNameSize + 8;
+constexpr std::size_t kUserSavePayloadSize = kUserSaveRecordSize - kUserSaveHeaderSize;  // 3020
+constexpr std::size_t kUserSaveFileSize = kUserSaveKeySize + kUserSaveRecordSize;
+constexpr std::uint32_t kUserSaveFormat = 1;
+constexpr DWORD kUserSaveReady = 3;
+
+class UserSave : public EngineAllocated {
+public:
+    UserSave();
+    virtual ~UserSave() = default;
+    UserSave(const UserSave&) = delete;
+    UserSave& operator=(const UserSave&) = delete;
+
+    // Fills the payload (`size` bytes, zeroed by the caller); non-zero on success.
+    virtual int WritePayload(BYTE* payload, std::size_t size) = 0;
+    // Takes a payload; non-zero when it was accepted.
+    virtual int ReadPayload(const BYTE* payload, std::size_t size) = 0;
+
+    // Writes "<save folder>user.sav" (making the folder when it is missing): the key, then
+    // the record. 1 on success; 0 while not ready or when the file cannot be written whole.
+    int Save();
+    // Reads the file. A header whose format word is not 1, a payload the subclass refuses or
+    // a missing or short file answers 0, and then nothing of the file is taken. Non-zero on
+    // success; 0 while not ready.
+    int Load();
+
+    // The file's bytes as Save writes them; Load's checks on bytes already read.
+    void Serialise(BYTE (&file)[kUserSaveFileSize]);
+    int Deserialise(const BYTE* file, std::size_t size);
+
+    BYTE key[kUserSaveKeySize] = {};
+    char name[kUserSaveNameSize] = {};
+    std::uint32_t awardWords[2] = {};
+    DWORD loadState = 0;
+};
+
+// "<save folder>user.sav" into `path`; false when it does not fit.
+bool UserSavePath(char* path, std::size_t capacity);

@@ -1,0 +1,1 @@
+handset_fuzz(save_record DEPENDS game_flow)

@@ -1,0 +1,27 @@
+// The game flow's process-wide services, one instance each: the player profile, the sound
+// manager, the in-game controller, the HUD, the game world and the menu pages. Each getter
+// answers null while its service does not exist; the HUD, the world and the menus answer
+// their stand-ins until the real ones are set.
+#pragma once
+
+class PlayerProfile;
+class SoundManager;
+class IngameController;
+class PlayHud;
+class PlayWorld;
+class MenuPages;
+
+PlayerProfile* GetProfile();
+void SetProfile(PlayerProfile* profile);
+SoundManager* GetSoundManager();
+void SetSoundManager(SoundManager* manager);
+IngameController* GetController();
+void SetController(IngameController* controller);
+
+PlayHud& GetPlayHud();
+// Null returns to the stand-in.
+void SetPlayHud(PlayHud* hud);
+PlayWorld& GetPlayWorld();
+void SetPlayWorld(PlayWorld* world);
+MenuPages& GetMenuPages();
+void SetMenuPages(MenuPages* menus);
