@@ -36,8 +36,8 @@ public:
 
 // Starts the output at `rate` Hz; null with a sentence in `error` when it cannot. The
 // output calls `render` until it is destroyed; destroying a paced output first renders the
-// frames due up to that moment. The wave output appends to `waveFile` (opened on the spec's
-// path, or continued when it is open on that path already), which must outlive the output.
+// frames due up to that moment. The wave output appends to `waveFile` (opened on the path that
+// `spec` names, or continued when it is open on that path already), which must outlive the output.
 std::unique_ptr<AudioOutput> OpenOutput(const OutputSpec& spec, std::uint32_t rate, RenderFunction render,
                                         WaveFileWriter& waveFile, std::string& error);
 
