@@ -40,14 +40,10 @@
 #include "platform/device/Power.h"
 #include "platform/screen/Display.h"
 #include "platform/user/Window.h"
+#include "tests/game/flow/RunningGame.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-void SetRenderClass(const char* className) {
-    std::snprintf(Config().render.module, sizeof Config().render.module, "OpenGLRender");
-    std::snprintf(Config().render.className, sizeof Config().render.className, "%s", className);
-}
 
 LPARAM Packed(int x, int y) {
     return static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(y)) << 16) | static_cast<WORD>(x));
@@ -113,66 +109,6 @@ TEST_F(GameObjectTest, AFreshObjectWaitsInTheBootStateWithNothingRequestedAndTur
     EXPECT_EQ(state.activityRequest, kActivitySuspend);
     EXPECT_EQ(game->Release(), 0u);
 }
-
-// The game as start-up leaves it: the main window and the null render device, the game
-// object made by the shell, a manual clock.
-class RunningGameTest : public ::testing::Test {
-protected:
-    RunningGameTest() = default;
-    explicit RunningGameTest(const char* renderClass) : renderClass_(renderClass) {}
-
-    void SetUp() override {
-        platform::clock::UseManualClock(100000, 0);
-        platform::screen::Configure(platform::screen::DisplayGeometry{});
-        platform::device::ResetPowerState();
-        ASSERT_EQ(HeapInit(), 0);
-        ASSERT_EQ(RegisterCoreModule(), 0);
-        ASSERT_EQ(RegisterRenderModule(), 0);
-        ASSERT_EQ(RegisterGameModule(), 0);
-        SetRenderClass(renderClass_);
-        App().started = true;
-        ASSERT_EQ(CreateMainWindow(platform::ProgramModule()), 1);
-        ASSERT_EQ(CreateRenderDevice(), 0) << LastEglTrace();
-        ASSERT_EQ(CreateGameEngine("Quorvane", "GameEngine"), 0);
-        game_ = static_cast<GameApplication*>(GameObject());
-        FrameDriver();
-    }
-
-    void TearDown() override {
-        // Cached textures go while their device exists.
-        GlobalResourceCache().Clear();
-        SetDataFolder(nullptr);
-        DestroyGameEngine();
-        DestroyRenderDevice();
-        DestroyMainWindow();
-        FrameDriver();
-        ShutdownModules();
-        ResetMainWindowState();
-        ResetKeyStates();
-        ClearInputEvents();
-        ResetFrameClock();
-        SetBacklight(false);
-        // The rumble pattern that loading the game made lives in the lights' lists.
-        ShutdownLights();
-        App().started = false;
-        Config().render = ModuleClassName{};
-        ResetTvOutRate();
-        HeapTeardown();
-        platform::device::ResetPowerState();
-        platform::screen::Configure(platform::screen::DisplayGeometry{});
-        platform::clock::UseRealClock();
-    }
-
-    const char* renderClass_ = "NullRenderDevice";
-    handset_test::TempHandsetRoot root_;
-    GameApplication* game_ = nullptr;
-};
-
-// The same on the GL device on llvmpipe (headless), for the tests that look at the frame.
-class RunningGameOnGlTest : public RunningGameTest {
-protected:
-    RunningGameOnGlTest() : RunningGameTest("OpenGLRenderDevice") {}
-};
 
 TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotation90) {
     std::int32_t width = 0;
