@@ -153,6 +153,7 @@ protected:
         RunningGameOnGlTest::SetUp();
         if (HasFatalFailure()) return;
         SetDataFolder("\\data\\");
+        ASSERT_EQ(GlobalResourceCache().Init(), 0);
         ASSERT_EQ(StartOverlayLayer(), 0);
         MainWindowInfo().active = true;
     }
