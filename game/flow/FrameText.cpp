@@ -58,29 +58,6 @@ void TextLine::AppendFixed2(float value) {
     AppendAscii(digits);
 }
 
-void FillNumber(const WCHAR* translation, std::int64_t number, TextLine& out) {
-    out.Clear();
-    if (translation == nullptr) return;
-    bool filled = false;
-    for (const WCHAR* p = translation; *p != 0; ++p) {
-        if (!filled && p[0] == u'%' && (p[1] == u'd' || p[1] == u'i')) {
-            out.AppendNumber(number);
-            filled = true;
-            ++p;
-            continue;
-        }
-        const WCHAR unit[2] = {*p, 0};
-        out.Append(unit);
-    }
-}
-
-void MakeTextKey(char* buffer, std::size_t capacity, const char* prefix, std::int32_t number, const char* suffix) {
-    if (buffer == nullptr || capacity == 0) return;
-    const int written = std::snprintf(buffer, capacity, "%s%d%s", prefix != nullptr ? prefix : "",
-                                      static_cast<int>(number), suffix != nullptr ? suffix : "");
-    if (written < 0) buffer[0] = 0;
-}
-
 const WCHAR* KeyedText(const char* key) { return TextTableFind(GlobalTextTable(), key, nullptr); }
 
 void DrawKeyedText(Canvas2D* canvas, float x, float y, const char* key, DWORD colour, DWORD alignment, float scale) {

@@ -1,7 +1,6 @@
 // Texts of the frame: keyed texts of the text table and texts put together here, drawn in
-// the system font. Texts put together go into a fixed line that cuts what does not fit, and
-// a translated text is only ever copied: a number goes into its first "%d" or "%i", every
-// other character (a "%" too) stays as the translation has it.
+// the system font. Texts put together go into a fixed line that cuts what does not fit; a
+// translated text in one is only ever copied, never used as a format.
 #pragma once
 
 #include <cstddef>
@@ -41,11 +40,6 @@ private:
     bool cut_ = false;
 };
 
-// The translation with `number` in place of its first "%d" or "%i"; without one the text
-// alone.
-void FillNumber(const WCHAR* translation, std::int64_t number, TextLine& out);
-// A text key of a prefix, a number and a suffix ("LEVEL_NAME_" 12 ""), cut to the buffer.
-void MakeTextKey(char* buffer, std::size_t capacity, const char* prefix, std::int32_t number, const char* suffix);
 // The key's text from the text table (its "DEFAULT" fallback when missing).
 const WCHAR* KeyedText(const char* key);
 

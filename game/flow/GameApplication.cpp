@@ -18,6 +18,7 @@
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "game/flow/AccelerometerKey.h"
 #include "game/flow/FramePacer.h"
+#include "game/flow/GameHud.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayOverlay.h"
@@ -117,6 +118,12 @@ void GameApplication::Shutdown() {
     if (GetProfile() == profile_) SetProfile(nullptr);
     delete profile_;
     profile_ = nullptr;
+    if (hud_ != nullptr) {
+        SetPlayHud(nullptr);
+        SetHudDrawing(nullptr);
+        delete hud_;
+        hud_ = nullptr;
+    }
     // The controller goes with the flow; its sounds are stopped by the manager's end.
     if (accelTaken_) {
         GiveBackAccelerometer(accel_);
@@ -189,6 +196,11 @@ void GameApplication::RequestQuit() { ::RequestQuit(); }
 
 int GameApplication::LoadGameResources() {
     LoadArchivesIntoMemory();
+    if (hud_ == nullptr) {
+        hud_ = new GameHud;
+        SetPlayHud(hud_);
+        SetHudDrawing(hud_);
+    }
     return 1;
 }
 

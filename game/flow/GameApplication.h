@@ -13,6 +13,7 @@
 
 class SoundManager;
 class PlayerProfile;
+class GameHud;
 
 #include "engine/overlay/widgets/OverlayManager.h"
 
@@ -72,6 +73,7 @@ private:
     PlayerProfile* profile_ = nullptr;
     float pointerX_ = 0.0f;  // last pointer position in screen coordinates
     float pointerY_ = 0.0f;
+    GameHud* hud_ = nullptr;  // made with the game's resources
     AccelSettings accel_;
     bool accelTaken_ = false;
     bool rotationHeld_ = false;

@@ -18,14 +18,16 @@
 #include "game/flow/RenderPass.h"
 #include "game/flow/SoundManager.h"
 #include "game/ui/AnimatedValue.h"
+#include "game/ui/text/ShadowedText.h"
+#include "game/ui/text/TextFormat.h"
 
 namespace {
 
 constexpr float kTitleScale = 1.6f;
 constexpr std::int32_t kTwoPartBriefingLevel = 7;
 constexpr float kSecondBriefingAfter = 5.0f;
-constexpr DWORD kShadowColour = 0xFF000000;
-constexpr float kShadowOffset = 2.0f;
+// The shadow falls two pixels right of and below the text.
+constexpr float kShadowOffset[2] = {-2.0f, -2.0f};
 
 ResultsProgress progress;
 
@@ -45,38 +47,31 @@ void DrawBlock(Canvas2D* canvas, float x, float y, float width, float height, co
     DrawTextBlockDefault(canvas, x, y, width, height, reference, colour, 0, scale);
 }
 
-void DrawShadowedKey(Canvas2D* canvas, float x, float y, const char* key, float scale) {
-    DrawKeyedText(canvas, x + kShadowOffset, y + kShadowOffset, key, kShadowColour, kAlignLeft, scale);
-    DrawKeyedText(canvas, x, y, key, 0xFFFFFFFF, kAlignLeft, scale);
-}
-
 void DrawCutsceneCaption(const IngameController& controller, HudDrawing& hud, Canvas2D* canvas) {
     std::int32_t speaker = 0;
     std::string line;
     if (!GetPlayWorld().ShotLine(controller.cutsceneShot, speaker, line)) return;
     hud.DrawFrameQuad(400.0f, 380.0f, 740.0f, 170.0f, 1.0f);
-    EngineWString text(KeyedText(line.c_str()));
-    TextRef reference = TextRefFromText(&text);
-    DrawTextBlockDefault(canvas, 62.5f + kShadowOffset, 314.0f + kShadowOffset, 680.0f, 200.0f, reference,
-                         kShadowColour, 0, 1.0f);
-    DrawTextBlockDefault(canvas, 62.5f, 314.0f, 680.0f, 200.0f, reference, 0xFFFFFFFF, 0, 1.0f);
+    DrawTextBox(canvas, 62.5f, 314.0f, 680.0f, 200.0f, KeyedText(line.c_str()), nullptr, 0xFFFFFFFF, kShadowBlack,
+                kShadowOffset, 0, 1.0f, 0.0f);
     const bool bram = speaker == 1;
     if (bram)
         hud.DrawFrameQuad(102.0f, 282.0f, 100.0f, 50.0f, 1.0f);
     else
         hud.DrawFrameQuad(140.0f, 282.0f, 180.0f, 50.0f, 1.0f);
-    DrawShadowedKey(canvas, 70.5f, 265.0f, bram ? "CUTSCENE_BRAM" : "CUTSCENE_ODILE", 2.0f);
+    DrawShadowedText(canvas, 70.5f, 265.0f, KeyedText(bram ? "CUTSCENE_BRAM" : "CUTSCENE_ODILE"), -1, nullptr,
+                     0xFFFFFFFF, kShadowBlack, kShadowOffset, 0, 2.0f);
 }
 
 void DrawBriefing(const IngameController& controller, HudDrawing& hud, Canvas2D* canvas, float cx, float cy) {
     const float a = std::fmin(2.0f * controller.stateTimer, 1.0f);
     char key[48];
     hud.DrawFrameQuad(cx, cy - 66.0f, 580.0f, 48.0f, a);
-    MakeTextKey(key, sizeof key, "LEVEL_NAME_", controller.currentLevel + 1, "");
+    FormatBounded(key, sizeof key, "LEVEL_NAME_%d", static_cast<int>(controller.currentLevel + 1));
     DrawKeyedText(canvas, cx, cy - 66.0f, key, WhiteWithAlpha(a), kAlignCentre, kTitleScale);
     hud.DrawFrameQuad(cx, cy + 52.0f, 580.0f, 176.0f, a);
     const bool second = controller.currentLevel == kTwoPartBriefingLevel && controller.stateTimer > kSecondBriefingAfter;
-    MakeTextKey(key, sizeof key, "LEVEL_BRIEFING_", controller.currentLevel + 1, second ? "_2" : "");
+    FormatBounded(key, sizeof key, second ? "LEVEL_BRIEFING_%d_2" : "LEVEL_BRIEFING_%d", static_cast<int>(controller.currentLevel + 1));
     DrawBlock(canvas, cx - 272.0f, cy - 15.0f, 532.0f, 176.0f, key, WhiteWithAlpha(a), kTitleScale);
 }
 
@@ -142,7 +137,7 @@ void DrawLevelTitle(const IngameController& controller, HudDrawing& hud, Canvas2
         }
     } else {
         char key[48];
-        MakeTextKey(key, sizeof key, "LEVEL_NAME_", level + 1, "");
+        FormatBounded(key, sizeof key, "LEVEL_NAME_%d", static_cast<int>(level + 1));
         name.Append(KeyedText(key));
     }
 
@@ -150,8 +145,10 @@ void DrawLevelTitle(const IngameController& controller, HudDrawing& hud, Canvas2
     const std::int32_t lastWorld = last < kFirstScoredLevel ? 0 : (last - kFirstScoredLevel) / kLevelsPerWorld + 1;
     const std::int32_t world = WorldOfLevel(level);
     if (last >= 0 && world != lastWorld) {
+        // The translation is data: the world's number goes into its slot, nothing else is read.
+        const EngineWString filled = FillNumber(KeyedText("MENU_WORLD_NUM"), world);
         TextLine number;
-        FillNumber(KeyedText("MENU_WORLD_NUM"), world, number);
+        number.Append(filled.Text());
         if (t < 1.5f) {
             const float a = std::fmin(2.0f * t, 1.0f);
             DrawTitleFrame(hud, canvas, x, y, 72.0f, a, number.Text(), a);

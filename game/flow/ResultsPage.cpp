@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "game/flow/PlayerProfile.h"
+#include "game/ui/text/TextFormat.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ ResultsPage BuildResultsPage(const ResultsFacts& facts, float t, float pulse, Re
     const float a = std::fmin(2.0f * t, 1.0f);
     page.frames.push_back(PageFrame{cx, cy - 192.0f, 560.0f, 76.0f, a});
     char key[48];
-    MakeTextKey(key, sizeof key, "LEVEL_NAME_", facts.level + 1, "");
+    FormatBounded(key, sizeof key, "LEVEL_NAME_%d", static_cast<int>(facts.level + 1));
     AddKey(page, key, cx, cy - 200.0f, kAlignCentre, kRowScale, 0xFFFFFFFF);
     page.frames.push_back(PageFrame{cx, cy - 20.0f, 560.0f, 260.0f, a});
 

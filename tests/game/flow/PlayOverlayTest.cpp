@@ -1,5 +1,5 @@
 // The results page's texts, pips and sounds at each moment of its animation, the buttons by
-// finale and next level; translations copied verbatim with the number put in, and texts put
+// finale and next level; the high score's translation copied verbatim, and texts put
 // together in fixed lines cut rather than overrun.
 #include <gtest/gtest.h>
 
@@ -216,28 +216,7 @@ TEST_F(ResultsPageTest, TheHighScoreCopiesItsTranslationWhateverPercentSignsItHo
     EXPECT_EQ(Lines(none).size(), 5u) << "no high score line without a previous best";
 }
 
-TEST(FrameText, ANumberGoesIntoTheFirstPlaceholderAndEverythingElseStaysVerbatim) {
-    struct Case {
-        const char16_t* translation;
-        const char16_t* result;
-    };
-    const Case cases[] = {
-        {u"World %d", u"World 3"},
-        {u"%i. Welt", u"3. Welt"},
-        {u"50% of %d", u"50% of 3"},
-        {u"%s %n %x %d %d", u"%s %n %x 3 %d"},
-        {u"World", u"World"},
-        {u"%", u"%"},
-        {u"", u""},
-    };
-    for (const Case& c : cases) {
-        TextLine line;
-        FillNumber(c.translation, 3, line);
-        EXPECT_EQ(std::u16string(line.Text()), std::u16string(c.result));
-    }
-}
-
-TEST(FrameText, FixedLinesAndKeysAreCutNeverOverrun) {
+TEST(FrameText, FixedLinesAreCutNeverOverrun) {
     TextLine line;
     const std::u16string longText(300, u'x');
     line.Append(longText.c_str());
@@ -246,21 +225,10 @@ TEST(FrameText, FixedLinesAndKeysAreCutNeverOverrun) {
     EXPECT_TRUE(line.WasCut());
     EXPECT_EQ(line.Text()[TextLine::kCapacity - 1], 0);
 
-    TextLine number;
-    FillNumber(longText.c_str(), 7, number);
-    EXPECT_EQ(number.Length(), TextLine::kCapacity - 1);
-
     TextLine fixed;
     fixed.AppendFixed2(3.0e38f);  // 39 digits and the decimals still fit the line
     EXPECT_FALSE(fixed.WasCut());
     EXPECT_EQ(fixed.Length(), 42u);
-
-    char key[8] = {'#', '#', '#', '#', '#', '#', '#', '#'};
-    MakeTextKey(key, 8, "LEVEL_NAME_", 12, "");
-    EXPECT_STREQ(key, "LEVEL_N");
-    char full[32];
-    MakeTextKey(full, sizeof full, "LEVEL_BRIEFING_", 7, "_2");
-    EXPECT_STREQ(full, "LEVEL_BRIEFING_7_2");
 }
 
 }  // namespace
