@@ -11,11 +11,26 @@
 #include "game/flow/SoundManager.h"
 #include "game/ui/text/TextFormat.h"
 
+namespace {
+
+// The frame picture is a box stretched as nine slices, its borders a quarter of its side.
+constexpr float kFrameBorder = 0.25f;
+
+void PrepareRecord(Hud& hud) {
+    hud.canvas = OverlayCanvas();
+    hud.Prepare();
+    Brush& frame = hud.brushes[kHudBrushFrame];
+    if ((frame.flags & kBrushTextured) == 0) return;
+    frame.flags |= kBrushNineSlice;
+    for (int i = 0; i < 4; ++i) frame.corners[i] = kFrameBorder;
+}
+
+}  // namespace
+
 GameHud::GameHud() : hud_(new Hud) {
     if (hud_ == nullptr) return;
-    hud_->canvas = OverlayCanvas();
     hud_->host = this;
-    hud_->Prepare();
+    PrepareRecord(*hud_);
 }
 
 GameHud::~GameHud() {
@@ -55,9 +70,7 @@ void GameHud::SetPressedButtons(std::uint32_t set) {
 void GameHud::ButtonCentre(PlayButton button, float& x, float& y) const { layout_.ButtonCentre(button, x, y); }
 
 void GameHud::ResetComics() {
-    if (hud_ == nullptr) return;
-    hud_->canvas = OverlayCanvas();
-    hud_->Prepare();
+    if (hud_ != nullptr) PrepareRecord(*hud_);
 }
 
 std::int32_t GameHud::NextIntroPage() { return hud_ != nullptr ? hud_->NextIntroPanel() : 0; }

@@ -40,13 +40,6 @@ AnimatedValue& MedalPulse() {
     return pulse;
 }
 
-// A wrapped text block with its top left at (x, y) in the system font.
-void DrawBlock(Canvas2D* canvas, float x, float y, float width, float height, const char* key, DWORD colour, float scale) {
-    EngineWString text(KeyedText(key));
-    TextRef reference = TextRefFromText(&text);
-    DrawTextBlockDefault(canvas, x, y, width, height, reference, colour, 0, scale);
-}
-
 void DrawCutsceneCaption(const IngameController& controller, HudDrawing& hud, Canvas2D* canvas) {
     std::int32_t speaker = 0;
     std::string line;
@@ -72,7 +65,8 @@ void DrawBriefing(const IngameController& controller, HudDrawing& hud, Canvas2D*
     hud.DrawFrameQuad(cx, cy + 52.0f, 580.0f, 176.0f, a);
     const bool second = controller.currentLevel == kTwoPartBriefingLevel && controller.stateTimer > kSecondBriefingAfter;
     FormatBounded(key, sizeof key, second ? "LEVEL_BRIEFING_%d_2" : "LEVEL_BRIEFING_%d", static_cast<int>(controller.currentLevel + 1));
-    DrawBlock(canvas, cx - 272.0f, cy - 15.0f, 532.0f, 176.0f, key, WhiteWithAlpha(a), kTitleScale);
+    DrawTextBox(canvas, cx - 272.0f, cy - 15.0f, 532.0f, 176.0f, KeyedText(key), nullptr, WhiteWithAlpha(a),
+                RgbWithAlpha(0.0f, 0.0f, 0.0f, a), kShadowOffset, 0, kTitleScale, 0.0f);
 }
 
 // The HUD's pieces of the running level.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "engine/overlay/widgets/OverlayLayer.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/IngameController.h"
+#include "game/flow/PlayHud.h"
 #include "game/flow/RenderPass.h"
 #include "game/flow/ScreenFlow.h"
 #include "platform/screen/Display.h"
@@ -146,6 +148,30 @@ TEST(FrameAlphas, TitleAndLoadingTextsOverTime) {
     }
 }
 
+// The demo data the frames draw with, made once by the data tools from the sources in data/:
+// the system font, the HUD's sheets, the title, the loading icon and the divider, and the
+// English texts.
+const std::filesystem::path& DemoData() {
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "frame_demo_data";
+        const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup";
+        std::filesystem::create_directories(out / "gfx/fonts");
+        std::filesystem::create_directories(out / "ui");
+        std::filesystem::create_directories(out / "text/eng");
+        auto run = [](const std::string& command) { return std::system((command + " > /dev/null").c_str()) == 0; };
+        bool made = run(std::string(MAKE_FONT_PROGRAM) + " '" + (source / "gfx/fonts/sysfont.font").string() + "' '" +
+                        (out / "gfx/fonts/sysfont").string() + "'");
+        for (const char* sheet : {"ui/hud_02", "ui/frame1", "ui/menu_01", "ui/scrollbar", "ui/loading", "gfx/splash2"})
+            made = made && run(std::string(MAKE_HUD_TEXTURES_PROGRAM) + " '" + (source / sheet).string() +
+                               ".sprites' '" + (out / sheet).string() + ".dds'");
+        std::filesystem::copy_file(source / "text/eng/menu.text", out / "text/eng/menu.text",
+                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_TRUE(made) << "the data tools could not make the demo data";
+        return out;
+    }();
+    return folder;
+}
+
 // The running game on llvmpipe with its 2D layer, drawing frames of a chosen state.
 class FrameOnGlTest : public RunningGameOnGlTest {
 protected:
@@ -158,9 +184,19 @@ protected:
         MainWindowInfo().active = true;
     }
     void TearDown() override {
-        ResetRenderValues();
+        // The HUD and the frame give their textures back while the cache holds them.
+        if (game_ != nullptr) game_->Shutdown();
         StopOverlayLayer();
         RunningGameOnGlTest::TearDown();
+    }
+
+    // The demo data in the data folder, before the 2D layer loads its font; its English texts.
+    void UseDemoData() {
+        StopOverlayLayer();
+        std::filesystem::copy(DemoData(), std::filesystem::path(root_.Path()) / "fs" / "data",
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        ASSERT_EQ(StartOverlayLayer(), 0);
+        ASSERT_EQ(game_->LoadLocalisation("eng"), 1);
     }
 
     void WriteData(const std::string& name, const std::vector<std::uint8_t>& bytes) {
@@ -235,9 +271,11 @@ TEST_F(FrameOnGlTest, APendingStateChangeLeavesTheLastPictureOnTheScreen) {
 }
 
 TEST_F(FrameOnGlTest, PlayClearsToItsBrownFromTheSecondFrameAndDrawsTheResultsOverTheScene) {
+    UseDemoData();
     ASSERT_EQ(game_->Flow().LoadGameData(), 1);
     IngameController& controller = *GetController();
     controller.SetState(kPlayResults);
+    controller.currentLevel = 8;
     controller.stateTimer = 7.5f;
     controller.elapsedCopy = 42.5f;
     controller.logicMeasure = 12.0f;
@@ -245,7 +283,9 @@ TEST_F(FrameOnGlTest, PlayClearsToItsBrownFromTheSecondFrameAndDrawsTheResultsOv
     controller.logicRating = 5.0f;
     controller.timePoints = 300;
     controller.logicPoints = 500;
+    controller.previousBest = 640;
     controller.medal = 4;
+    controller.resultTitle = "GOLD_MEDAL";
     controller.resultColour = 0xFFE3A41C;
     Show(kScreenPlay, 1.0f);
     game_->Flow().State().previousScreenState = kScreenLevelLoading;
@@ -253,15 +293,47 @@ TEST_F(FrameOnGlTest, PlayClearsToItsBrownFromTheSecondFrameAndDrawsTheResultsOv
     game_->Render();
     const platform::screen::Image frame = platform::screen::Capture();
     ExpectNear(Pixel(frame, 5, 5), {33, 24, 0}, "the play clear colour");
-    // The results frame (560 x 260 centred at (400, 220)) darkens the middle.
-    const std::array<int, 3> inside = Pixel(frame, 250, 400);
-    EXPECT_NE(inside, Pixel(frame, 5, 5));
+    EXPECT_NE(Pixel(frame, 250, 400), Pixel(frame, 5, 5)) << "the results frame covers the middle";
     EXPECT_TRUE(render_test::MatchesReference(frame, "results_page"));
 
     // In the first half second after loading only the scene shows, no overlay.
     Show(kScreenPlay, 0.2f);
     game_->Render();
     ExpectNear(Pixel(platform::screen::Capture(), 250, 400), {33, 24, 0}, "no overlay yet");
+}
+
+// The frames of the demo data, each against its reference: they differ from the empty
+// frame and from each other.
+TEST_F(FrameOnGlTest, TitleLoadingBriefingAndPlayWithTheHudAndABanner) {
+    UseDemoData();
+    ASSERT_EQ(game_->Flow().LoadGameData(), 1);
+    ASSERT_TRUE(game_->LoadLoadingPicture());
+    IngameController& controller = *GetController();
+
+    Show(kScreenTitle, 1.0f);
+    game_->Render();
+    EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "title"));
+
+    Show(kScreenLevelLoading, 1.5f);
+    game_->Flow().State().loadingValue = 30.0f;
+    game_->Render();
+    EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "level_loading"));
+
+    controller.SetState(kPlayTutorialPage);
+    controller.currentLevel = 3;
+    controller.stateTimer = 1.0f;
+    Show(kScreenPlay, 1.0f);
+    game_->Render();
+    game_->Render();
+    EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "briefing"));
+
+    controller.SetState(kPlayPlaying);
+    controller.currentLevel = 9;
+    controller.lastCompleted = 8;
+    controller.stateTimer = 1.0f;
+    GetPlayHud().PushNotification("NOTIFICATION_LEVEL_COMPLETE", -1, 3.0f, 0xFFFFFFFF);
+    game_->Render();
+    EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "play_hud"));
 }
 
 }  // namespace
