@@ -1,6 +1,7 @@
 // Reading and writing the accelerometer driver's key.
 #include "game/flow/AccelerometerKey.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -47,24 +48,28 @@ void DeletePollDelay() {
     RegCloseKey(key);
 }
 
+double ParseAccelResolution(const BYTE* bytes, DWORD size) {
+    if (bytes == nullptr) return 0.0;
+    char text[kResolutionBytes / 2 + 1] = {};
+    const DWORD units = (size < kResolutionBytes ? size : kResolutionBytes) / 2;
+    for (DWORD i = 0; i < units; ++i) {
+        const unsigned unit = bytes[2 * i] | (static_cast<unsigned>(bytes[2 * i + 1]) << 8);
+        if (unit == 0) break;
+        text[i] = unit < 128 ? static_cast<char>(unit) : '?';
+    }
+    const double value = std::strtod(text, nullptr);
+    return std::isfinite(value) ? value : 0.0;
+}
+
 double ReadAccelResolution() {
     HKEY key = OpenDriverKey();
     if (key == nullptr) return 0.0;
-    BYTE bytes[kResolutionBytes + 2] = {};
+    BYTE bytes[kResolutionBytes] = {};
     DWORD type = 0;
     DWORD size = kResolutionBytes;
     double value = 0.0;
-    if (RegQueryValueExW(key, u"resolution", nullptr, &type, bytes, &size) == ERROR_SUCCESS && type == REG_SZ) {
-        // A wide string, cut to what was read; narrowed for the number's parse.
-        char text[kResolutionBytes / 2 + 1] = {};
-        const DWORD units = size / 2 < kResolutionBytes / 2 ? size / 2 : kResolutionBytes / 2;
-        for (DWORD i = 0; i < units; ++i) {
-            const unsigned unit = bytes[2 * i] | (static_cast<unsigned>(bytes[2 * i + 1]) << 8);
-            if (unit == 0) break;
-            text[i] = unit < 128 ? static_cast<char>(unit) : '?';
-        }
-        value = std::strtod(text, nullptr);
-    }
+    if (RegQueryValueExW(key, u"resolution", nullptr, &type, bytes, &size) == ERROR_SUCCESS && type == REG_SZ)
+        value = ParseAccelResolution(bytes, size);
     RegCloseKey(key);
     return value;
 }

@@ -16,6 +16,9 @@ void WritePollDelay(DWORD milliseconds);
 void DeletePollDelay();
 // The "resolution" string (at most 100 bytes) as a decimal number; 0 when missing.
 double ReadAccelResolution();
+// The number of a "resolution" value's bytes (a wide string, terminated or not, cut at 100
+// bytes); 0 for no number. Only the digits, sign, point and exponent of plain ASCII count.
+double ParseAccelResolution(const BYTE* bytes, DWORD size);
 
 // What the game keeps of the driver between its start and its end.
 struct AccelSettings {

@@ -358,7 +358,8 @@ TEST_F(RunningGameTest, TheResolutionReadsAsItsNumberOrTheDefaultBelowATenth) {
         const char16_t* text;
         double resolution;
     };
-    for (const Case c : {Case{u"31.25", 31.25}, Case{u"0.05", 15.625}, Case{u"nonsense", 15.625}, Case{u"", 15.625}}) {
+    for (const Case c : {Case{u"31.25", 31.25}, Case{u"0.05", 15.625}, Case{u"nonsense", 15.625}, Case{u"", 15.625},
+                         Case{u"nan", 15.625}, Case{u"1e999", 15.625}, Case{u"-4", 15.625}}) {
         key.SetResolution(c.text);
         EXPECT_EQ(TakeAccelerometer().resolution, c.resolution);
     }
