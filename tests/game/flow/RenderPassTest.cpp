@@ -332,7 +332,13 @@ TEST_F(FrameOnGlTest, TitleLoadingBriefingAndPlayWithTheHudAndABanner) {
     controller.lastCompleted = 8;
     controller.stateTimer = 1.0f;
     GetPlayHud().PushNotification("NOTIFICATION_LEVEL_COMPLETE", -1, 3.0f, 0xFFFFFFFF);
-    game_->Render();
+    // Half a second of frames: the HUD fades in and the banner opens.
+    for (int frame = 0; frame < 15; ++frame) {
+        platform::clock::Advance(33);
+        FrameDriver();
+        GetPlayHud().Update(FrameTime());
+        game_->Render();
+    }
     EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "play_hud"));
 }
 
