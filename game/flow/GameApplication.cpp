@@ -15,9 +15,7 @@
 #include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
-#include "game/flow/GameHud.h"
 #include "game/flow/GameServices.h"
-#include "game/ui/text/ShadowedText.h"
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
@@ -40,7 +38,6 @@ DWORD GameApplication::Init() {
     // The start-up archive is read whole into memory once, so that the first screens do not
     // wait for the storage card; a missing archive leaves the files where they are.
     LoadStartupArchive();
-    if (!StartGameHud()) return 1;
     if (sound_ == nullptr) {
         sound_ = new SoundManager(soundOutput_);
         SetSoundManager(sound_);
@@ -80,7 +77,6 @@ bool GameApplication::CreateProfile() {
 
 int GameApplication::LoadLocalisation(const char* folder) {
     if (TextTableCreate() == 0) return 0;
-    if (const PlayerProfile* profile = GetProfile()) SetTextLanguage(profile->Option(kOptionLanguage));
     char path[64];
     std::snprintf(path, sizeof path, "text/%s/menu.text", folder);
     LoadTextFile(path);
@@ -90,7 +86,6 @@ int GameApplication::LoadLocalisation(const char* folder) {
 }
 
 void GameApplication::Shutdown() {
-    StopGameHud();
     if (GetProfile() == profile_) SetProfile(nullptr);
     delete profile_;
     profile_ = nullptr;

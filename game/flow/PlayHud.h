@@ -44,8 +44,6 @@ public:
     virtual std::int32_t NextIntroPage() = 0;
     virtual std::int32_t NextOutroPage() = 0;
     virtual void Update(float dt) = 0;
-    // Before a level or a comic: the HUD's textures loaded and its state reset.
-    virtual void Prepare() {}
 };
 
 class SilentHud : public PlayHud {

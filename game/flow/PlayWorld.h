@@ -36,8 +36,6 @@ struct CharacterFacts {
     std::int32_t state = 0;  // 1 and 2 disable the touch controls
     std::uint32_t flags = 0;
     bool moving = false;
-    float rotateCharge = 0.0f;  // full at 1.9: the rotate buttons light up
-    bool mayMove = true;        // the direction buttons answer
 };
 
 // A character in the air is higher than this.

@@ -54,7 +54,6 @@ void ScreenFlow::EnterScreenState(DWORD next) {
             if (old == kScreenLeavePlay) state_.stateTime = 1.0f;
             state_.loadingValue = 0.0f;
             host_.LoadLoadingPicture();
-            GetPlayHud().Prepare();
             if (controller_ != nullptr) {
                 controller_->UnloadLevel();
                 controller_->pendingState = kPlayLoad;
