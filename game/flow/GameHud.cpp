@@ -67,7 +67,19 @@ void GameHud::SetPressedButtons(std::uint32_t set) {
     if (hud_ != nullptr) hud_->SetPressedButtons(set);
 }
 
-void GameHud::ButtonCentre(PlayButton button, float& x, float& y) const { layout_.ButtonCentre(button, x, y); }
+void GameHud::ButtonCentre(PlayButton button, float& x, float& y) const {
+    // Touches are tested where the HUD draws the buttons.
+    static constexpr int kDrawn[kPlayButtonCount] = {kHudButtonTop,        kHudButtonUpperLeft, kHudButtonUpperRight,
+                                                     kHudButtonRotateLeft, kHudButtonRotateRight, kHudButtonLeft,
+                                                     kHudButtonRight};
+    if (button < 0 || button >= kPlayButtonCount) {
+        layout_.ButtonCentre(button, x, y);
+        return;
+    }
+    Hud::ButtonCentre(kDrawn[button], x, y);
+    x /= Hud::ScreenWidth();
+    y /= Hud::ScreenHeight();
+}
 
 void GameHud::ResetComics() {
     if (hud_ != nullptr) PrepareRecord(*hud_);
@@ -154,6 +166,7 @@ HudPlayState GameHud::PlayState() const {
     play.buttonsSwapped = controller->controlLayout == 2;
     play.characterState = character.state;
     play.mayMove = !character.moving;
+    play.rotateCharge = character.rotateCharge;
     play.fallHeight = character.position.z;
     play.sphereTotal = level.sphereTotal;
     play.spheresCollected = level.spheresCollected;
