@@ -41,7 +41,9 @@ GameHud::~GameHud() {
 
 void GameHud::AddFloatingText(std::int32_t kind, std::int32_t number, const char* textKey) {
     if (hud_ == nullptr) return;
-    const EngineWString text = CopyText(KeyedText(textKey));
+    // A world notice shows its world's number; an award's name is shown as it is.
+    const WCHAR* translation = KeyedText(textKey);
+    const EngineWString text = kind != kPopupAward ? FillNumber(translation, number) : CopyText(translation);
     hud_->AddFloatingText(static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(number), text.Text(),
                           Color{1.0f, 1.0f, 1.0f, 1.0f});
 }

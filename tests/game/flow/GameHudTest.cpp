@@ -17,7 +17,8 @@ protected:
         ASSERT_EQ(TextTableCreate(), 1);
         const char texts[] = "NOTIFICATION_SPHERES_LEFT \"%d spheres left, 100%% sure\"\n"
                              "AWARD_NAME_3 \"50% of %s done %n\"\n"
-                             "PORTAL_IS_OPEN \"The portal is open %s\"\n";
+                             "PORTAL_IS_OPEN \"The portal is open %s\"\n"
+                             "NOTIFICATION_WORLD_UNLOCKED \"World %d unlocked, %s\"\n";
         ParseTextFile(*GlobalTextTable(), reinterpret_cast<const std::uint8_t*>(texts), sizeof texts - 1);
         hud_ = new GameHud;
     }
@@ -44,6 +45,10 @@ TEST_F(GameHudTest, TranslatedTextsAreShownAsTheyAreWithOnlyTheirNumberFilledIn)
     const auto* popup = static_cast<const HudPopup*>(hud_->Record().popups.head->item);
     EXPECT_EQ(std::u16string(popup->text.Text()), u"50% of %s done %n");
     EXPECT_EQ(popup->number, 5);
+    // A world notice shows its world's number and nothing else is read as a format.
+    hud_->AddFloatingText(1, 4, "NOTIFICATION_WORLD_UNLOCKED");
+    const auto* world = static_cast<const HudPopup*>(hud_->Record().popups.tail->item);
+    EXPECT_EQ(std::u16string(world->text.Text()), u"World 4 unlocked, %s");
 }
 
 // A touch at a button's centre lands on the button the HUD draws there.
