@@ -41,7 +41,9 @@ GameHud::~GameHud() {
 
 void GameHud::AddFloatingText(std::int32_t kind, std::int32_t number, const char* textKey) {
     if (hud_ == nullptr) return;
-    const EngineWString text = CopyText(KeyedText(textKey));
+    // A world notice shows its world's number; an award's name is shown as it is.
+    const WCHAR* translation = KeyedText(textKey);
+    const EngineWString text = kind != kPopupAward ? FillNumber(translation, number) : CopyText(translation);
     hud_->AddFloatingText(static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(number), text.Text(),
                           Color{1.0f, 1.0f, 1.0f, 1.0f});
 }
@@ -67,7 +69,19 @@ void GameHud::SetPressedButtons(std::uint32_t set) {
     if (hud_ != nullptr) hud_->SetPressedButtons(set);
 }
 
-void GameHud::ButtonCentre(PlayButton button, float& x, float& y) const { layout_.ButtonCentre(button, x, y); }
+void GameHud::ButtonCentre(PlayButton button, float& x, float& y) const {
+    // Touches are tested where the HUD draws the buttons.
+    static constexpr int kDrawn[kPlayButtonCount] = {kHudButtonTop,        kHudButtonUpperLeft, kHudButtonUpperRight,
+                                                     kHudButtonRotateLeft, kHudButtonRotateRight, kHudButtonLeft,
+                                                     kHudButtonRight};
+    if (button < 0 || button >= kPlayButtonCount) {
+        layout_.ButtonCentre(button, x, y);
+        return;
+    }
+    Hud::ButtonCentre(kDrawn[button], x, y);
+    x /= Hud::ScreenWidth();
+    y /= Hud::ScreenHeight();
+}
 
 void GameHud::ResetComics() {
     if (hud_ != nullptr) PrepareRecord(*hud_);
@@ -154,6 +168,7 @@ HudPlayState GameHud::PlayState() const {
     play.buttonsSwapped = controller->controlLayout == 2;
     play.characterState = character.state;
     play.mayMove = !character.moving;
+    play.rotateCharge = character.rotateCharge;
     play.fallHeight = character.position.z;
     play.sphereTotal = level.sphereTotal;
     play.spheresCollected = level.spheresCollected;

@@ -38,6 +38,7 @@ struct CharacterFacts {
     std::uint32_t flags = 0;
     bool moving = false;
     float facingDegrees = 0.0f;  // the character's turn about the vertical axis
+    float rotateCharge = 1.9f;   // the HUD's rotate meter, full at 1.9 (a world without one: full)
 };
 
 // What the play scene's drawing reads of the level and the character.

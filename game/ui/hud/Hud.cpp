@@ -17,6 +17,8 @@ constexpr float kFullCharge = 0.9f;
 constexpr float kEmptyCharge = 0.1f;
 constexpr float kOpacityRate = 4.0f;
 constexpr std::uint32_t kWhiteArgb = 0xFFFFFFFF;
+// The frame texture's border as a fraction of its side.
+constexpr float kFrameBorder = 0.25f;
 
 void DeleteBanner(void* item) { delete static_cast<HudBanner*>(item); }
 void DeletePopup(void* item) { delete static_cast<HudPopup*>(item); }
@@ -97,6 +99,10 @@ void Hud::Prepare() {
         else
             brushes[i].flags &= ~kBrushTextured;
     }
+    // The frame stretches as a nine-slice box: its corners keep their size at any frame size.
+    Brush& frame = brushes[kHudBrushFrame];
+    if ((frame.flags & kBrushTextured) != 0) frame.flags |= kBrushNineSlice;
+    for (int i = 0; i < 4; ++i) frame.corners[i] = kFrameBorder;
     Reset();
     vertexCount = 0;
     ResetComicPanels();

@@ -57,6 +57,18 @@ enum HudBrush : int {
 };
 extern const char* const kHudTextureNames[kHudBrushCount];  // null: no texture
 
+// The touch buttons of play, where DrawTouchControls draws them.
+enum HudButton : int {
+    kHudButtonLeft,
+    kHudButtonUpperLeft,
+    kHudButtonTop,
+    kHudButtonUpperRight,
+    kHudButtonRight,
+    kHudButtonRotateLeft,
+    kHudButtonRotateRight,
+    kHudButtonCount,
+};
+
 // Pop-up kinds.
 constexpr std::uint8_t kPopupKindAward = 0;
 constexpr std::uint8_t kPopupKindWorldUnlocked = 1;
@@ -194,6 +206,10 @@ public:
     // current panel in seconds.
     void DrawIntroPage(float t);
     void DrawOutroPage(float t);
+
+    // A touch button's centre in screen pixels, as drawn on the current screen; (-1, -1) for
+    // no button.
+    static void ButtonCentre(int button, float& x, float& y);
 
     // Screen size of the 2D layer.
     static float ScreenWidth();

@@ -20,7 +20,24 @@ constexpr DirectionButton kDirectionButtons[5] = {
     {8, 13, kPressedRight},
 };
 
+constexpr float kRotateButtonSize = 128.0f;
+
 }  // namespace
+
+void Hud::ButtonCentre(int button, float& x, float& y) {
+    const float w = ScreenWidth();
+    const float h = ScreenHeight();
+    const float centres[kHudButtonCount][2] = {
+        {48, h / 2}, {144, 96}, {w / 2, 48}, {w - 144, 96}, {w - 48, h / 2},
+        {112 + kRotateButtonSize / 2, 0.75f * h}, {w - 240 + kRotateButtonSize / 2, 0.75f * h},
+    };
+    if (button < 0 || button >= kHudButtonCount) {
+        x = y = -1.0f;
+        return;
+    }
+    x = centres[button][0];
+    y = centres[button][1];
+}
 
 void Hud::DrawTouchControls() {
     const HudPlayState play = Play();
@@ -28,20 +45,25 @@ void Hud::DrawTouchControls() {
     const float h = ScreenHeight();
     if (play.controllerState == kHudStatePlaying) {
         const float directionAlpha = play.controlOpacity * opacities[2] * alpha;
-        const float centres[5][2] = {{48, h / 2}, {144, 96}, {w / 2, 48}, {w - 144, 96}, {w - 48, h / 2}};
         for (int i = 0; i < 5; ++i) {
             const DirectionButton& button = kDirectionButtons[i];
             const std::int32_t icon = (pressedButtons & button.pressedBit) != 0 ? button.pressedIcon : button.icon;
-            DrawIcon(icon, centres[i][0], centres[i][1], true, 2.0f, directionAlpha);
+            float x = 0.0f;
+            float y = 0.0f;
+            ButtonCentre(kHudButtonLeft + i, x, y);
+            DrawIcon(icon, x, y, true, 2.0f, directionAlpha);
         }
         const float rotateAlpha = play.controlOpacity * opacities[5] * alpha;
         const float cells[2] = {129.0f, 383.0f};
         const int leftCell = play.buttonsSwapped ? 1 : 0;
-        const float xs[2] = {112.0f, w - 240.0f};
         for (int side = 0; side < 2; ++side) {
             const float left = cells[side == 0 ? leftCell : 1 - leftCell];
-            DrawAtlasSprite(left, 256.0f, left + 128.0f, 384.0f, xs[side], 0.75f * h - 64.0f, 128.0f, 128.0f,
-                            rotateAlpha);
+            float x = 0.0f;
+            float y = 0.0f;
+            ButtonCentre(kHudButtonRotateLeft + side, x, y);
+            const float half = kRotateButtonSize / 2;
+            DrawAtlasSprite(left, 256.0f, left + 128.0f, 384.0f, x - half, y - half, kRotateButtonSize,
+                            kRotateButtonSize, rotateAlpha);
         }
     } else if (play.controllerState == kHudStateLooking) {
         DrawAtlasSprite(0.0f, 0.0f, 64.0f, 64.0f, w / 2 - 32.0f, 16.0f, 64.0f, 64.0f);

@@ -156,6 +156,24 @@ TEST_F(HudTest, TouchControlsShowPressedButtonsAndSwapTheRotateCells) {
     EXPECT_EQ(hud_->vertexCount, 0u);
 }
 
+TEST_F(HudTest, EachTouchButtonIsDrawnAroundTheCentreTouchesAreTestedAt) {
+    host_.state.controllerState = kHudStatePlaying;
+    hud_->DrawTouchControls();
+    const std::vector<Quad> batch = Batch();
+    ASSERT_EQ(batch.size(), static_cast<std::size_t>(kHudButtonCount));
+    for (int button = 0; button < kHudButtonCount; ++button) {
+        float x = 0.0f;
+        float y = 0.0f;
+        Hud::ButtonCentre(button, x, y);
+        EXPECT_FLOAT_EQ(batch[button].x + batch[button].w / 2, x) << button;
+        EXPECT_FLOAT_EQ(batch[button].y + batch[button].h / 2, y) << button;
+    }
+    float x = 0.0f;
+    float y = 0.0f;
+    Hud::ButtonCentre(kHudButtonCount, x, y);
+    EXPECT_FLOAT_EQ(x, -1.0f);
+}
+
 TEST_F(HudTest, LookModeShowsTheThreeArrowsAndTheCentreIconLowOrHigh) {
     host_.state.controllerState = kHudStateLooking;
     hud_->DrawTouchControls();
