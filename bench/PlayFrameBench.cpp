@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench/BenchCompare.h"
@@ -32,6 +33,8 @@
 #include "game/flow/RenderPass.h"
 #include "game/flow/ScreenFlow.h"
 #include "game/world/level/Level.h"
+#include "platform/screen/Display.h"
+#include "platform/screen/PngFile.h"
 #include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewSession.h"
 #include "tools/source_text/SourceText.h"
@@ -179,6 +182,12 @@ void Skip(benchmark::State& state) {
 void BM_FullPlayFrameWithHud(benchmark::State& state) {
     PlayScene& scene = Scene();
     if (!scene.ready) return Skip(state);
+    // PLAY_FRAME_PNG=<file> keeps a picture of the frame measured, to look at.
+    if (const char* picture = std::getenv("PLAY_FRAME_PNG")) {
+        RenderFrame(scene.state, scene.conditions, scene.controller);
+        std::string error;
+        platform::screen::WritePng(platform::screen::Capture(), picture, error);
+    }
     DWORD result = 0;
     for (auto _ : state) {
         result += RenderFrame(scene.state, scene.conditions, scene.controller);
