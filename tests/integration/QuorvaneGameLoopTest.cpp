@@ -128,7 +128,9 @@ TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
     std::ofstream(folder / "Quorvane.ini") << "Render=OpenGLRender.NullRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
     const fs::path script = fs::path(root.Path()) / "script.txt";
-    std::ofstream(script) << "at 12000 tap 240 400\nat 22000 close\n";
+    // A tap leaves the title; the intro comic's pages are skipped by a tap in its top right
+    // corner (game point (700, 50) on the turned display), which loads the first level.
+    std::ofstream(script) << "at 12000 tap 240 400\nat 15000 tap 430 700\nat 22000 close\n";
 
     const int exitCode = RunProgram((folder / "quorvane").string(),
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
