@@ -177,6 +177,8 @@ protected:
         ASSERT_EQ(GlobalResourceCache().Init(), 0);
         ASSERT_EQ(StartOverlayLayer(), 0);
         MainWindowInfo().active = true;
+        // The texts' scale as the start-up page leaves it for every later screen.
+        Overlay2D().textScale = 0.5f;
     }
     void TearDown() override {
         // The HUD and the frame give their textures back while the cache holds them.
