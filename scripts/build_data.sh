@@ -9,7 +9,7 @@ out=$2
 mkdir -p "$out"
 
 tools=$build/tools
-for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh make_character kelview make_wave make_xm make_animation make_world_data; do
+for name in make_string_table pack_archive make_skin_pack make_image make_font make_mesh make_character kelview make_wave make_xm make_animation make_world_data make_hud_textures; do
     if [ ! -x "$tools/$name/$name" ]; then
         echo "build_data: $tools/$name/$name is missing; build $build first." >&2
         exit 1
@@ -43,6 +43,12 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
         "$tools/make_image/make_image" "$description" "${description%.image}.tga"
         rm "$description"
     done < <(find "$staging/$name" -type f -name '*.image' -print0 | sort -z)
+    # Sprite sheets (HUD atlases, frames, award badges, comic pages): <file>.dds in place of
+    # each <file>.sprites.
+    while IFS= read -r -d '' description; do
+        "$tools/make_hud_textures/make_hud_textures" "$description" "${description%.sprites}.dds"
+        rm "$description"
+    done < <(find "$staging/$name" -type f -name '*.sprites' -print0 | sort -z)
     while IFS= read -r -d '' source; do
         "$tools/make_animation/make_animation" "$source" "${source%.kansrc}.kan"
         rm "$source"

@@ -14,12 +14,20 @@
 #include "engine/overlay/text/TextTable.h"
 #include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/render/OpenGLRenderDevice.h"
+#include "engine/core/memory/EngineLog.h"
+#include "engine/overlay/canvas/Canvas2D.h"
+#include "game/flow/AccelerometerKey.h"
 #include "game/flow/FramePacer.h"
+#include "game/flow/GameHud.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/MenuPages.h"
+#include "game/flow/PlayOverlay.h"
+#include "game/flow/PlayScene.h"
 #include "game/flow/PlayerProfile.h"
+#include "game/flow/RenderPass.h"
 #include "game/flow/SoundManager.h"
 #include "game/flow/TvOutRate.h"
+#include "game/ui/text/ShadowedText.h"
 #include "platform/base/Clock.h"
 
 namespace {
@@ -30,7 +38,13 @@ void DrainTvOutNotifications() {}
 
 }  // namespace
 
-GameApplication::GameApplication() : flow_(*this) { SetScreenAngle(kLandscapeScreenAngle); }
+GameApplication::GameApplication() : flow_(*this) {
+    SetScreenAngle(kLandscapeScreenAngle);
+    // The display starts turned a quarter, unrotated surface, and the frame keeps it there.
+    ResetRenderValues();
+    Overlay2D().displayRotation = static_cast<std::int32_t>(kLandscapeScreenAngle);
+    Overlay2D().rotationIndex = 0;
+}
 
 GameApplication::~GameApplication() { Shutdown(); }
 
@@ -42,12 +56,28 @@ DWORD GameApplication::Init() {
         sound_ = new SoundManager(soundOutput_);
         SetSoundManager(sound_);
     }
-    if (!CreateProfile()) return 0;
-    LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage)));
-    if (GetMenuPages().LoadMenus() == 0) return 1;
+    // A step that fails stops the start: what was brought up goes down again and the shell
+    // hears of the failure, rather than running a game without its profile, texts or menus.
+    const char* failed = nullptr;
+    if (sound_ == nullptr)
+        failed = "the sound manager cannot be made";
+    else if (!CreateProfile())
+        failed = "the player profile cannot be made";
+    else if (LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage))) == 0)
+        failed = "the text table cannot be made";
+    else if (GetMenuPages().LoadMenus() == 0)
+        failed = "the menus cannot be loaded";
+    if (failed != nullptr) {
+        KEL_LOG_EXCEPTION("The game cannot start: %s.", failed);
+        Shutdown();
+        return 1;
+    }
     flow_.State().loadingValue = 0.0f;
     WriteRotationOverride(kRotationOverrideHeld);
+    rotationHeld_ = true;
     flow_.State().rotationHoldTimer = 0.0f;
+    accel_ = TakeAccelerometer();
+    accelTaken_ = true;
     flow_.State().accelPollTimer = 0.0f;
     return 0;
 }
@@ -72,6 +102,10 @@ bool GameApplication::CreateProfile() {
     sound_->SetEffectsVolume(static_cast<float>(effects) * 0.1f);
     flow_.State().audioFlag = music != 0 || effects != 0 ? 1 : 0;
     SetClickSounds(flow_.State().audioFlag);
+    // Arabic text blocks run from their last line; the Chinese ones break between characters.
+    const std::int32_t language = profile_->Option(kOptionLanguage);
+    Overlay2D().reversedLines = language == kLanguageArabic ? 1 : 0;
+    SetTextLanguage(language);
     return true;
 }
 
@@ -89,15 +123,30 @@ void GameApplication::Shutdown() {
     if (GetProfile() == profile_) SetProfile(nullptr);
     delete profile_;
     profile_ = nullptr;
+    if (hud_ != nullptr) {
+        SetPlayHud(nullptr);
+        SetHudDrawing(nullptr);
+        delete hud_;
+        hud_ = nullptr;
+    }
     // The controller goes with the flow; its sounds are stopped by the manager's end.
-    if (sound_ != nullptr) {
+    if (accelTaken_) {
+        GiveBackAccelerometer(accel_);
+        accelTaken_ = false;
+    }
+    if (rotationHeld_) {
         Sleep(10);
         WriteRotationOverride(kRotationOverrideReleased);
         Sleep(10);
+        rotationHeld_ = false;
     }
     if (GetSoundManager() == sound_) SetSoundManager(nullptr);
     delete sound_;
     sound_ = nullptr;
+    // The frame's pictures and the loading icon go back to the cache.
+    ResetRenderValues();
+    ResetPlayOverlay();
+    ResetSceneCamera();
     // The texts go while the font their laid-out lines use still exists.
     TextTableDestroy();
     GetMenuPages().Shutdown();
@@ -117,11 +166,11 @@ DWORD GameApplication::Run() {
 }
 
 DWORD GameApplication::Render() {
-    OpenGLRenderDevice* device = RenderDevice();
-    if (device == nullptr) return 0;
-    device->Clear(0);
-    device->Present();
-    return 0;
+    FrameConditions conditions;
+    conditions.deviceExists = RenderDevice() != nullptr;
+    conditions.shellStarted = App().started;
+    conditions.applicationActive = MainWindowInfo().active;
+    return RenderFrame(flow_.State(), conditions, flow_.Controller());
 }
 
 void GameApplication::UpdateScreenState() { flow_.Step(FrameTime()); }
@@ -152,14 +201,14 @@ void GameApplication::RequestQuit() { ::RequestQuit(); }
 
 int GameApplication::LoadGameResources() {
     LoadArchivesIntoMemory();
+    if (hud_ == nullptr) {
+        hud_ = new GameHud;
+        SetPlayHud(hud_);
+        SetHudDrawing(hud_);
+    }
     return 1;
 }
 
-bool GameApplication::LoadLoadingPicture() {
-    Interface* texture = GlobalResourceCache().GetTexture("ui/loading.dds", 0);
-    if (texture == nullptr) return false;
-    ResourceCache::ReleaseTexture(texture);
-    return true;
-}
+bool GameApplication::LoadLoadingPicture() { return LoadLoadingIcon(); }
 
 void GameApplication::SetClickSounds(DWORD on) { Overlay().soundFlag = on; }

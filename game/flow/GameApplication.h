@@ -6,12 +6,14 @@
 #pragma once
 
 #include "engine/core/object/GameEngine.h"
+#include "game/flow/AccelerometerKey.h"
 #include "game/flow/ScreenFlow.h"
 #include "game/flow/SoundOutput.h"
 #include "platform/base/Types.h"
 
 class SoundManager;
 class PlayerProfile;
+class GameHud;
 
 #include "engine/overlay/widgets/OverlayManager.h"
 
@@ -25,11 +27,12 @@ public:
     ~GameApplication() override;
 
     // The sound manager, the player profile with its language's texts and the menus; holds
-    // the display's rotation.
+    // the display's rotation and sets the accelerometer's poll delay. 0, or 1 when a step
+    // failed: what was brought up is shut down again.
     DWORD Init() override;
     void Shutdown() override;
     DWORD Run() override;
-    // Until the game draws its screens, a frame is the device's clear and present.
+    // One frame of the current screen state (RenderPass.h).
     DWORD Render() override;
     void OnEvent(DWORD event, LPARAM a, LPARAM b) override;
 
@@ -70,4 +73,8 @@ private:
     PlayerProfile* profile_ = nullptr;
     float pointerX_ = 0.0f;  // last pointer position in screen coordinates
     float pointerY_ = 0.0f;
+    GameHud* hud_ = nullptr;  // made with the game's resources
+    AccelSettings accel_;
+    bool accelTaken_ = false;
+    bool rotationHeld_ = false;
 };

@@ -1,6 +1,7 @@
 // The services' pointers and the stand-ins behind them.
 #include "game/flow/GameServices.h"
 
+#include "game/flow/HudDrawing.h"
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayHud.h"
 #include "game/flow/PlayWorld.h"
@@ -13,6 +14,7 @@ IngameController* controller = nullptr;
 PlayHud* hud = nullptr;
 PlayWorld* world = nullptr;
 MenuPages* menus = nullptr;
+HudDrawing* hudDrawing = nullptr;
 
 }  // namespace
 
@@ -40,3 +42,9 @@ MenuPages& GetMenuPages() {
     return menus != nullptr ? *menus : defaults;
 }
 void SetMenuPages(MenuPages* value) { menus = value; }
+
+HudDrawing& GetHudDrawing() {
+    static HudDrawing plain;
+    return hudDrawing != nullptr ? *hudDrawing : plain;
+}
+void SetHudDrawing(HudDrawing* value) { hudDrawing = value; }

@@ -10,6 +10,7 @@ class IngameController;
 class PlayHud;
 class PlayWorld;
 class MenuPages;
+class HudDrawing;
 
 PlayerProfile* GetProfile();
 void SetProfile(PlayerProfile* profile);
@@ -25,3 +26,6 @@ PlayWorld& GetPlayWorld();
 void SetPlayWorld(PlayWorld* world);
 MenuPages& GetMenuPages();
 void SetMenuPages(MenuPages* menus);
+// What the frame asks the HUD to draw; null returns to the stand-in.
+HudDrawing& GetHudDrawing();
+void SetHudDrawing(HudDrawing* drawing);

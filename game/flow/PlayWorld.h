@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/core/math/MathTypes.h"
 
@@ -36,6 +37,17 @@ struct CharacterFacts {
     std::int32_t state = 0;  // 1 and 2 disable the touch controls
     std::uint32_t flags = 0;
     bool moving = false;
+    float facingDegrees = 0.0f;  // the character's turn about the vertical axis
+    float rotateCharge = 1.9f;   // the HUD's rotate meter, full at 1.9 (a world without one: full)
+};
+
+// What the play scene's drawing reads of the level and the character.
+struct SceneFacts {
+    bool noBlend = false;   // the level draws no second, blended pass of its objects
+    bool noExtras = false;  // the character's extra nodes are not drawn
+    bool characterVisible = false;
+    bool glow = false;             // the character glows
+    Vector3 characterNode{};       // where the character's node stands in the world
 };
 
 // A character in the air is higher than this.
@@ -74,6 +86,22 @@ public:
     virtual void RespawnCharacter() = 0;
     virtual void LandCharacter() = 0;
     virtual void StopCharacterLoopSound() = 0;
+
+    // Drawing the play scene, each with the device's matrices already set; a world that
+    // draws nothing leaves the picture to its clear colour.
+    virtual SceneFacts Scene() const { return {}; }
+    // The speaker (1 or 2) and the text key of a cut-scene shot's line; false without one.
+    virtual bool ShotLine(std::int32_t /*shot*/, std::int32_t& /*speaker*/, std::string& /*lineKey*/) const {
+        return false;
+    }
+    virtual void DrawTileGrid() {}
+    // Pass 0 the solid objects, pass 1 the blended ones.
+    virtual void DrawObjects(std::int32_t /*pass*/) {}
+    virtual void DrawCharacterExtras() {}
+    virtual void DrawCharacter() {}
+    virtual void DrawFireflies() {}
+    // The bound texture as a sprite facing the camera at `at`.
+    virtual void DrawGlowSprite(const Vector3& /*at*/, float /*size*/, float /*alpha*/) {}
 };
 
 // The world until the game world is built: nothing loads, nothing moves.

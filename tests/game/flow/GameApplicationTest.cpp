@@ -29,7 +29,11 @@
 #include "engine/render/RenderModule.h"
 #include "engine/render/TextureData.h"
 #include "engine/resources/texture/Texture.h"
+#include "game/flow/AccelerometerKey.h"
 #include "game/flow/GameApplication.h"
+#include "game/flow/GameServices.h"
+#include "game/flow/SoundManager.h"
+#include "platform/registry/Registry.h"
 #include "game/flow/GameModule.h"
 #include "game/flow/IngameController.h"
 #include "game/flow/PlayerProfile.h"
@@ -40,14 +44,10 @@
 #include "platform/device/Power.h"
 #include "platform/screen/Display.h"
 #include "platform/user/Window.h"
+#include "tests/game/flow/RunningGame.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-void SetRenderClass(const char* className) {
-    std::snprintf(Config().render.module, sizeof Config().render.module, "OpenGLRender");
-    std::snprintf(Config().render.className, sizeof Config().render.className, "%s", className);
-}
 
 LPARAM Packed(int x, int y) {
     return static_cast<LPARAM>((static_cast<DWORD>(static_cast<WORD>(y)) << 16) | static_cast<WORD>(x));
@@ -113,66 +113,6 @@ TEST_F(GameObjectTest, AFreshObjectWaitsInTheBootStateWithNothingRequestedAndTur
     EXPECT_EQ(state.activityRequest, kActivitySuspend);
     EXPECT_EQ(game->Release(), 0u);
 }
-
-// The game as start-up leaves it: the main window and the null render device, the game
-// object made by the shell, a manual clock.
-class RunningGameTest : public ::testing::Test {
-protected:
-    RunningGameTest() = default;
-    explicit RunningGameTest(const char* renderClass) : renderClass_(renderClass) {}
-
-    void SetUp() override {
-        platform::clock::UseManualClock(100000, 0);
-        platform::screen::Configure(platform::screen::DisplayGeometry{});
-        platform::device::ResetPowerState();
-        ASSERT_EQ(HeapInit(), 0);
-        ASSERT_EQ(RegisterCoreModule(), 0);
-        ASSERT_EQ(RegisterRenderModule(), 0);
-        ASSERT_EQ(RegisterGameModule(), 0);
-        SetRenderClass(renderClass_);
-        App().started = true;
-        ASSERT_EQ(CreateMainWindow(platform::ProgramModule()), 1);
-        ASSERT_EQ(CreateRenderDevice(), 0) << LastEglTrace();
-        ASSERT_EQ(CreateGameEngine("Quorvane", "GameEngine"), 0);
-        game_ = static_cast<GameApplication*>(GameObject());
-        FrameDriver();
-    }
-
-    void TearDown() override {
-        // Cached textures go while their device exists.
-        GlobalResourceCache().Clear();
-        SetDataFolder(nullptr);
-        DestroyGameEngine();
-        DestroyRenderDevice();
-        DestroyMainWindow();
-        FrameDriver();
-        ShutdownModules();
-        ResetMainWindowState();
-        ResetKeyStates();
-        ClearInputEvents();
-        ResetFrameClock();
-        SetBacklight(false);
-        // The rumble pattern that loading the game made lives in the lights' lists.
-        ShutdownLights();
-        App().started = false;
-        Config().render = ModuleClassName{};
-        ResetTvOutRate();
-        HeapTeardown();
-        platform::device::ResetPowerState();
-        platform::screen::Configure(platform::screen::DisplayGeometry{});
-        platform::clock::UseRealClock();
-    }
-
-    const char* renderClass_ = "NullRenderDevice";
-    handset_test::TempHandsetRoot root_;
-    GameApplication* game_ = nullptr;
-};
-
-// The same on the GL device on llvmpipe (headless), for the tests that look at the frame.
-class RunningGameOnGlTest : public RunningGameTest {
-protected:
-    RunningGameOnGlTest() : RunningGameTest("OpenGLRenderDevice") {}
-};
 
 TEST_F(RunningGameTest, PointerPositionsAreTurnedIntoTheLandscapeScreenAtRotation90) {
     std::int32_t width = 0;
@@ -363,6 +303,88 @@ TEST_F(RunningGameTest, RunEndsOnTheQuitFlagAndPacesItsFramesByTheTvOutRate) {
     // Once the flag is set the loop runs no frame at all.
     EXPECT_EQ(game_->Run(), 0u);
     EXPECT_EQ(FrameCounter() - frames, 1u);
+}
+
+// The accelerometer driver's key, made for the test, and its "poll_delay" (-1: absent).
+class DriverKey {
+public:
+    DriverKey() {
+        DWORD disposition = 0;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Drivers\\BuiltIn\\Accelerometer", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key_, &disposition);
+    }
+    ~DriverKey() { RegCloseKey(key_); }
+    void Set(DWORD value) {
+        RegSetValueExW(key_, u"poll_delay", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    std::int64_t PollDelay() const {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        if (RegQueryValueExW(key_, u"poll_delay", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != 0) return -1;
+        return value;
+    }
+    void SetResolution(const char16_t* text) {
+        RegSetValueExW(key_, u"resolution", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>((std::char_traits<char16_t>::length(text) + 1) * 2));
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+TEST_F(RunningGameTest, ThePollDelayIsShortenedWhileTheGameRunsAndGivenBackOrDeletedAtTheEnd) {
+    struct Case {
+        std::int64_t before;  // -1: no value
+        std::int64_t after;
+    };
+    for (const Case c : {Case{-1, -1}, Case{30, 30}, Case{0, -1}}) {
+        game_->Shutdown();
+        DriverKey key;
+        if (c.before >= 0) key.Set(static_cast<DWORD>(c.before));
+        ASSERT_EQ(game_->Init(), 0u);
+        EXPECT_EQ(key.PollDelay(), 50) << c.before;
+        game_->Shutdown();
+        EXPECT_EQ(key.PollDelay(), c.after) << c.before;
+        game_->Shutdown();
+        EXPECT_EQ(key.PollDelay(), c.after) << "a second shutdown gives nothing back again";
+    }
+    ASSERT_EQ(game_->Init(), 0u);
+}
+
+TEST_F(RunningGameTest, TheResolutionReadsAsItsNumberOrTheDefaultBelowATenth) {
+    DriverKey key;
+    struct Case {
+        const char16_t* text;
+        double resolution;
+    };
+    for (const Case c : {Case{u"31.25", 31.25}, Case{u"0.05", 15.625}, Case{u"nonsense", 15.625}, Case{u"", 15.625},
+                         Case{u"nan", 15.625}, Case{u"1e999", 15.625}, Case{u"-4", 15.625}}) {
+        key.SetResolution(c.text);
+        EXPECT_EQ(TakeAccelerometer().resolution, c.resolution);
+    }
+}
+
+// A game whose texts cannot be loaded.
+class TextlessGame : public GameApplication {
+public:
+    int LoadLocalisation(const char*) override { return 0; }
+};
+
+TEST_F(RunningGameTest, AFailedStepOfTheStartIsReportedAndWhatWasBroughtUpIsShutDown) {
+    game_->Shutdown();
+    DriverKey key;
+    key.Set(30);
+    auto* game = new TextlessGame;
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(game->Init(), 1u);
+    EXPECT_EQ(GetProfile(), nullptr);
+    EXPECT_EQ(GetSoundManager(), nullptr);
+    EXPECT_EQ(key.PollDelay(), 30) << "the later steps did not run";
+    EXPECT_EQ(game->Release(), 0u);
+    EXPECT_EQ(key.PollDelay(), 30);
+    ASSERT_EQ(game_->Init(), 0u);
+    EXPECT_NE(GetProfile(), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+handset_fuzz(accel_resolution DEPENDS game_flow)
