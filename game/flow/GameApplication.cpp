@@ -12,7 +12,10 @@
 #include "engine/core/files/ArchiveFileSystem.h"
 #include "engine/core/object/ResourceCache.h"
 #include "engine/overlay/text/TextTable.h"
+#include "engine/overlay/canvas/Canvas2D.h"
+#include "engine/overlay/widgets/OverlayLayer.h"
 #include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/overlay/widgets/WidgetTree.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameServices.h"
@@ -23,6 +26,8 @@
 #include "platform/base/Clock.h"
 
 namespace {
+
+void RemoveUpdateWidgetOf(Control& widget) { Overlay().RemoveUpdateWidget(&widget); }
 
 // The TV-out monitor is not part of the game yet, so no notification can change the rate
 // and TV-out stays off.
@@ -44,6 +49,11 @@ DWORD GameApplication::Init() {
     }
     if (!CreateProfile()) return 0;
     LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage)));
+    // The menu root goes under the overlay root before the pages, so that they draw over it.
+    if (menuRoot_.created == 0) {
+        if (menuRoot_.Setup(this) == 0) return 1;
+        SetVisible(&menuRoot_, 1);
+    }
     if (GetMenuPages().LoadMenus() == 0) return 1;
     flow_.State().loadingValue = 0.0f;
     WriteRotationOverride(kRotationOverrideHeld);
@@ -101,6 +111,9 @@ void GameApplication::Shutdown() {
     // The texts go while the font their laid-out lines use still exists.
     TextTableDestroy();
     GetMenuPages().Shutdown();
+    // Out of the overlay's tree before the overlay goes: the root is part of this object.
+    RemoveUpdateWidgetOf(menuRoot_);
+    menuRoot_.Destroy(0);
 }
 
 DWORD GameApplication::Run() {
@@ -120,9 +133,17 @@ DWORD GameApplication::Render() {
     OpenGLRenderDevice* device = RenderDevice();
     if (device == nullptr) return 0;
     device->Clear(0);
+    if (Canvas2D* canvas = OverlayCanvas()) {
+        canvas->Begin();
+        canvas->ResetView();
+        Overlay().Draw(canvas, 0);
+        canvas->End();
+    }
     device->Present();
     return 0;
 }
+
+void GameApplication::DrawGameFrame(Canvas2D* /*canvas*/) {}
 
 void GameApplication::UpdateScreenState() { flow_.Step(FrameTime()); }
 
