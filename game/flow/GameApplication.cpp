@@ -19,6 +19,7 @@
 #include "engine/render/OpenGLRenderDevice.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameServices.h"
+#include "game/flow/OverlayFrame.h"
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
@@ -133,12 +134,7 @@ DWORD GameApplication::Render() {
     OpenGLRenderDevice* device = RenderDevice();
     if (device == nullptr) return 0;
     device->Clear(0);
-    if (Canvas2D* canvas = OverlayCanvas()) {
-        canvas->Begin();
-        canvas->ResetView();
-        Overlay().Draw(canvas, 0);
-        canvas->End();
-    }
+    if (Canvas2D* canvas = OverlayCanvas()) DrawOverlayFrame(*device, *canvas, kLandscapeScreenAngle);
     device->Present();
     return 0;
 }

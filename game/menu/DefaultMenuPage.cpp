@@ -18,7 +18,8 @@
 namespace {
 
 constexpr std::uint32_t kSoundMenuBack = 15;
-constexpr DWORD kTitleFlags = 0x100;
+// The title reads along the landscape screen like every other text of the page.
+constexpr DWORD kTitleFlags = 0;
 
 struct Keyword {
     const char* word;
