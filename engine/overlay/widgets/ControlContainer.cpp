@@ -35,6 +35,12 @@ std::int32_t ControlContainer::Open(std::int32_t a, std::int32_t b) {
     OverlayManager& overlay = Overlay();
     Control* before = overlay.focus;
     OnOpen(a, b);
+    // OnOpen may close the container already (a page whose opening script goes elsewhere):
+    // it then stays hidden and its run is over before it began.
+    if ((flags & kControlModal) == 0) {
+        flags |= kControlModal;
+        return modalResult;
+    }
     SetVisible(this, 1);
     if (Control* first = FindFirstFocusable(this)) SetFocusWindow(first);
     if (defaultFocus != nullptr && IsWindowEnabled(defaultFocus) && IsWindowShown(defaultFocus))

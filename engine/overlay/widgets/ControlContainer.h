@@ -29,7 +29,7 @@ public:
                                 float width, float height, Control* parentControl);
     // Shows the container, focuses its first focus stop (the default focus instead when that
     // can take it) and runs the modal loop; the focus goes back where it was afterwards.
-    // Returns the modal result.
+    // Returns the modal result. A container that OnOpen closes is not shown and not run.
     virtual std::int32_t Open(std::int32_t a, std::int32_t b);
     virtual int OnCreate();
     virtual int OnOpen(std::int32_t a, std::int32_t b);
