@@ -2,6 +2,7 @@
 // its cycles, the shared style cache, finding pages and types, the history, and running a
 // chain of pages until one returns a command.
 #include "engine/overlay/menu/MenuStyle.h"
+#include "tests/engine/support/EngineTestSupport.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 
 namespace {
@@ -62,26 +63,36 @@ TEST_F(MenuTest, InheritanceThatLoopsOrLeadsNowhereFailsTheLoad) {
     struct Case {
         const char* what;
         std::vector<std::pair<std::string, std::string>> files;
+        const char* logged;
     };
     const Case cases[] = {
-        {"a page inheriting itself", {{"A.menu", "A\n{\nINHERIT a\nCLASS PlainPage\n}\n"}}},
+        {"a page inheriting itself",
+         {{"A.menu", "A\n{\nINHERIT a\nCLASS PlainPage\n}\n"}},
+         "menus/A.menu: INHERIT leads back to \"A\""},
         {"a cycle of three",
          {{"A.menu", "A\n{\nINHERIT B\nCLASS PlainPage\n}\n"},
           {"B.menu", "B\n{\nINHERIT C\n}\n"},
-          {"C.menu", "C\n{\nINHERIT A\n}\n"}}},
-        {"a missing base", {{"A.menu", "A\n{\nINHERIT Nowhere\nCLASS PlainPage\n}\n"}}},
-        {"an empty INHERIT", {{"A.menu", "A\n{\nINHERIT \"\"\nCLASS PlainPage\n}\n"}}},
-        {"no CLASS", {{"A.menu", "A\n{\n}\n"}}},
-        {"an unreadable file", {{"A.menu", "A\n{\n"}}},
-        {"an invalid script", {{"A.menu", "A\n{\nCLASS PlainPage\nBUTTON\n{\nON_CLICK RETURN\n}\n}\n"}}},
-        {"an unknown control", {{"A.menu", "A\n{\nCLASS PlainPage\nSLIDER\n{\n}\n}\n"}}},
+          {"C.menu", "C\n{\nINHERIT A\n}\n"}},
+         "menus/A.menu: INHERIT leads back to \"A\""},
+        {"a missing base",
+         {{"A.menu", "A\n{\nINHERIT Nowhere\nCLASS PlainPage\n}\n"}},
+         "menus/A.menu: INHERIT names \"Nowhere\", which is no page"},
+        {"an empty INHERIT", {{"A.menu", "A\n{\nINHERIT \"\"\nCLASS PlainPage\n}\n"}}, "INHERIT names no page"},
+        {"no CLASS", {{"A.menu", "A\n{\n}\n"}}, "menus/A.menu names no CLASS"},
+        {"an unreadable file", {{"A.menu", "A\n{\n"}}, "no CLASS"},
+        {"an invalid script",
+         {{"A.menu", "A\n{\nCLASS PlainPage\nBUTTON\n{\nON_CLICK RETURN\n}\n}\n"}},
+         "menus/A.menu does not read as a menu page"},
+        {"an unknown control", {{"A.menu", "A\n{\nCLASS PlainPage\nSLIDER\n{\n}\n}\n"}}, "cannot be made"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        engine_test::CapturedLog log;
         std::filesystem::remove_all(root_.Path() + "/fs/data/menus");
         std::filesystem::create_directories(root_.Path() + "/fs/data/menus");
         for (const auto& [name, text] : c.files) WriteMenuFile(name, text);
         EXPECT_EQ(Menus().LoadMenus(), 0);
+        EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
         for (KDLLink* link = Menus().descriptions.head; link != nullptr; link = link->next)
             EXPECT_EQ(static_cast<PageDescription*>(link->item)->parsing, 0u) << "no description is left half-walked";
         Menus().Shutdown();
