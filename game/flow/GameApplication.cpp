@@ -28,8 +28,6 @@
 
 namespace {
 
-void RemoveUpdateWidgetOf(Control& widget) { Overlay().RemoveUpdateWidget(&widget); }
-
 // The TV-out monitor is not part of the game yet, so no notification can change the rate
 // and TV-out stays off.
 void DrainTvOutNotifications() {}
@@ -113,7 +111,6 @@ void GameApplication::Shutdown() {
     TextTableDestroy();
     GetMenuPages().Shutdown();
     // Out of the overlay's tree before the overlay goes: the root is part of this object.
-    RemoveUpdateWidgetOf(menuRoot_);
     menuRoot_.Destroy(0);
 }
 

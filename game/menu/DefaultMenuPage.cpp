@@ -115,22 +115,13 @@ void DefaultMenuPage::OnKeyDown(std::int32_t key, std::int32_t /*value*/, std::i
     }
 }
 
-void DefaultMenuPage::CloseWithCommand(std::int32_t command) {
-    if ((flags & kControlShown) != 0) {
-        flags &= ~kControlShown;
-        OnShow(0, 0);
-    }
-    flags &= ~kControlModal;
-    modalResult = command;
-}
-
 void DefaultMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
     if (IsBackKey(key)) {
         const char* page = CurrentPageName();
         if (IsPage(page, "Main")) {
-            CloseWithCommand(kCommandQuit);
+            EndModal(this, kCommandQuit);
         } else if (IsPage(page, "Ingame")) {
-            CloseWithCommand(kCommandResumeGame);
+            EndModal(this, kCommandResumeGame);
         } else {
             GoBackFromPage();
         }
@@ -156,18 +147,18 @@ int DefaultMenuPage::GoBackFromPage() {
         PlayMenuSound(kSoundMenuBack);
         manager.ClearHistory();
         manager.OpenPage(back);
-        CloseWithCommand(0);
+        CloseWithoutResult();
         return 1;
     }
     PlayMenuSound(kSoundMenuBack);
     if (manager.history.count < 2) {
         manager.ClearHistory();
         manager.GotoPage("Main", 1);
-        CloseWithCommand(0);
+        CloseWithoutResult();
         return 0;
     }
     manager.GoBack();
-    CloseWithCommand(0);
+    CloseWithoutResult();
     return 1;
 }
 

@@ -54,8 +54,4 @@ public:
     DWORD hasBack = 0;     // the page file has a BACK tag
     EngineString tooltip;  // its TOOLTIP
     DWORD backPressed = 0;
-
-private:
-    // Hidden and closed with a result for the screen state machine.
-    void CloseWithCommand(std::int32_t command);
 };

@@ -64,10 +64,6 @@ void MenuRoot::Update(DWORD /*elapsedMilliseconds*/) {
     if (host != nullptr) host->UpdateScreenState();
 }
 
-std::int32_t MenuRoot::Notify(std::int32_t code, DWORD controlId, std::int32_t kind, std::int32_t value) {
-    return Control::Notify(code, controlId, kind, value);
-}
-
 int MenuRoot::OnCreate() {
     OverlayManager& overlay = Overlay();
     overlay.AddUpdateWidget(this);

@@ -34,7 +34,6 @@ public:
     void OnShow(int shown, int unused) override;
     void Draw(Canvas2D* canvas) override;
     void Update(DWORD elapsedMilliseconds) override;
-    std::int32_t Notify(std::int32_t code, DWORD controlId, std::int32_t kind, std::int32_t value) override;
     // Joins the update list once; the pointer counter goes down each call. 1.
     int OnCreate() override;
 
