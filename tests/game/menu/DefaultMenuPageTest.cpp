@@ -1,7 +1,11 @@
 // The game's pages: the 13 registered types, the RETURN keywords and page commands, the
 // back area at the bottom left, and the back key (Main quits, Ingame resumes, other pages
 // go back to their BACK page or through the history).
+#include <filesystem>
 #include <typeinfo>
+
+#include "engine/overlay/menu/MenuStyle.h"
+#include "engine/overlay/widgets/SimpleWidgets.h"
 
 #include "game/menu/DefaultMenuPage.h"
 #include "game/menu/GameMenus.h"
@@ -144,6 +148,45 @@ TEST_F(GameMenuTest, TheBackKeyQuitsFromMainResumesFromIngameAndGoesBackElsewher
         EXPECT_EQ(Menus().pending, c.pending != nullptr ? Menus().FindPage(c.pending) : nullptr);
     }
     Menus().current = nullptr;
+}
+
+// The demo's own menu files: every page the game opens exists, every button leads to a page
+// that exists, and each page's type is the one its file names.
+TEST_F(GameMenuTest, TheDemoMenusHaveEveryPageTheGameOpensAndNoDeadButton) {
+    const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup/menus";
+    for (const auto& entry : std::filesystem::directory_iterator(source))
+        std::filesystem::copy_file(entry.path(), root_.Path() + "/fs/data/menus/" + entry.path().filename().string());
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    struct Expected {
+        const char* page;
+        const std::type_info& type;
+    };
+    const Expected pages[] = {
+        {kPageStartup, typeid(StartupMenuPage)},
+        {kPageMain, typeid(MainMenuPage)},
+        {kPageWorldSelect, typeid(WorldSelectMenuPage)},
+        {kPageCredits, typeid(CreditsMenuPage)},
+        {kPageIngame, typeid(IngameMenuPage)},
+        {kPageCustomLevelSelect, typeid(CustomLevelSelectMenuPage)},
+        {"Settings", typeid(DefaultMenuPage)},
+        {"HowToPlay", typeid(PageContentMenuPage)},
+    };
+    for (const Expected& expected : pages) {
+        SCOPED_TRACE(expected.page);
+        MenuPage* page = Menus().FindPage(expected.page);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(typeid(*page), expected.type);
+        std::size_t buttons = 0;
+        for (KDLLink* link = page->children.head; link != nullptr; link = link->next) {
+            auto* control = static_cast<Control*>(link->item);
+            if (dynamic_cast<Button*>(control) == nullptr) continue;
+            ++buttons;
+            EXPECT_TRUE(IsWindowEnabled(control)) << "button " << control->id;
+        }
+        EXPECT_GT(buttons, 0u);
+    }
+    EXPECT_NE(Menus().FindPageDescription("Settings")->style, nullptr);
+    EXPECT_NE(Menus().FindPageDescription("Settings")->style->FindBrush("BUTTON_UP"), nullptr);
 }
 
 TEST_F(GameMenuTest, WithoutMenuFilesThePagesTakeTheirDefaultCommands) {

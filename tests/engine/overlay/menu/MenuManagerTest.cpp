@@ -99,6 +99,29 @@ TEST_F(MenuTest, InheritanceThatLoopsOrLeadsNowhereFailsTheLoad) {
     }
 }
 
+// Nodes nested inside a control are copied by inheritance and freed without recursion, so
+// a file decides nothing about the depth of the stack.
+TEST_F(MenuTest, DeeplyNestedNodesAreInheritedWithoutRecursion) {
+    constexpr int kDepth = 20000;
+    std::string base = "Base\n{\nCLASS PlainPage\nEMPTY_CONTROL\n{\nNAME DEEP\n";
+    for (int i = 0; i < kDepth; ++i) base += "N\n{\n";
+    base += "LEAF 1\n";
+    WriteMenuFile("Base.menu", base);  // the end of the text closes every open node
+    WriteMenuFile("Page.menu", "Page\n{\nINHERIT Base\n}\n");
+    engine_test::CapturedLog log;
+    ASSERT_EQ(Menus().LoadMenus(), 1) << log.Text();
+    const PageDescription* page = Menus().FindPageDescription("Page");
+    ASSERT_EQ(page->controls.count, 1u);
+    const TagFile* node = page->tree->FindChild("EMPTY_CONTROL");
+    int depth = 0;
+    while (node != nullptr && node->children.head != nullptr) {
+        node = static_cast<const TagFile*>(node->children.head->item);
+        ++depth;
+    }
+    EXPECT_EQ(depth, kDepth);
+    EXPECT_NE(const_cast<TagFile*>(node)->FindTag("LEAF"), nullptr);
+}
+
 TEST_F(MenuTest, TheHistoryRecordsEachPageOnceAndGoesBack) {
     WriteMenuFile("Main.menu", "Main\n{\nCLASS PlainPage\n}\n");
     WriteMenuFile("WorldSelect.menu", "WorldSelect\n{\nCLASS PlainPage\n}\n");
