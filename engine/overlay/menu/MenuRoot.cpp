@@ -13,6 +13,10 @@ MenuRoot* menuRoot = nullptr;
 
 MenuRoot* GetMenuRoot() { return menuRoot; }
 
+MenuRoot::~MenuRoot() {
+    if (menuRoot == this) menuRoot = nullptr;
+}
+
 int MenuRoot::Setup(MenuRootHost* gameHost) {
     OverlayManager& overlay = Overlay();
     if (overlay.FindBrush(BrushIdOf(kGameWindowClass)) == nullptr) {

@@ -22,6 +22,8 @@ public:
 class MenuRoot : public ControlContainer {
 public:
     MenuRoot() = default;
+    // No longer the game's menu root.
+    ~MenuRoot() override;
 
     // The class brush (registered when missing), the root over the whole screen, not shown,
     // under the overlay root, and in the update list. 1, or 0 when the overlay refuses the

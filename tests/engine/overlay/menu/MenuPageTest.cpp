@@ -169,6 +169,10 @@ TEST_F(MenuTest, TheMenuRootIsHiddenAfterSetupAndCountedWhileShown) {
     EXPECT_EQ(root->flags & kControlModal, kControlModal);
     root->Draw(overlay.canvas);
     EXPECT_EQ(host.frames, 1);
+    root->Destroy(0);
+    delete root;
+    EXPECT_EQ(GetMenuRoot(), nullptr);
+    EXPECT_EQ(overlay.updateList.count, updatesListed - 1);
 }
 
 }  // namespace
