@@ -187,6 +187,14 @@ TEST_F(GameMenuTest, TheDemoMenusHaveEveryPageTheGameOpensAndNoDeadButton) {
     }
     EXPECT_NE(Menus().FindPageDescription("Settings")->style, nullptr);
     EXPECT_NE(Menus().FindPageDescription("Settings")->style->FindBrush("BUTTON_UP"), nullptr);
+
+    // The back key leaves the start-up page open: it is its own back page.
+    auto* startup = Page(kPageStartup);
+    MakeCurrent(startup);
+    startup->OnKeyUp(27, -1);
+    EXPECT_NE(startup->flags & kControlModal, 0u);
+    EXPECT_EQ(Menus().pending, nullptr);
+    Menus().current = nullptr;
 }
 
 TEST_F(GameMenuTest, WithoutMenuFilesThePagesTakeTheirDefaultCommands) {
