@@ -12,10 +12,12 @@
 #include "engine/core/files/ArchiveFileSystem.h"
 #include "engine/core/object/ResourceCache.h"
 #include "engine/overlay/text/TextTable.h"
+#include "engine/overlay/canvas/Canvas2D.h"
+#include "engine/overlay/widgets/OverlayLayer.h"
 #include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/overlay/widgets/WidgetTree.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/core/memory/EngineLog.h"
-#include "engine/overlay/canvas/Canvas2D.h"
 #include "game/flow/AccelerometerKey.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameHud.h"
@@ -65,8 +67,14 @@ DWORD GameApplication::Init() {
         failed = "the player profile cannot be made";
     else if (LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage))) == 0)
         failed = "the text table cannot be made";
-    else if (GetMenuPages().LoadMenus() == 0)
-        failed = "the menus cannot be loaded";
+    if (failed == nullptr && menuRoot_.created == 0) {
+        // The menu root goes under the overlay root before the pages, so that they draw over it.
+        if (menuRoot_.Setup(this) == 0)
+            failed = "the menu root cannot be made";
+        else
+            SetVisible(&menuRoot_, 1);
+    }
+    if (failed == nullptr && GetMenuPages().LoadMenus() == 0) failed = "the menus cannot be loaded";
     if (failed != nullptr) {
         KEL_LOG_EXCEPTION("The game cannot start: %s.", failed);
         Shutdown();
@@ -150,6 +158,8 @@ void GameApplication::Shutdown() {
     // The texts go while the font their laid-out lines use still exists.
     TextTableDestroy();
     GetMenuPages().Shutdown();
+    // Out of the overlay's tree before the overlay goes: the root is part of this object.
+    menuRoot_.Destroy(0);
 }
 
 DWORD GameApplication::Run() {
@@ -172,6 +182,8 @@ DWORD GameApplication::Render() {
     conditions.applicationActive = MainWindowInfo().active;
     return RenderFrame(flow_.State(), conditions, flow_.Controller());
 }
+
+void GameApplication::DrawGameFrame(Canvas2D* /*canvas*/) {}
 
 void GameApplication::UpdateScreenState() { flow_.Step(FrameTime()); }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/core/object/GameEngine.h"
+#include "engine/overlay/menu/MenuRoot.h"
 #include "game/flow/AccelerometerKey.h"
 #include "game/flow/ScreenFlow.h"
 #include "game/flow/SoundOutput.h"
@@ -20,7 +21,7 @@ class GameHud;
 // The game composes a landscape screen on the portrait display: a quarter turn.
 constexpr DWORD kLandscapeScreenAngle = 90;
 
-class GameApplication : public GameEngine, public ScreenHost {
+class GameApplication : public GameEngine, public ScreenHost, public MenuRootHost {
 public:
     // Turns the display to landscape (90 degrees) for the game.
     GameApplication();
@@ -32,12 +33,16 @@ public:
     DWORD Init() override;
     void Shutdown() override;
     DWORD Run() override;
-    // One frame of the current screen state (RenderPass.h).
+    // One frame of the current screen state (RenderPass.h): the scene, the widget overlay (the
+    // menu root and the shown menu pages) and the state's own 2D layer, then the present.
     DWORD Render() override;
     void OnEvent(DWORD event, LPARAM a, LPARAM b) override;
 
-    // One step of the screen state machine; Run calls it once a frame.
-    void UpdateScreenState();
+    // One step of the screen state machine; Run calls it once a frame, the menu root once a
+    // frame of a page's modal run.
+    void UpdateScreenState() override;
+    // The game's frame under the menu pages: nothing of its own yet.
+    void DrawGameFrame(Canvas2D* canvas) override;
     // 0 makes the render device again, 1 gives it up; nothing before the shell has started.
     void SetSuspended(DWORD request) override;
     // The state machine enters `state` at its next step.
@@ -68,6 +73,7 @@ private:
     bool CreateProfile();
 
     ScreenFlow flow_;
+    MenuRoot menuRoot_;
     DeviceSoundOutput soundOutput_;
     SoundManager* sound_ = nullptr;
     PlayerProfile* profile_ = nullptr;

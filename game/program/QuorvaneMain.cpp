@@ -7,6 +7,8 @@
 #include "engine/render/RenderModule.h"
 #include "engine/sound/SoundModule.h"
 #include "game/flow/GameModule.h"
+#include "game/flow/GameServices.h"
+#include "game/menu/GameMenus.h"
 #include "platform/main/WinMain.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
@@ -16,6 +18,7 @@ void RegisterModules() {
     RegisterSoundModule();
     RegisterGameModule();
     RegisterOverlayLayer();
+    SetMenuPages(&GetGameMenus());
 }
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }

@@ -43,6 +43,8 @@ set(rules
     "game/world/ forbids game/program/"
     "game/ui/ forbids game/flow/"
     "game/flow/ forbids game/world/"
+    "game/flow/ forbids game/menu/"
+    "engine/overlay/widgets/ forbids engine/overlay/menu/"
     "dialer/ forbids engine/"
     "dialer/ forbids game/"
     "dialer/ forbids pimhelper/"

@@ -44,6 +44,8 @@ Control::Control() { ListAppend(Overlay().widgets, this); }
 
 Control::~Control() {
     if (created == 1) Control::Destroy(0);
+    ReleaseTextRef(tooltipAlt);
+    ReleaseTextRef(tooltip);
     ReleaseTextRef(text);
     OverlayManager& overlay = Overlay();
     overlay.RemoveWidget(this);
@@ -112,6 +114,18 @@ int Control::Create(const char* brushId, const TextRef* caption, DWORD style, fl
     if (IsWindowShown(this)) SetDrawOrigin(this);
     return 1;
 }
+
+void Control::SetTooltip(const TextRef* reference) {
+    ReleaseTextRef(tooltip);
+    tooltip = reference != nullptr ? TextRefCopy(*reference) : TextRef{};
+}
+
+void Control::SetTooltipAlt(const TextRef* reference) {
+    ReleaseTextRef(tooltipAlt);
+    tooltipAlt = reference != nullptr ? TextRefCopy(*reference) : TextRef{};
+}
+
+const TextRef* Control::GetTooltip() { return &tooltip; }
 
 void Control::OnKeyDown(std::int32_t key, std::int32_t value, std::int32_t extra) {
     const bool shiftHeld = GetKeyState(kGameKeyShiftLeft) != 0 || GetKeyState(kGameKeyShiftRight) != 0;

@@ -1,5 +1,5 @@
 // Control: the base of every window of the game's 2D interface (menu pages, buttons, texts,
-// lists and the overlay's root widget), with its tree links and its 32 virtual operations.
+// lists and the overlay's root widget), with its tree links and its virtual operations.
 // The overlay manager keeps the root, the focus, capture and hover, and draws the tree.
 #pragma once
 
@@ -47,6 +47,10 @@ public:
     // brush entry has that id or the control is created already.
     virtual int Create(const char* brushId, const TextRef* text, DWORD style, float x, float y, float width,
                        float height, Control* parent, DWORD id);
+    // Tooltips: non-owning copies of the reference; GetTooltip answers the first.
+    virtual void SetTooltip(const TextRef* reference);
+    virtual void SetTooltipAlt(const TextRef* reference);
+    virtual const TextRef* GetTooltip();
     // Key handling: focus traversal between siblings with the focus-stop flag.
     virtual void OnKeyDown(std::int32_t key, std::int32_t value, std::int32_t extra);
     // Handed to the parent; nothing without one.
@@ -92,4 +96,6 @@ public:
     TextRef text;                // caption, not owned
     std::int32_t modalResult = 0;
     DWORD created = 0;  // 1 between Create and Destroy
+    TextRef tooltip;
+    TextRef tooltipAlt;
 };

@@ -195,6 +195,15 @@ void OverlayManager::FindHover() {
     if (found != nullptr) found->OnPointerEnter(old);
 }
 
+void OverlayManager::RemoveBrush(BrushId id) {
+    for (KDLLink* link = brushes.head; link != nullptr; link = link->next) {
+        if (static_cast<BrushEntry*>(link->item)->id == id) {
+            EngineFree(ListUnlink(brushes, link));
+            return;
+        }
+    }
+}
+
 void OverlayManager::RemoveWidget(Control* widget) {
     if (widget == nullptr) return;
     if (focus == widget) focus = nullptr;

@@ -77,6 +77,8 @@ public:
     int AddBrush(const BrushEntry& entry);
     // The first entry with the id, or null.
     BrushEntry* FindBrush(BrushId id);
+    // Frees the entry with the id (a widget kind whose brush goes away, such as a page's).
+    void RemoveBrush(BrushId id);
     // Pointer record 1, 2 or 3; null for any other index.
     PointerRecord* GetPointerRecord(int index);
 

@@ -1,0 +1,1 @@
+handset_fuzz(menu_file DEPENDS kel_menu)

@@ -1,0 +1,1 @@
+handset_fuzz(menu_style DEPENDS kel_menu)

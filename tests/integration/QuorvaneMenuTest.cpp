@@ -1,0 +1,132 @@
+// The shipped game with its demo data, installed and started headless: it opens on the
+// start-up page, a tap on "Play" leads through the logos and the title to the main menu,
+// and taps and keys played by HANDSET_SCRIPT move between the pages. Each page's screenshot
+// matches its reference and differs from the others.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/screen/PngFile.h"
+#include "tests/support/ReferenceImage.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Runs the program with the variables given (and this process's own, without its HANDSET_
+// ones); its exit code, or -1 when it had to be killed after the timeout.
+int RunInstalled(const fs::path& program, const std::vector<std::string>& added, std::chrono::seconds timeout) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0 && entry.rfind("LANG=", 0) != 0)
+            environment.push_back(entry);
+    }
+    environment.insert(environment.end(), added.begin(), added.end());
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        execve(program.c_str(), argv, envp.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    pid_t done = 0;
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Pixels whose channels differ by more than the 5-6-5 tolerance.
+long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    const int tolerance[3] = {8, 4, 8};
+    long count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) {
+                    ++count;
+                    break;
+                }
+    return count;
+}
+
+TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
+    ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
+        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+    handset_test::TempHandsetRoot root;
+    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder);
+    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
+        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+
+    // The landscape pages are turned onto the portrait display: a page's point (x, y) is
+    // the screen's (480 - y, x).
+    const fs::path shots = fs::path(root.Path());
+    const char* const pages[] = {"startup", "main", "settings", "main_again", "howtoplay", "main_by_key", "worldselect"};
+    std::ofstream(shots / "script.txt")
+        << "at 1500 screenshot " << (shots / "startup.png").string() << "\n"
+        << "at 2000 tap 220 400\n"     // Play: logos, then the title
+        << "at 12000 tap 240 400\n"    // the title: the main menu
+        << "at 14000 screenshot " << (shots / "main.png").string() << "\n"
+        << "at 14500 tap 270 400\n"    // Settings
+        << "at 16000 screenshot " << (shots / "settings.png").string() << "\n"
+        << "at 16500 tap 50 705\n"     // Back
+        << "at 18000 screenshot " << (shots / "main_again.png").string() << "\n"
+        << "at 18500 tap 190 400\n"    // How to play
+        << "at 20000 screenshot " << (shots / "howtoplay.png").string() << "\n"
+        << "at 20500 key press ESCAPE\n"  // the back key
+        << "at 22000 screenshot " << (shots / "main_by_key.png").string() << "\n"
+        << "at 22500 tap 350 400\n"    // Play: the worlds
+        << "at 24000 screenshot " << (shots / "worldselect.png").string() << "\n"
+        << "at 24500 tap 260 400\n"    // World 1: the game starts
+        << "at 27000 screenshot " << (shots / "playing.png").string() << "\n"
+        << "at 28000 close\n";
+    const int exitCode = RunInstalled(folder / "quorvane",
+                                      {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                       "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
+                                       "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=en_GB.UTF-8"},
+                                      120s);
+    ASSERT_NE(exitCode, -1) << "closing did not end the game";
+    EXPECT_EQ(exitCode, 0);
+
+    std::vector<platform::screen::Image> images;
+    for (const char* page : pages) {
+        SCOPED_TRACE(page);
+        platform::screen::Image image;
+        ASSERT_TRUE(platform::screen::ReadPng((shots / (std::string(page) + ".png")).string(), image));
+        EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, std::string("menu_") + page));
+        images.push_back(image);
+    }
+    // Each page differs from every other one; the main menu differs from itself only where
+    // the focus is, which moves with the button last pressed.
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j)
+            EXPECT_GT(CountDifferences(images[i], images[j]), 500) << pages[i] << " and " << pages[j];
+    platform::screen::Image playing;
+    ASSERT_TRUE(platform::screen::ReadPng((shots / "playing.png").string(), playing));
+    EXPECT_GT(CountDifferences(playing, images.back()), 10000) << "World 1 left the menus";
+}
+
+}  // namespace
