@@ -16,10 +16,10 @@ constexpr float kFrame = 0.033f;
 
 class PlayLoopTest : public CharacterTest {
 protected:
-    // One frame of play as the level update runs it, with the input bits of that frame.
+    // One frame of play in the in-game controller's order: the input, the level's update (as
+    // far as the rules go), then the character's own.
     void Step(Level& level, PlayerCharacter& character, std::uint32_t bits) {
         character.ApplyInput(bits);
-        UpdatePlayer(character, kFrame);
         if (character.pendingLeap != 0) {
             if (ResolveMove(level, character) == 0)
                 character.leapVector = character.savedLeapVector;
@@ -29,6 +29,7 @@ protected:
         }
         UpdateCharacterAgainstTiles(level, character, kFrame);
         if (!(character.IsMoving() && character.IsFallingWhileTurning())) InteractWithObjects(level, character);
+        UpdatePlayer(character, kFrame);
         // Keep the pass over the cross-axis limit honest.
         maxAcross_ = std::fmax(maxAcross_, std::fabs(character.position.x - character.lateralReference.x));
     }
@@ -118,6 +119,25 @@ TEST_F(PlayLoopTest, ASideJumpCarriesNoFurtherThanOneTileAcross) {
     Run(level, character, kInputJumpUp | kInputJumpRight, 1);
     Run(level, character, 0, 60);
     EXPECT_LE(maxAcross_, 10.0f + 1e-3f);
+}
+
+TEST_F(PlayLoopTest, AJumpAgainstAStepClimbsOverItsCorner) {
+    Level level;
+    DrawGrid(level, {"#######", "#...#.#", "#.....#", "#######"});
+    PlayerCharacter character;
+    Start(character, 2, 1);
+    Run(level, character, 0, 5);
+    Run(level, character, kInputJumpRight, 20);
+    EXPECT_FLOAT_EQ(character.position.x, 37.0f) << "the step stops the walk";
+    Run(level, character, kInputJumpRight | kInputJumpUp, 1);
+    EXPECT_EQ(character.transferState, 1u);
+    Run(level, character, 0, 40);
+    EXPECT_EQ(character.transferState, 0u);
+    EXPECT_EQ(character.dead, 0u);
+    EXPECT_EQ(character.grounded, 1u);
+    const Vector2 tile = WorldToTile(character.position);
+    EXPECT_FLOAT_EQ(tile.x, 4.0f);
+    EXPECT_FLOAT_EQ(tile.y, 2.0f);
 }
 
 TEST_F(PlayLoopTest, TheOpenPortalTakesTheCharacterOutAndAsksForState7) {
