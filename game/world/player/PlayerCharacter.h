@@ -238,3 +238,7 @@ private:
 
 // [SECTION] The per-frame update.
 void UpdatePlayer(PlayerCharacter& character, float dt);
+
+// The character's frame: its y axis points along the fall, turned by the yaw (degrees) so that
+// facing 0 falls toward -y, 1 toward +x, 2 toward +y and 3 toward -x; its x axis is its right.
+Vector2 LocalToWorld(float lateral, float along, float yawDegrees);
