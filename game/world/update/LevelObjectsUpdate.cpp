@@ -133,8 +133,12 @@ void FollowFacingDoor(const Level& level, BlockerDoorObject& door, std::int32_t 
     Vector2 farther{0, 0};
     DoorTiles(door, nearer, farther);
     if (level.CoveringObject(nearer, &door) != nullptr) return;
+    const bool farFree = level.CoveringObject(farther, &door) == nullptr;
+    // A door already open on one leaf stays so until the farther tile frees: opening that leaf
+    // again would restart a finished motion that no update then ends, with a second sound.
+    if (!farFree && door.door.oneLeaf != 0) return;
     const bool starts = door.door.moving == 0;
-    if (level.CoveringObject(farther, &door) == nullptr)
+    if (farFree)
         door.Open(starts && !sounds.doorGiven);
     else
         door.OpenOneLeaf(starts && !sounds.doorGiven);

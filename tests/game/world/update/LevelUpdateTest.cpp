@@ -9,6 +9,7 @@
 #include "engine/resources/kdb/KDB.h"
 #include "game/world/level/Level.h"
 #include "game/world/levelfile/LevelFile.h"
+#include "game/world/objects/BlockerDoorObject.h"
 #include "game/world/objects/BridgeObject.h"
 #include "game/world/objects/LevelObject.h"
 #include "game/world/objects/PortalObjects.h"
@@ -137,14 +138,34 @@ TEST_F(LevelUpdateTest, BridgesFollowTheFacingAndOnlyTheFirstToMovePlaysItsSound
 }
 
 TEST_F(LevelUpdateTest, DoorsFollowTheFacingWithOneSoundAFrame) {
-    Load("SIZE 8 8\nBLOCKER UP 1 4\nBLOCKER UP 3 4\nSPIKECUBE 5 2\nBLOCKER UP 5 4");
-    // "UP" opens across the way with facing 2 unless the nearer tile it spans is covered.
+    models_->Add("spikecube_01")->SetPosition(Vector3{5, 5, 0});
+    std::string floor;
+    for (int row = 0; row < 8; ++row) floor += "ROW 1 1 1 1 1 1 1 1\n";
+    Load("SIZE 8 8\n" + floor + "SPIKECUBE 3 2\nSPIKECUBE 5 3\nBLOCKER UP 1 4\nBLOCKER UP 3 4\nBLOCKER UP 5 4");
+    // "UP" opens across the way with facing 2: both leaves when the two tiles it spans are
+    // free, one when the farther is covered, none when the nearer is.
     character->facing = 2;
     UpdateObjects(*level, 0.033f);
     EXPECT_EQ(SoundCount(kSoundBlockers), 1);
-    EXPECT_EQ(Active(19, 0)->Door()->moving, 1u);
-    EXPECT_EQ(Active(19, 1)->Door()->moving, 1u);
+    const DoorState* free = Active(19, 0)->Door();
+    const DoorState* farCovered = Active(19, 1)->Door();
+    EXPECT_EQ(free->moving, 1u);
+    EXPECT_EQ(free->oneLeaf, 0u);
+    EXPECT_EQ(farCovered->moving, 1u);
+    EXPECT_EQ(farCovered->oneLeaf, 1u);
     EXPECT_EQ(Active(19, 2)->Door()->moving, 0u);
+    // Run the motion out: the one-leaf door is not set going again, and both stand across the
+    // way until they close with facing 0, with one sound.
+    for (int i = 0; i < 30; ++i) UpdateObjects(*level, 0.033f);
+    EXPECT_EQ(SoundCount(kSoundBlockers), 1);
+    EXPECT_EQ(free->closed, 0u);
+    EXPECT_EQ(farCovered->closed, 0u);
+    EXPECT_EQ(farCovered->moving, 0u);
+    character->facing = 0;
+    UpdateObjects(*level, 0.033f);
+    EXPECT_EQ(SoundCount(kSoundBlockers), 2);
+    EXPECT_EQ(free->closing, 1u);
+    EXPECT_EQ(farCovered->closing, 1u);
 }
 
 TEST_F(LevelUpdateTest, ASlidingObjectFallsAlongTheFacingUntilAFloorStopsIt) {
