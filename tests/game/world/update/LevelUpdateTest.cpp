@@ -209,5 +209,63 @@ TEST_F(LevelUpdateTest, ABlockOfFiveTilesAcrossHoldsTheMergedMeshAndTheTilesKeep
     delete database;
 }
 
+TEST_F(LevelUpdateTest, APendingLeapIsUndoneWhileBlockedAndSavesOneCheckpointWhenItStands) {
+    Load("SIZE 3 3\nROW 1 1 1\nROW 1 1 1\nROW 1 1 1\nSPAWNPOINT 1 1");
+    character->pendingLeap = 1;
+    character->blocked = 1;
+    character->leapVector = Vector3{4, 0, 0};
+    character->savedLeapVector = Vector3{1, 2, 0};
+    UpdateLevel(*level, 0.033f);
+    EXPECT_EQ(character->pendingLeap, 0u);
+    EXPECT_FLOAT_EQ(character->leapVector.y, 2.0f);
+    EXPECT_EQ(level->attempts, 0);
+
+    character->pendingLeap = 1;
+    character->blocked = 0;
+    UpdateLevel(*level, 0.033f);
+    EXPECT_EQ(character->pendingLeap, 0u);
+    EXPECT_EQ(level->attempts, 1);
+    UpdateLevel(*level, 0.033f);
+    EXPECT_EQ(level->attempts, 1);
+}
+
+TEST_F(LevelUpdateTest, ADeathPutsFadingObjectsAsideAndAsksForTheRestart) {
+    struct Case {
+        std::uint32_t playState;
+        std::uint32_t inputSeen;
+        int rumbles;
+    } cases[] = {{kPlayStatePlaying, 0, 0}, {kPlayStatePlaying, 1, 1}, {kPlayStateCutscene, 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.playState * 10 + c.inputSeen);
+        Unload(*level);
+        Load(kThreeKeys);
+        services_.rumbles = 0;
+        services_.controller.playState = c.playState;
+        services_.controller.requestedState = 0;
+        LevelObject* fading = Active(kObjectKey, 1);
+        fading->scale = 0.5f;
+        character->dead = 1;
+        character->inputSeen = c.inputSeen;
+        UpdateLevel(*level, 0.033f);
+        EXPECT_EQ(services_.controller.requestedState, kPlayStateReset);
+        EXPECT_EQ(services_.rumbles, c.rumbles);
+        ASSERT_EQ(level->collectedObjects.count, 1u);
+        EXPECT_EQ(level->collectedObjects.head->item, fading);
+        EXPECT_EQ(fading->scale, 0.0f);
+    }
+}
+
+TEST_F(LevelUpdateTest, BigPlantsAreCollectedRowByRowAndATurnIsTakenOnce) {
+    for (const char* plant : {"bigplant_01_down", "bigplant_02_up"}) models_->Add(plant);
+    Load("SIZE 3 2\nROW 1 1 1\nROW 1 1 1\nBIGPLANT2 UP 0 1\nBIGPLANT DOWN 2 0\nPLANT UP 1 0");
+    ASSERT_EQ(level->bigPlantTiles.count, 2u);
+    EXPECT_EQ(level->bigPlantTiles.head->item, level->TileAt(2, 0));
+    EXPECT_NE(FindNodeByName(level->TileAt(0, 1)->node, "bigplant_02_up"), nullptr);
+    character->turnFinished = 1;
+    UpdateBigPlants(*level, 0.033f);
+    EXPECT_EQ(character->turnFinished, 0u);
+    StopBigPlants(*level);
+}
+
 }  // namespace
 }  // namespace world_test
