@@ -8,6 +8,7 @@
 #include "engine/core/node/KNode.h"
 #include "engine/core/object/ResourceCache.h"
 #include "engine/overlay/text/TextTable.h"
+#include "game/world/level/FireflySwarm.h"
 #include "game/world/objects/LevelObject.h"
 #include "game/world/services/WorldServices.h"
 
@@ -31,6 +32,7 @@ Level::Level() {
 }
 
 Level::~Level() {
+    DeleteFireflySwarms();
     DeleteObjects();
     FreeGrid();
     if (background != nullptr) background->Release();
@@ -94,6 +96,14 @@ LevelTile* Level::TileAtCoordinates(float column, float row) const {
     if (!(row >= 0.0f)) row = 0.0f;
     if (column >= static_cast<float>(width) || row >= static_cast<float>(height)) return nullptr;
     return TileAt(static_cast<std::int32_t>(column), static_cast<std::int32_t>(row));
+}
+
+void Level::DeleteFireflySwarms() {
+    for (FireflySwarm*& swarm : fireflySwarms) {
+        delete swarm;
+        swarm = nullptr;
+    }
+    fireflySwarmCount = 0;
 }
 
 bool Level::AddObject(LevelObject* object) { return object != nullptr && ListPushBack(activeObjects, object); }

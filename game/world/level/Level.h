@@ -16,8 +16,10 @@
 #include "game/world/level/LevelTile.h"
 
 class Animation;
+class FireflySwarm;
 class KNode;
 class LevelObject;
+class PlayerCharacter;
 struct TextTable;
 
 // [SECTION] Records.
@@ -48,6 +50,15 @@ struct CutsceneView {
     Vector3 vector{0, 0, 0};
     float factor = 1.0f;
     KDLList list;
+};
+
+// The glow sprites' shared state: the quad the draw pass fills and the effect words reset
+// whenever the glow list is collected.
+struct GlowEffectState {
+    float corners[4][11] = {};
+    float scale[2] = {1.0f, 1.0f};
+    float timer[2] = {-1.0f, -1.0f};
+    float blend[2] = {0.0f, 0.0f};
 };
 
 // [SECTION] The level.
@@ -93,6 +104,8 @@ public:
     // Whether a tile-covering object covers the tile; `isSpikeCube` says whether a spike cube
     // does.
     bool ObjectCovers(const Vector2& tile, int& isSpikeCube) const;
+    // The first tile-covering object other than `skip` that covers the tile; null when none.
+    const LevelObject* CoveringObject(const Vector2& tile, const LevelObject* skip) const;
     bool IsWalkable(const Vector2& tile) const;
 
     // Objects. The level owns the active and the collected ones.
@@ -143,6 +156,16 @@ public:
     std::uint32_t bramInvisible = 0;
     std::uint32_t odileInvisible = 0;
     CutsceneView cutsceneView;
+    GlowEffectState glowEffect;
+    FireflySwarm* fireflySwarms[kMaximumFireflySwarms] = {};  // owned
+    std::int32_t fireflySwarmCount = 0;
+    Vector3 glowAxes[2] = {};  // the camera's right and up axes of the last glow pass
+    // The character the level's rules move and its checkpoints save; not owned. The in-game
+    // controller (or a tool) sets it before loading.
+    PlayerCharacter* character = nullptr;
+
+    // Deletes the firefly swarms.
+    void DeleteFireflySwarms();
 };
 
 // [SECTION] Free functions.

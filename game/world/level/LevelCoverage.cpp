@@ -61,10 +61,15 @@ Footprint FootprintOf(const LevelObject& object) {
 }  // namespace
 
 bool Level::ObjectCovers(const Vector2& tile, int& isSpikeCube) const {
-    isSpikeCube = 0;
+    const LevelObject* object = CoveringObject(tile, nullptr);
+    isSpikeCube = object != nullptr && object->kind == kObjectSpikeCube ? 1 : 0;
+    return object != nullptr;
+}
+
+const LevelObject* Level::CoveringObject(const Vector2& tile, const LevelObject* skip) const {
     for (KDLListIterator it(const_cast<KDLList&>(activeObjects)); !it.AtEnd(); it.Next()) {
         const auto* object = static_cast<const LevelObject*>(it.Item());
-        if ((object->flags & kObjectCoversTiles) == 0) continue;
+        if (object == skip || (object->flags & kObjectCoversTiles) == 0) continue;
         // A spike cube covers the tile of its world position; every other object counts from
         // its base position.
         const bool spikeCube = object->kind == kObjectSpikeCube;
@@ -73,13 +78,10 @@ bool Level::ObjectCovers(const Vector2& tile, int& isSpikeCube) const {
         for (int i = 0; i < footprint.count; ++i) {
             const Offset& offset = footprint.offsets[i];
             const Vector2 covered = WorldToTile(Vector3{base.x + offset.x, base.y + offset.y, base.z});
-            if (covered.x == tile.x && covered.y == tile.y) {
-                isSpikeCube = spikeCube ? 1 : 0;
-                return true;
-            }
+            if (covered.x == tile.x && covered.y == tile.y) return object;
         }
     }
-    return false;
+    return nullptr;
 }
 
 bool Level::IsWalkable(const Vector2& tile) const {

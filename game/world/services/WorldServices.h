@@ -81,6 +81,8 @@ public:
     // Each grants its award once and shows its name as floating text.
     virtual void GrantAward10() = 0;
     virtual void GrantAward11() = 0;
+    // The player character's awards: the profile's award bit, once, with its floating text.
+    virtual void GrantProfileAward(DWORD /*awardBit*/, const char* /*textName*/) {}
 };
 
 // The services in use; the stand-in while none are set.
