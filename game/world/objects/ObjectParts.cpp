@@ -45,7 +45,13 @@ void MovingPart::Place(const Vector3& d) const {
 }
 
 Animation* CachedAnimation(const char* name) {
-    return static_cast<Animation*>(GlobalResourceCache().GetAnimation(name));
+    auto* animation = static_cast<Animation*>(GlobalResourceCache().GetAnimation(name));
+    if (animation == nullptr) return nullptr;
+    // A first load comes back at count 0, owned by the cache alone, and a later one with a
+    // reference added: either way the caller ends up with exactly one reference of its own, so
+    // that its release never deletes what the cache still holds.
+    if (animation->AddRef() >= 2) animation->Release();
+    return animation;
 }
 
 void ReleaseAnimation(Animation*& animation) {

@@ -174,6 +174,9 @@ public:
     std::int32_t animatedPlayId = -1;
     std::int32_t ghostPlayId = -1;
     std::int32_t currentAnimation = kAnimIdle;
+    // The state time when the main model's animation started: a once-played animation has
+    // ended by its length even where nothing advances the model's animations.
+    float animationStart = 0.0f;
 
     KNode* mainModel = nullptr;      // the model source's, not owned
     KNode* animatedModel = nullptr;  // the same object

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/math/QuaternionMath.h"
+#include "engine/core/node/Animation.h"
 #include "engine/core/node/KNode.h"
 #include "game/world/objects/ObjectParts.h"
 #include "game/world/player/PlayerCharacter.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kPi = 3.14159265f;
 constexpr DWORD kNodeHidden = 0x2000000;
+// The climb's motion ends at this frame of the climb.
+constexpr float kClimbFrames = 20.0f;
 
 Vector3 StepToward(const Vector3& from, const Vector3& to, float maximum) {
     Vector3 out{to.x - from.x, to.y - from.y, to.z - from.z};
@@ -46,6 +49,7 @@ void UpdatePlayer(PlayerCharacter& character, float dt) { character.Update(dt); 
 
 void PlayerCharacter::PlayMain(std::int32_t index, float fade, bool loop) {
     currentAnimation = index;
+    animationStart = stateTime;
     if (mainModel == nullptr) return;
     mainModel->StopAnimations(fade);
     playId = PlayOnNode(mainModel, animations[index], fade, loop);
@@ -53,7 +57,13 @@ void PlayerCharacter::PlayMain(std::int32_t index, float fade, bool loop) {
 
 bool PlayerCharacter::MainAnimationEnded() const {
     // A once-played animation gives its channel back at its end; no model or animation: ended.
-    return mainModel == nullptr || playId < 0 || mainModel->IsAnimationId(playId) == 0;
+    if (mainModel == nullptr || playId < 0 || mainModel->IsAnimationId(playId) == 0) return true;
+    const Animation* animation = currentAnimation >= 0 && currentAnimation < kCharacterAnimationCount
+                                     ? animations[currentAnimation]
+                                     : nullptr;
+    if (animation == nullptr || !(animation->FrameRate() > 0.0f)) return true;
+    const float length = static_cast<float>(animation->FrameCount()) / animation->FrameRate();
+    return stateTime - animationStart >= length;
 }
 
 void PlayerCharacter::Update(float dt) {
@@ -152,8 +162,10 @@ void PlayerCharacter::UpdateClimb() {
         climbStart = position;
     }
     tilt = transferState == 1 ? -90.0f : 90.0f;
-    if (!MainAnimationEnded()) {
-        const float t = mainModel->GetAnimationTime(playId);
+    // The climb runs on the character's own clock at the animation rate, so that it carries
+    // the character over the corner whether or not a climb animation plays.
+    const float t = (stateTime - animationStart) * kDefaultFrameRate;
+    if (t < kClimbFrames || !MainAnimationEnded()) {
         const Vector2 along = LocalToWorld(0.0f, 1.0f, FacingYaw());
         const Vector2 across = LocalToWorld(transferState == 1 ? 1.0f : -1.0f, 0.0f, FacingYaw());
         const float forward = t < 18.0f ? std::fmin(0.77f * t, 10.0f) : 10.0f;

@@ -165,9 +165,12 @@ struct Pass {
         return true;
     }
 
+    // Only the character's own jump (not a walk off an edge) reaches for a ledge at its top:
+    // otherwise a character walking off an edge would be pulled straight back onto it whenever
+    // its jump animation happens to be short.
     bool LedgeCatch(bool right) {
-        if (character.fallSpeed < -0.1f || character.grounded != 0 || character.currentAnimation != kAnimAir ||
-            character.fallSpeed >= kLedgeFallLimit)
+        if (character.fallSpeed < -0.1f || character.grounded != 0 || character.airborne == 0 ||
+            character.currentAnimation != kAnimAir || character.fallSpeed >= kLedgeFallLimit)
             return false;
         const Vector3 side = right ? kLocalRight : kLocalLeft;
         if (level.GroundAhead(character.position, side, Facing()) ||
