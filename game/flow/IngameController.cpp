@@ -56,6 +56,7 @@ IngameController::IngameController(FlowHost& host) : host_(host) {
 }
 
 IngameController::~IngameController() {
+    GetPlayWorld().Release();
     if (GetController() == this) SetController(nullptr);
 }
 

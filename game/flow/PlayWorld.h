@@ -74,6 +74,10 @@ public:
     virtual void RespawnCharacter() = 0;
     virtual void LandCharacter() = 0;
     virtual void StopCharacterLoopSound() = 0;
+
+    // The level and the character are given up while the engine's resources still exist: the
+    // controller calls it as it goes.
+    virtual void Release() {}
 };
 
 // The world until the game world is built: nothing loads, nothing moves.

@@ -7,6 +7,8 @@
 #include "engine/render/RenderModule.h"
 #include "engine/sound/SoundModule.h"
 #include "game/flow/GameModule.h"
+#include "game/flow/GameServices.h"
+#include "game/play/WorldPlayWorld.h"
 #include "platform/main/WinMain.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
@@ -18,4 +20,11 @@ void RegisterModules() {
     RegisterOverlayLayer();
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }
+// Play runs on the game world: the flow's world is the real one for the whole run.
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    WorldPlayWorld world;
+    SetPlayWorld(&world);
+    const int result = ProgramEntry(instance);
+    SetPlayWorld(nullptr);
+    return result;
+}
