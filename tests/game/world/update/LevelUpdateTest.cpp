@@ -255,5 +255,17 @@ TEST_F(LevelUpdateTest, ADeathPutsFadingObjectsAsideAndAsksForTheRestart) {
     }
 }
 
+TEST_F(LevelUpdateTest, BigPlantsAreCollectedRowByRowAndATurnIsTakenOnce) {
+    for (const char* plant : {"bigplant_01_down", "bigplant_02_up"}) models_->Add(plant);
+    Load("SIZE 3 2\nROW 1 1 1\nROW 1 1 1\nBIGPLANT2 UP 0 1\nBIGPLANT DOWN 2 0\nPLANT UP 1 0");
+    ASSERT_EQ(level->bigPlantTiles.count, 2u);
+    EXPECT_EQ(level->bigPlantTiles.head->item, level->TileAt(2, 0));
+    EXPECT_NE(FindNodeByName(level->TileAt(0, 1)->node, "bigplant_02_up"), nullptr);
+    character->turnFinished = 1;
+    UpdateBigPlants(*level, 0.033f);
+    EXPECT_EQ(character->turnFinished, 0u);
+    StopBigPlants(*level);
+}
+
 }  // namespace
 }  // namespace world_test
