@@ -110,7 +110,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
 class ToolServices : public WorldServices {
 public:
     ControllerRecord& Controller() override { return controller; }
-    void OnSphereCollected() override {}
+    // As the game's controller does: the last key opens the exit portal.
+    void OnSphereCollected() override {
+        if (level != nullptr && level->keysCollected >= level->keyTotal) OpenExitPortal(*level, true);
+    }
     void RestartLevel() override { restartAsked = true; }
     DWORD PlaySoundEffect(int, bool, bool) override { return ++handles; }
     bool IsSoundPlaying(DWORD) override { return false; }
@@ -122,6 +125,7 @@ public:
     void GrantAward11() override {}
 
     ControllerRecord controller;
+    Level* level = nullptr;
     bool restartAsked = false;
     DWORD handles = 0;
     std::int32_t oneLeafDoors = 0;
@@ -163,6 +167,7 @@ public:
         level_ = new Level();
         character_->LoadModel();
         level_->character = character_;
+        services_.level = level_;
         std::string folder, name;
         SplitLevel(options_.level, folder, name);
         if (LoadLevelFile(*level_, folder.c_str(), name.c_str()) == 0) {

@@ -221,6 +221,8 @@ public:
     std::uint32_t walking = 0;
     std::int32_t checkpointFacing = 0;
     float checkpointAngles[3] = {0, 0, 0};
+    // The cut-scene mood code of the last frame that followed the script.
+    std::int32_t lastCutsceneCode = 0;
 
 private:
     void StartGhostOrDeath(float dt);

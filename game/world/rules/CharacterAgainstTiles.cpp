@@ -190,7 +190,26 @@ struct Pass {
     }
 };
 
+// BRAM's animation for a cut-scene mood code 1 to 10.
+constexpr std::int32_t kMoodAnimations[] = {kAnimIdle,          kAnimScared,        kAnimConfused,    kAnimAngry,
+                                            kAnimAngry2,        kAnimHappy,         kAnimReceiveItem, kAnimMessagePickup,
+                                            kAnimMessageRead,   kAnimMessageThrow};
+
+// The receive-item, message pick-up and message throw scenes play to their end.
+bool PlaysToItsEnd(std::int32_t code) { return code == 7 || code == 8 || code == 10; }
+
 }  // namespace
+
+void FollowCutscene(const Level& level, PlayerCharacter& character) {
+    const CutsceneEntry* entry = level.CurrentCutsceneEntry();
+    if (entry == nullptr) return;
+    const bool bramSpeaks = entry->speaker == kSpeakerBram;
+    const std::int32_t code = bramSpeaks ? entry->speakerMood : entry->listenerMood;
+    std::int32_t animation = bramSpeaks ? kAnimIdle : kAnimListen;
+    if (code >= 1 && code <= 10) animation = kMoodAnimations[code - 1];
+    if (!PlaysToItsEnd(character.lastCutsceneCode)) character.SetAnimation(animation);
+    character.lastCutsceneCode = code;
+}
 
 void UpdateCharacterAgainstTiles(Level& level, PlayerCharacter& character, float dt) {
     if (character.IsInTransfer()) return;
@@ -220,4 +239,5 @@ void UpdateCharacterAgainstTiles(Level& level, PlayerCharacter& character, float
     if (pass.CornerClimb()) return;
     pass.Move();
     pass.Beside();
+    if (GetWorldServices().Controller().playState == kPlayStateCutscene) FollowCutscene(level, character);
 }

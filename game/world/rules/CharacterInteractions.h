@@ -42,5 +42,9 @@ void LandCharacter(Level& level, PlayerCharacter& character);
 // What a living TESK does at zone 0 to 11 of the character, and what that does to the character.
 void TeskEncounter(Level& level, PlayerCharacter& character, std::int32_t zone, TeskObject& tesk);
 
+// During a cut-scene: BRAM's animation from the current script entry's mood (as speaker, or as
+// listener while ODILE speaks); a receive-item, message pick-up or throw scene is left to finish.
+void FollowCutscene(const Level& level, PlayerCharacter& character);
+
 // Opens a closed exit portal (with its sound when asked) and shows it in any case.
 void OpenExitPortal(Level& level, bool playSound);

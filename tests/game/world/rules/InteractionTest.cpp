@@ -311,5 +311,30 @@ TEST_F(InteractionTest, AnOpeningDoorKillsInItsActionWindowAndABridgeSweepKillsU
     EXPECT_EQ(BridgeSweptTiles(kObjectSpikeCube, 1, swept), 0);
 }
 
+TEST_F(InteractionTest, InACutSceneBramTakesHisMoodFromTheScriptAndLetsItemScenesFinish) {
+    AddCharacterModels();
+    WriteCharacterAnimations();
+    Level level;
+    Room(level);
+    PlayerCharacter character;
+    character.LoadModel();
+    level.AddCutsceneEntry(kSpeakerBram, EngineString("T1"), 4, 0, 0);   // BRAM angry
+    level.AddCutsceneEntry(kSpeakerOdile, EngineString("T2"), 12, 2, 0);  // BRAM listens
+    level.AddCutsceneEntry(kSpeakerBram, EngineString("T3"), 7, 0, 0);   // BRAM receives the item
+    level.AddCutsceneEntry(kSpeakerBram, EngineString("T4"), 6, 0, 0);   // then is happy
+    level.AddCutsceneEntry(kSpeakerBram, EngineString("T5"), 99, 0, 0);  // no mood: idle
+    struct Step {
+        std::int32_t entry;
+        std::int32_t animation;
+    } steps[] = {{0, kAnimAngry},       {1, kAnimListen}, {2, kAnimReceiveItem},
+                 {3, kAnimReceiveItem}, {3, kAnimHappy},  {4, kAnimIdle}};
+    for (const Step& step : steps) {
+        awardServices_.controller.cutsceneEntry = step.entry;
+        FollowCutscene(level, character);
+        EXPECT_EQ(character.currentAnimation, step.animation) << step.entry;
+    }
+    EXPECT_EQ(character.animationChanged, 1u);
+}
+
 }  // namespace
 }  // namespace world_test
