@@ -152,6 +152,30 @@ TEST_F(WorldPlayWorldTest, ADeathResetsThroughTheGhostsFlightAndPlayGoesOnFromTh
     EXPECT_LT(tile.x, 3.0f);
 }
 
+TEST_F(WorldPlayWorldTest, ALossBeforeTheFirstMoveRestartsTheAttemptFromTheStart) {
+    WriteData("levels/level09.qvn", kCorridor);
+    play_test::MarkCutsceneSeen(*profile_, 1);
+    PlayLevel(8);
+    PlayerCharacter& character = *world_->LoadedCharacter();
+    const Vector3 start = character.position;
+    // Lost where it stands, before the player touched anything: the ghost has nowhere to go
+    // back to, so the landing asks the controller for a restart, which comes back into the
+    // world while the landing is still under way.
+    character.dead = 1;
+    RunUntil(kPlayReset, 5);
+    ASSERT_EQ(controller_->state, kPlayReset);
+    RunUntil(kPlayPlaying, 600);
+    ASSERT_EQ(controller_->state, kPlayPlaying);
+    EXPECT_EQ(character.dead, 0u);
+    EXPECT_EQ(character.ghostMode, 0u);
+    EXPECT_FLOAT_EQ(character.position.x, start.x);
+    EXPECT_FLOAT_EQ(character.position.y, start.y);
+    EXPECT_EQ(world_->Level().spheresCollected, 0);
+    // Play goes on normally from there.
+    HoldInPlay(kButtonStepRight, 300);
+    EXPECT_EQ(controller_->state, kPlayComplete);
+}
+
 TEST_F(WorldPlayWorldTest, AWorldCutsceneIsPlayedOnItsStageAndWalkedOutOfIntoTheLevel) {
     WriteData("levels/levelcut.qvn", kCorridor);
     WriteData("cutscenes/world01.cut",
