@@ -58,23 +58,40 @@ TagResult ReadSize(ReadState& state, const TagFileTag& tag) {
     std::int32_t height = 0;
     if (tag.GetInt(0, width) == 0 || tag.GetInt(1, height) == 0) return Fail(state, tag, "needs a width and a height");
     if (level.HasGrid()) return Fail(state, tag, "comes after the grid was already sized");
-    if (width < 1 || height < 1 || width > kLevelFileMaximumSide || height > kLevelFileMaximumSide)
-        return Fail(state, tag, "is outside 1 to 256 tiles a side");
+    if (width < 1 || height < 1 || width > kLevelFileMaximumSide || height > kLevelFileMaximumSide) {
+        LogException("%s: SIZE %d %d is outside 1 to %d tiles a side.", KEL_SOURCE_FILE, __LINE__, state.source, width,
+                     height, kLevelFileMaximumSide);
+        return TagResult::kFailed;
+    }
     if (!level.AllocateGrid(width, height)) return Fail(state, tag, "could not have its grid allocated");
     return TagResult::kRead;
 }
 
+TagResult RowFails(const ReadState& state, const char* why) {
+    LogException("%s: ROW %d %s.", KEL_SOURCE_FILE, __LINE__, state.source, state.nextRow, why);
+    return TagResult::kFailed;
+}
+
 TagResult ReadRow(ReadState& state, const TagFileTag& tag) {
     Level& level = state.level;
-    if (!level.HasGrid()) return Fail(state, tag, "comes before SIZE");
-    if (tag.ValueCount() < static_cast<std::uint32_t>(level.width)) return Fail(state, tag, "is shorter than SIZE");
+    if (!level.HasGrid()) return RowFails(state, "comes before SIZE");
+    if (tag.ValueCount() < static_cast<std::uint32_t>(level.width)) return RowFails(state, "is shorter than SIZE");
     // Rows past the height are ignored; values past the width are not read.
-    if (state.nextRow >= level.height) return TagResult::kRead;
+    if (state.nextRow >= level.height) {
+        LogException("%s: ROW %d lies below the grid's %d rows; left out.", KEL_SOURCE_FILE, __LINE__, state.source,
+                     state.nextRow++, level.height);
+        return TagResult::kRead;
+    }
+    if (tag.ValueCount() > static_cast<std::uint32_t>(level.width))
+        LogException("%s: ROW %d is longer than SIZE; the first %d types are used.", KEL_SOURCE_FILE, __LINE__,
+                     state.source, state.nextRow, level.width);
     const std::int32_t row = state.nextRow++;
     for (std::int32_t column = 0; column < level.width; ++column) {
         std::int32_t type = 0;
-        if (tag.GetInt(static_cast<std::uint32_t>(column), type) == 0)
-            return Fail(state, tag, "has a tile type that is not a number");
+        if (tag.GetInt(static_cast<std::uint32_t>(column), type) == 0) {
+            --state.nextRow;
+            return RowFails(state, "has a tile type that is not a number");
+        }
         LevelTile* tile = level.TileAt(column, row);
         tile->AssignType(static_cast<std::uint32_t>(type));
         if (KNode* node = tile->node) {

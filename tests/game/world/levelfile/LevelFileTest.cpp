@@ -83,6 +83,11 @@ TEST_F(LevelFileTest, SizesAndRowsOutsideTheGridAreRefusedWithoutWritingPastIt) 
     Unload(*level);
     ASSERT_EQ(Load("SIZE 2 1\nROW 1 2 5 5 5"), 1);
     EXPECT_EQ(TypeAt(1, 0), 2u);
+    // The messages name the file and the row.
+    Unload(*level);
+    EXPECT_EQ(Load("SIZE 3 2\nROW 1 1 1\nROW 1 1"), 0);
+    EXPECT_NE(KeptExceptions().find("levels/test.qvn: ROW 1 is shorter than SIZE."), std::string::npos)
+        << KeptExceptions();
 }
 
 TEST_F(LevelFileTest, RootNodeAndReloadRules) {
