@@ -21,13 +21,6 @@ constexpr float kLedgeFallLimit = 5.0f;
 
 Vector3 Sum(const Vector3& a, const Vector3& b) { return Vector3{a.x + b.x, a.y + b.y, a.z + b.z}; }
 
-bool DiesNow(PlayerCharacter& character) {
-    const bool newly = character.dead == 0;
-    character.dead = 1;
-    if (newly) GetWorldServices().PlaySoundEffect(kSoundDie, false, false);
-    return newly;
-}
-
 // The tile's spike bit that faces the character coming up over it at a corner, by facing.
 DWORD CornerEdgeBit(std::int32_t facing, bool right) {
     static constexpr int kRightEdge[] = {2, 0, 3, 1};
@@ -81,7 +74,7 @@ struct Pass {
             character.fallSpeed < -0.1f)
             return;
         if (character.HasFallenFar(false) || spikes != 0) {
-            DiesNow(character);
+            KillCharacter(character);
             character.lateralSpeed = character.fallSpeed = character.depthSpeed = 0.0f;
         } else {
             character.SetGrounded(true);
@@ -116,11 +109,10 @@ struct Pass {
     void Move() {
         if (!character.IsFallingWhileTurning()) {
             int spikes = 0;
-            // Only a rising character meets a ceiling: one standing under it stays put.
-            if (character.dead == 0 && character.fallSpeed < 0.0f &&
+            if (character.dead == 0 &&
                 level.SpikeAhead(character.position, kLocalAbove, kCeilingProbe, Facing(), spikes) != 0) {
                 character.fallSpeed = 16.0f;
-                if (spikes != 0) DiesNow(character);
+                if (spikes != 0) KillCharacter(character);
             }
         }
         const Vector2 step = LocalToWorld(character.lateralSpeed, character.fallSpeed, character.yaw);
@@ -146,7 +138,7 @@ struct Pass {
         int spikes = 0;
         if (level.SpikeAhead(character.position, right ? kLocalRight : kLocalLeft, kSideProbe, Facing(), spikes) == 0)
             return false;
-        if (spikes != 0 && DiesNow(character) && right) character.fallSpeed = 16.0f;
+        if (spikes != 0 && KillCharacter(character) && right) character.fallSpeed = 16.0f;
         character.lateralSpeed = 0.0f;
         ClampToTileSide(character.position, Facing(), right ? 0 : 1);
         return true;
@@ -160,7 +152,7 @@ struct Pass {
         if (!level.GroundAhead(character.position, Sum(side, kLocalBelow), Facing())) return false;
         int spikes = 0;
         level.SpikeAhead(character.position, side, kLandingProbe, Facing(), spikes);
-        if (spikes != 0) DiesNow(character);
+        if (spikes != 0) KillCharacter(character);
         character.lateralSpeed = 0.0f;
         return true;
     }

@@ -35,6 +35,9 @@ int StepCheck(Level& level, PlayerCharacter& character, std::int32_t dx, std::in
 int StepCheckWide(Level& level, PlayerCharacter& character, std::int32_t dx, std::int32_t dy,
                   const Vector3& footprint);
 
+// Marks the character dead, with the death sound when it was alive; true when it was.
+bool KillCharacter(PlayerCharacter& character);
+
 // Lands the character on what is below it: dead when it fell too far, else grounded; its fall
 // stops and it is centred on its tile.
 void LandCharacter(Level& level, PlayerCharacter& character);

@@ -30,13 +30,6 @@ void StopCharacter(PlayerCharacter& character) {
 
 void Collect(LevelObject& object) { object.flags = (object.flags & ~(kInteractive | kCollected)) | kCollected; }
 
-bool Kills(PlayerCharacter& character) {
-    if (character.dead != 0) return false;
-    character.dead = 1;
-    GetWorldServices().PlaySoundEffect(kSoundDie, false, false);
-    return true;
-}
-
 std::int32_t NodeId(const LevelObject& object) {
     return object.model != nullptr ? static_cast<std::int32_t>(object.model->GetGUID()) : -1;
 }
@@ -73,7 +66,7 @@ struct Interaction {
 
     void SpikeCube(LevelObject& cube) {
         if (!SameTile(character.position, cube.GetWorldPosition())) return;
-        if (character.position.z <= kExitHeight) Kills(character);
+        if (character.position.z <= kExitHeight) KillCharacter(character);
         StopCharacter(character);
     }
 
@@ -137,7 +130,7 @@ struct Interaction {
             const Vector3 next{at.x + kBeside[code].x, at.y + kBeside[code].y, at.z};
             if (StepCheck(level, character, dx[code], dy[code], next) != kStepClear) {
                 if (door.IsInActionWindow())
-                    Kills(character);
+                    KillCharacter(character);
                 else if (door.IsPastActionWindow())
                     character.lateralSpeed = 0.0f;
             }
@@ -169,7 +162,7 @@ struct Interaction {
             const Vector2 base = WorldToTile(at);
             for (int i = 0; i < count; ++i) {
                 if (own.x - base.x != offsets[i].x || own.y - base.y != offsets[i].y) continue;
-                if (!FallsPast(code, motion, lowering, raising)) Kills(character);
+                if (!FallsPast(code, motion, lowering, raising)) KillCharacter(character);
                 break;
             }
         }

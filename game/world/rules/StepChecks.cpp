@@ -16,13 +16,6 @@ namespace {
 constexpr float kFastRise = -16.0f;
 constexpr float kBounceSpeed = 16.0f;
 
-bool DiesNow(PlayerCharacter& character) {
-    const bool newly = character.dead == 0;
-    character.dead = 1;
-    if (newly) GetWorldServices().PlaySoundEffect(kSoundDie, false, false);
-    return newly;
-}
-
 int Check(Level& level, PlayerCharacter& character, std::int32_t dx, std::int32_t dy, const Vector3& footprint,
           float landingProbe) {
     const Vector2 tile = WorldToTile(footprint);
@@ -56,10 +49,17 @@ int Check(Level& level, PlayerCharacter& character, std::int32_t dx, std::int32_
 
 }  // namespace
 
+bool KillCharacter(PlayerCharacter& character) {
+    const bool newly = character.dead == 0;
+    character.dead = 1;
+    if (newly) GetWorldServices().PlaySoundEffect(kSoundDie, false, false);
+    return newly;
+}
+
 void LandCharacter(Level&, PlayerCharacter& character) {
     if (character.dead == 0) {
         if (character.HasFallenFar(false))
-            DiesNow(character);
+            KillCharacter(character);
         else
             character.SetGrounded(true);
     }
@@ -119,20 +119,20 @@ void TeskEncounter(Level& level, PlayerCharacter& character, std::int32_t zone, 
     case 2:
     case 3:
         tesk.AttackLow();
-        DiesNow(character);
+        KillCharacter(character);
         character.lateralSpeed = 0.0f;
         break;
     case 4:
     case 5:
         tesk.AttackMedium();
-        DiesNow(character);
+        KillCharacter(character);
         character.fallSpeed = kBounceSpeed;
         character.lateralSpeed = 0.0f;
         break;
     case 6:
     case 7:
         tesk.AttackHigh();
-        DiesNow(character);
+        KillCharacter(character);
         character.lateralSpeed = character.fallSpeed = 0.0f;
         break;
     case 8:

@@ -88,5 +88,34 @@ TEST_F(DrawPassTest, TheGridDrawsItsTilesInRowOrderThenTheBackground) {
     EXPECT_EQ(only.drawn, background);
 }
 
+TEST_F(DrawPassTest, TheCharacterDrawsItsExitModelAboveTheExitHeightItsGhostWhenAGhostElseItself) {
+    AddCharacterModels();
+    PlayerCharacter character;
+    character.LoadModel();
+    struct Case {
+        float z;
+        std::uint32_t ghost;
+        std::int32_t levelIndex;
+        std::vector<std::string> drawn, extra;
+    } cases[] = {
+        {0.0f, 0, 0, {"tree:bram_cutscene"}, {}},
+        {0.0f, 1, 0, {"tree:bram_ghost"}, {}},
+        {4.9f, 1, 0, {"tree:bram_ghost"}, {}},
+        {5.0f, 0, 0, {"tree:character_02_jumper"}, {}},
+        {0.0f, 0, 8 + 2 * 5, {"tree:bram_cutscene"}, {"tree:message1"}},  // world 3 shows the message
+    };
+    for (const Case& c : cases) {
+        awardServices_.controller.levelIndex = c.levelIndex;
+        character.position.z = c.z;
+        character.ghostMode = c.ghost;
+        RecordingDrawer drawer;
+        character.Draw(drawer);
+        EXPECT_EQ(drawer.drawn, c.drawn) << c.z << " " << c.ghost;
+        RecordingDrawer extra;
+        character.DrawExtraNodes(extra);
+        EXPECT_EQ(extra.drawn, c.extra) << c.levelIndex;
+    }
+}
+
 }  // namespace
 }  // namespace world_test
