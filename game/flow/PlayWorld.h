@@ -1,6 +1,6 @@
 // PlayWorld: what the game's flow needs of the game world, the level and its player
-// character. The world fills it in; until it does, NoPlayWorld stands in: it loads nothing,
-// so a level that would be loaded leaves play at once.
+// character. The game program sets the world's own (WorldPlayWorld); where none is set,
+// NoPlayWorld stands in: it loads nothing, so a level that would be loaded leaves play at once.
 #pragma once
 
 #include <cstdint>
