@@ -236,14 +236,18 @@ TEST_F(WorldPlayWorldTest, TheWorldsCallsReachTheControllerAndTheProfile) {
     EXPECT_EQ(play_test::OneLeafDoorCount(*profile_), 2u);
     EXPECT_EQ(services.RaiseTeskKillCount(), 1);
     EXPECT_EQ(play_test::TeskKillCount(*profile_), 1u);
-    // The character's award bits are the profile's award indexes.
+    // The character's award bits are the profile's award indexes, shown with the names the
+    // character gives.
     const struct {
         DWORD bit;
         std::int32_t award;
-    } awards[] = {{kAwardManyTurns, 6}, {kAwardNoSideJump, 3}, {kAwardNine, 2}};
+        const char* text;
+    } awards[] = {{kAwardManyTurns, 6, "AWARD_NAME_5"}, {kAwardNoSideJump, 3, "AWARD_NAME_7"}, {kAwardNine, 2, "AWARD_NAME_9"}};
     for (const auto& each : awards) {
-        services.GrantProfileAward(each.bit, "");
+        services.GrantProfileAward(each.bit, each.text);
         EXPECT_TRUE(play_test::HasAward(*profile_, each.award)) << each.award;
+        ASSERT_FALSE(hud_.popups.empty());
+        EXPECT_EQ(hud_.popups.back().key, each.text);
     }
     const std::size_t popups = hud_.popups.size();
     services.GrantProfileAward(kAwardNine, "");
