@@ -111,7 +111,6 @@ bool WorldPlayWorld::HasLevel() const { return level_ != nullptr && level_->HasG
 void WorldPlayWorld::ClearCutsceneFlags() {
     shown_ = false;
     cutsceneReady_ = false;
-    sphereFlag_ = false;
 }
 
 bool WorldPlayWorld::LoadLevelFile(const char* folder, const char* name) {
@@ -150,7 +149,6 @@ bool WorldPlayWorld::LoadCutscene(const char* name) {
 
 void WorldPlayWorld::RestartLevel() {
     Call call(*this);
-    sphereFlag_ = false;
     if (!HasLevel()) return;
     Restart(*level_);
     ::LandCharacter(*level_, *character_);
@@ -265,7 +263,8 @@ void WorldPlayWorld::SetCharacterAnimation(std::int32_t index) {
     if (character_ != nullptr) character_->SetAnimation(index);
 }
 
-void WorldPlayWorld::SetCharacterSphereFlag() { sphereFlag_ = true; }
+// The world's character keeps no mark of a collected sphere: nothing of it reads one.
+void WorldPlayWorld::SetCharacterSphereFlag() {}
 
 void WorldPlayWorld::HideCharacter() { shown_ = false; }
 

@@ -102,5 +102,4 @@ private:
     int callDepth_ = 0;
     bool shown_ = false;          // the character takes part in the cut-scene being shown
     bool cutsceneReady_ = false;  // a cut-scene is loaded and the character stands in it
-    bool sphereFlag_ = false;     // a sphere of a scored level was collected in this attempt
 };
