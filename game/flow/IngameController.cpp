@@ -6,6 +6,7 @@
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
 #include "engine/core/device/NotificationLights.h"
+#include "engine/resources/kdb/KDB.h"
 #include "game/flow/FlowHost.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/MenuPages.h"
@@ -56,6 +57,7 @@ IngameController::IngameController(FlowHost& host) : host_(host) {
 }
 
 IngameController::~IngameController() {
+    GetPlayWorld().Release();
     if (GetController() == this) SetController(nullptr);
 }
 
@@ -249,6 +251,9 @@ int IngameController::Update(float dt) {
         camera.target = {camera.target.x + step.x * scale, camera.target.y + step.y * scale,
                          camera.target.z + step.z * scale};
     }
+    // The animations of the scene objects (the character's, the level objects') run on the
+    // frame's time.
+    if (KDB* database = CurrentKdb()) database->UpdateObjects(dt);
     return 1;
 }
 

@@ -1,6 +1,6 @@
 // PlayWorld: what the game's flow needs of the game world, the level and its player
-// character. The world fills it in; until it does, NoPlayWorld stands in: it loads nothing,
-// so a level that would be loaded leaves play at once.
+// character. The game program sets the world's own (WorldPlayWorld); where none is set,
+// NoPlayWorld stands in: it loads nothing, so a level that would be loaded leaves play at once.
 #pragma once
 
 #include <cstdint>
@@ -102,6 +102,10 @@ public:
     virtual void DrawFireflies() {}
     // The bound texture as a sprite facing the camera at `at`.
     virtual void DrawGlowSprite(const Vector3& /*at*/, float /*size*/, float /*alpha*/) {}
+
+    // The level and the character are given up while the engine's resources still exist: the
+    // controller calls it as it goes.
+    virtual void Release() {}
 };
 
 // The world until the game world is built: nothing loads, nothing moves.

@@ -9,6 +9,7 @@
 #include "game/flow/GameModule.h"
 #include "game/flow/GameServices.h"
 #include "game/menu/GameMenus.h"
+#include "game/play/WorldPlayWorld.h"
 #include "platform/main/WinMain.h"
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
@@ -21,4 +22,11 @@ void RegisterModules() {
     SetMenuPages(&GetGameMenus());
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) { return ProgramEntry(instance); }
+// Play runs on the game world: the flow's world is the real one for the whole run.
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    WorldPlayWorld world;
+    SetPlayWorld(&world);
+    const int result = ProgramEntry(instance);
+    SetPlayWorld(nullptr);
+    return result;
+}

@@ -6,6 +6,8 @@
 
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
+#include "engine/core/node/KNode.h"
+#include "engine/resources/kdb/KDB.h"
 #include "game/flow/IngameController.h"
 #include "game/flow/PlayerProfile.h"
 #include "tests/game/flow/FlowFakes.h"
@@ -124,6 +126,21 @@ TEST_F(IngameControllerTest, TheWorldRunsInFixedStepsOf33MillisecondsWithTheRema
     EXPECT_NEAR(fakes_.world.levelSteps[3], 0.001f, 1e-5f);
     EXPECT_EQ(fakes_.world.characterSteps.size(), 4u);
     EXPECT_EQ(controller_.stepAccumulator, 0.0f);
+}
+
+TEST_F(IngameControllerTest, EachFrameOfPlayRunsTheAnimationsOfTheSceneObjects) {
+    auto* database = new KDB();
+    SetCurrentKdb(database);
+    // A node in the animated list without an animation leaves the list at its first update.
+    KNode node;
+    database->AddToUpdateList(node);
+    ASSERT_NE(node.Flags() & kNodeAnimated, 0u);
+    EnterPlay();
+    controller_.Update(0.0f);
+    EXPECT_NE(node.Flags() & kNodeAnimated, 0u) << "a frame without time animates nothing";
+    controller_.Update(kFixedStep);
+    EXPECT_EQ(node.Flags() & kNodeAnimated, 0u);
+    delete database;
 }
 
 TEST_F(IngameControllerTest, ALongFrameDuringTheFlyInAddsNoTime) {
