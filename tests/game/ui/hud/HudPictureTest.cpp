@@ -247,7 +247,7 @@ TEST_F(HudPictureTest, ABannerTooWideForFourHundredPixelsIsShrunkToFit) {
         int narrowest, widest;  // a shrunk text: 400 x 1.4, with the shadow and filtering
     };
     const Case cases[] = {
-        {u"This banner is much too long to show at its full size on the screen of the handset", 530, 566},
+        {u"WARNING: MANY MANY WIDE WORDS MAKE THIS BANNER TOO WIDE", 530, 566},
         {u"Short", 40, 100},
     };
     for (const Case& c : cases) {
