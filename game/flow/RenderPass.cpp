@@ -129,6 +129,8 @@ DWORD RenderFrame(const GameFlowState& state, const FrameConditions& conditions,
     device->SetDepthMode(kDepthOn);
     device->Clear(kClearAll);
     device->SetTextureMode(2);
+    // The device's mode changed behind the 2D layer's cache: the next quad sends its own.
+    overlay.drawingMode = 0;
     device->SetBlendEnable(0);
 
     // The 2D view from the values as they stand, before this frame's easing.

@@ -85,6 +85,7 @@ void DrawLogo(const GameFlowState& state, Canvas2D* canvas, bool maker) {
     device->SetClearColor(Color{0.0f, 0.0f, 0.0f, 1.0f});
     device->SetBlendEnable(1);
     device->SetTextureStageOps(kTextureTimesVertex, kTextureTimesVertex, 0);
+    Overlay2D().drawingMode = 0;  // changed behind the 2D layer's cache
     const auto h0 = static_cast<float>(UiScreenSize().cy);
     if (maker) {
         if (state.stateTime > kLogoDelay) DrawPicture(canvas, 208.0f, std::floor(h0 / 2.0f) - 125.0f, 384.0f, 250.0f, "ui/halvorn.dds");
@@ -193,6 +194,7 @@ void DrawStatePartTwo(const GameFlowState& state, Canvas2D* canvas, std::uint32_
         case kScreenLeavePlay:
             if (state.leaveKind == 1) DrawSpinningIcon(canvas, state.loadingValue);
             RenderDevice()->SetTextureMode(1);
+            Overlay2D().drawingMode = 0;
             DrawLoadingText(canvas, width, height, std::fmin(state.stateTime, 1.0f));
             break;
         default:
