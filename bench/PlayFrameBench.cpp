@@ -4,12 +4,14 @@
 // against the plainest frame the same device can show, a clear and a present, in the same
 // run. The level is the kelview fixture level (a floor of 6 x 4 tiles with one object of each
 // class), built by the game world's grid and object factory from the demo data; the goal is
-// at most 2 times the empty frame. Wall clock, as llvmpipe draws on threads of its own.
+// at most 2 times the empty frame. Wall clock, as llvmpipe draws on threads of its own;
+// presents unpaced (HANDSET_REFRESH=0 unless set otherwise).
 //
 // Needs the demo data built into the bench build: scripts/build_data.sh <build> <build>/data.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench/BenchCompare.h"
@@ -32,6 +34,8 @@
 #include "game/flow/RenderPass.h"
 #include "game/flow/ScreenFlow.h"
 #include "game/world/level/Level.h"
+#include "platform/screen/Display.h"
+#include "platform/screen/PngFile.h"
 #include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewSession.h"
 #include "tools/source_text/SourceText.h"
@@ -52,6 +56,7 @@ public:
 class FixtureWorld : public NoPlayWorld {
 public:
     void DrawTileGrid() override {
+        if (!drawLevel) return;
         OpenGLRenderDevice* device = RenderDevice();
         WalkSubtree(*root, [&](KNode& node) {
             RenderTransform transform;
@@ -75,10 +80,13 @@ public:
     }
 
     KNode* root = nullptr;
+    bool drawLevel = true;
 };
 
 struct PlayScene {
     PlayScene() {
+        // Presents are not held to the display's refresh: the frames are measured, not paced.
+        setenv("HANDSET_REFRESH", "0", 0);
         kelview::ViewOptions options;
         options.dataFolder = BENCH_DATA_FOLDER;
         options.level = FIXTURE_LEVEL;
@@ -179,6 +187,12 @@ void Skip(benchmark::State& state) {
 void BM_FullPlayFrameWithHud(benchmark::State& state) {
     PlayScene& scene = Scene();
     if (!scene.ready) return Skip(state);
+    // PLAY_FRAME_PNG=<file> keeps a picture of the frame measured, to look at.
+    if (const char* picture = std::getenv("PLAY_FRAME_PNG")) {
+        RenderFrame(scene.state, scene.conditions, scene.controller);
+        std::string error;
+        platform::screen::WritePng(platform::screen::Capture(), picture, error);
+    }
     DWORD result = 0;
     for (auto _ : state) {
         result += RenderFrame(scene.state, scene.conditions, scene.controller);
@@ -186,6 +200,20 @@ void BM_FullPlayFrameWithHud(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullPlayFrameWithHud)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The same frame without the level's meshes: what the 2D layer and the HUD cost alone.
+void BM_PlayFrameHudOnly(benchmark::State& state) {
+    PlayScene& scene = Scene();
+    if (!scene.ready) return Skip(state);
+    scene.world.drawLevel = false;
+    DWORD result = 0;
+    for (auto _ : state) {
+        result += RenderFrame(scene.state, scene.conditions, scene.controller);
+        benchmark::DoNotOptimize(result);
+    }
+    scene.world.drawLevel = true;
+}
+BENCHMARK(BM_PlayFrameHudOnly)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_EmptyClearAndPresent(benchmark::State& state) {
     PlayScene& scene = Scene();

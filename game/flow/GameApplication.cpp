@@ -27,6 +27,7 @@
 #include "game/flow/RenderPass.h"
 #include "game/flow/SoundManager.h"
 #include "game/flow/TvOutRate.h"
+#include "game/ui/text/ShadowedText.h"
 #include "platform/base/Clock.h"
 
 namespace {
@@ -101,6 +102,10 @@ bool GameApplication::CreateProfile() {
     sound_->SetEffectsVolume(static_cast<float>(effects) * 0.1f);
     flow_.State().audioFlag = music != 0 || effects != 0 ? 1 : 0;
     SetClickSounds(flow_.State().audioFlag);
+    // Arabic text blocks run from their last line; the Chinese ones break between characters.
+    const std::int32_t language = profile_->Option(kOptionLanguage);
+    Overlay2D().reversedLines = language == kLanguageArabic ? 1 : 0;
+    SetTextLanguage(language);
     return true;
 }
 

@@ -51,7 +51,7 @@ Matrix34 FromColumns(const Vector3& x, const Vector3& y, const Vector3& z, const
 
 // Draws the glow texture through the world once it is loaded; it stays with the cache.
 void DrawGlow(PlayWorld& world, const Vector3& at) {
-    static TextureHandle glow;
+    TextureHandle& glow = camera.glow;
     if ((glow.flags & kTextureHandleHoldsTexture) == 0 && LoadTextureHandle(glow, kGlowTexture, 0) == 0) return;
     RenderDevice()->SetTexture(TextureDataOf(glow.texture), 0, 0);
     world.DrawGlowSprite(at, kGlowSize, kGlowAlpha);
@@ -60,7 +60,10 @@ void DrawGlow(PlayWorld& world, const Vector3& at) {
 }  // namespace
 
 SceneCameraState& SceneCamera() { return camera; }
-void ResetSceneCamera() { camera = SceneCameraState{}; }
+void ResetSceneCamera() {
+    ReleaseTextureHandle(camera.glow);
+    camera = SceneCameraState{};
+}
 
 Matrix34 LookRotation(const Vector3& forward, const Vector3& up) {
     Vector3 f = forward;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/core/math/MathTypes.h"
+#include "engine/resources/texture/TextureHandle.h"
 
 class IngameController;
 struct CharacterFacts;
@@ -15,11 +16,14 @@ struct CharacterFacts;
 constexpr float kSceneFarPlane = 250.0f;
 constexpr float kSceneFieldOfView = 1.0471976f;
 
-// The camera's turn about the vertical axis, kept while the character is in the air.
+// The camera's turn about the vertical axis, kept while the character is in the air, and the
+// glow's texture once it has been drawn.
 struct SceneCameraState {
     Matrix34 yaw = kIdentityMatrix34;
+    TextureHandle glow;
 };
 SceneCameraState& SceneCamera();
+// Back to a fresh start, the glow's texture given back.
 void ResetSceneCamera();
 
 // A rotation whose columns are right, down and forward for looking along `forward` with

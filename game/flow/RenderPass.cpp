@@ -119,6 +119,16 @@ float TitlePictureAlpha(float stateTime) { return std::fmin(stateTime, 1.0f); }
 
 float TitlePromptAlpha(float stateTime) { return (std::sin(kPi * stateTime) + 1.0f) * 0.5f; }
 
+void SetCombinePreset(DWORD preset) {
+    if (OpenGLRenderDevice* device = RenderDevice()) device->SetTextureMode(preset);
+    Overlay2D().drawingMode = 0;
+}
+
+void SetTextureCombine(DWORD colourOperation, DWORD alphaOperation) {
+    if (OpenGLRenderDevice* device = RenderDevice()) device->SetTextureStageOps(colourOperation, alphaOperation, 0);
+    Overlay2D().drawingMode = 0;
+}
+
 DWORD RenderFrame(const GameFlowState& state, const FrameConditions& conditions, IngameController* controller) {
     if (!MayDrawFrame(state, conditions)) return 0;
     OpenGLRenderDevice* device = RenderDevice();
@@ -128,9 +138,7 @@ DWORD RenderFrame(const GameFlowState& state, const FrameConditions& conditions,
 
     device->SetDepthMode(kDepthOn);
     device->Clear(kClearAll);
-    device->SetTextureMode(2);
-    // The device's mode changed behind the 2D layer's cache: the next quad sends its own.
-    overlay.drawingMode = 0;
+    SetCombinePreset(2);
     device->SetBlendEnable(0);
 
     // The 2D view from the values as they stand, before this frame's easing.

@@ -85,6 +85,11 @@ DWORD RenderFrame(const GameFlowState& state, const FrameConditions& conditions,
 void DrawStatePartOne(const GameFlowState& state, Canvas2D* canvas);
 void DrawStatePartTwo(const GameFlowState& state, Canvas2D* canvas, std::uint32_t width, std::uint32_t height);
 
+// A texture-combine preset, or the stage's operations, set on the device directly; the 2D
+// layer's remembered mode is forgotten, so that its next quad sends its own again.
+void SetCombinePreset(DWORD preset);
+void SetTextureCombine(DWORD colourOperation, DWORD alphaOperation);
+
 // A picture by name, drawn through the loading brush; nothing when it cannot be loaded.
 // Pictures stay loaded until ReleaseFramePictures.
 void DrawPicture(Canvas2D* canvas, float x, float y, float width, float height, const char* name);

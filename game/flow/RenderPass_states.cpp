@@ -81,11 +81,10 @@ void DrawWidgets(Canvas2D* canvas) {
 
 void DrawLogo(const GameFlowState& state, Canvas2D* canvas, bool maker) {
     OpenGLRenderDevice* device = RenderDevice();
-    device->SetTextureMode(1);
+    SetCombinePreset(1);
     device->SetClearColor(Color{0.0f, 0.0f, 0.0f, 1.0f});
     device->SetBlendEnable(1);
-    device->SetTextureStageOps(kTextureTimesVertex, kTextureTimesVertex, 0);
-    Overlay2D().drawingMode = 0;  // changed behind the 2D layer's cache
+    SetTextureCombine(kTextureTimesVertex, kTextureTimesVertex);
     const auto h0 = static_cast<float>(UiScreenSize().cy);
     if (maker) {
         if (state.stateTime > kLogoDelay) DrawPicture(canvas, 208.0f, std::floor(h0 / 2.0f) - 125.0f, 384.0f, 250.0f, "ui/halvorn.dds");
@@ -100,7 +99,7 @@ void DrawTitle(const GameFlowState& state, Canvas2D* canvas, std::uint32_t width
     const auto h = static_cast<float>(height);
     device->SetClearColor(Color{0.0f, 0.0f, 0.0f, 1.0f});
     device->SetBlendEnable(1);
-    device->SetTextureStageOps(kTextureTimesVertex, kTextureTimesVertex, 0);
+    SetTextureCombine(kTextureTimesVertex, kTextureTimesVertex);
     SetBrushTint(1.0f, 1.0f, 1.0f, TitlePictureAlpha(state.stateTime));
     DrawPicture(canvas, 0.0f, 0.0f, w, h, "gfx/splash2.dds");
     SetBrushColours(kOpaqueWhite);
@@ -193,8 +192,7 @@ void DrawStatePartTwo(const GameFlowState& state, Canvas2D* canvas, std::uint32_
             break;
         case kScreenLeavePlay:
             if (state.leaveKind == 1) DrawSpinningIcon(canvas, state.loadingValue);
-            RenderDevice()->SetTextureMode(1);
-            Overlay2D().drawingMode = 0;
+            SetCombinePreset(1);
             DrawLoadingText(canvas, width, height, std::fmin(state.stateTime, 1.0f));
             break;
         default:

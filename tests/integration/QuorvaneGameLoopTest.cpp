@@ -128,7 +128,9 @@ TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
     std::ofstream(folder / "Quorvane.ini") << "Render=OpenGLRender.NullRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
     const fs::path script = fs::path(root.Path()) / "script.txt";
-    std::ofstream(script) << "at 12000 tap 240 400\nat 22000 close\n";
+    // A tap leaves the title; the intro comic's pages are skipped by a tap in its top right
+    // corner (game point (700, 50) on the turned display), which loads the first level.
+    std::ofstream(script) << "at 12000 tap 240 400\nat 15000 tap 430 700\nat 22000 close\n";
 
     const int exitCode = RunProgram((folder / "quorvane").string(),
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
@@ -148,6 +150,54 @@ TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
     EXPECT_EQ(worldOne & 0x1000u, 0x1000u) << "the intro was started, and the profile saved after play";
     EXPECT_EQ(worldOne & 0x4000u, 0x4000u);
     EXPECT_EQ(bytes[kRecord + 764 + 4 * 3], 2) << "the language came from LANG: German";
+}
+
+// The installed game with the demo data: the maker's logo, the studio's logo, the title and
+// the intro comic each show on the turned screen, none black and no two alike. Needs the data
+// build (scripts/build_data.sh); without it the test is skipped.
+TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
+    const fs::path data = QUORVANE_DEMO_DATA;
+    if (!fs::exists(data / "startup.par")) GTEST_SKIP() << "no demo data in " << data << ": run scripts/build_data.sh";
+    handset_test::TempHandsetRoot root;
+    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder / "data");
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
+    fs::copy_file(QUORVANE_SHIPPED_INI, folder / "Quorvane.ini");
+    for (const char* archive : {"startup.par", "audio.par"})
+        if (fs::exists(data / archive)) fs::copy_file(data / archive, folder / "data" / archive);
+    const char* names[] = {"maker", "studio", "title", "intro"};
+    const int times[] = {2000, 6000, 11000, 12600};
+    const fs::path script = fs::path(root.Path()) / "script.txt";
+    {
+        std::ofstream out(script);
+        for (int i = 0; i < 4; ++i) {
+            if (i == 3) out << "at 12000 tap 240 400\n";
+            out << "at " << times[i] << " screenshot " << (fs::path(root.Path()) / names[i]).string() << ".png\n";
+        }
+        out << "at 14000 close\n";
+    }
+    const int exitCode = RunProgram((folder / "quorvane").string(),
+                                    {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                     "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
+                                     "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy"},
+                                    60s);
+    ASSERT_NE(exitCode, -1) << "closing did not end the game";
+    EXPECT_EQ(exitCode, 0);
+    std::vector<std::vector<png_byte>> shots;
+    for (const char* name : names) {
+        png_uint_32 width = 0;
+        png_uint_32 height = 0;
+        shots.push_back(ReadPngRgb(fs::path(root.Path()) / (std::string(name) + ".png"), width, height));
+        ASSERT_FALSE(shots.back().empty()) << "no screenshot of the " << name;
+        EXPECT_EQ(width, 480u);
+        EXPECT_EQ(height, 800u);
+        std::size_t lit = 0;
+        for (std::size_t i = 0; i + 2 < shots.back().size(); i += 3)
+            if (shots.back()[i] + shots.back()[i + 1] + shots.back()[i + 2] > 48) ++lit;
+        EXPECT_GT(lit, shots.back().size() / 3 / 10) << "the " << name << " shows little but black";
+    }
+    for (std::size_t a = 0; a < shots.size(); ++a)
+        for (std::size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a], shots[b]) << names[a] << " " << names[b];
 }
 
 // An X server of its own for one test, 24 bits deep like a desktop: no 5-6-5 window

@@ -148,28 +148,23 @@ TEST(FrameAlphas, TitleAndLoadingTextsOverTime) {
     }
 }
 
-// The demo data the frames draw with, made once by the data tools from the sources in data/:
-// the system font, the HUD's sheets, the title, the loading icon and the divider, and the
-// English texts.
-const std::filesystem::path& DemoData() {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path out = std::filesystem::path(::testing::TempDir()) / "frame_demo_data";
-        const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup";
-        std::filesystem::create_directories(out / "gfx/fonts");
-        std::filesystem::create_directories(out / "ui");
-        std::filesystem::create_directories(out / "text/eng");
-        auto run = [](const std::string& command) { return std::system((command + " > /dev/null").c_str()) == 0; };
-        bool made = run(std::string(MAKE_FONT_PROGRAM) + " '" + (source / "gfx/fonts/sysfont.font").string() + "' '" +
-                        (out / "gfx/fonts/sysfont").string() + "'");
-        for (const char* sheet : {"ui/hud_02", "ui/frame1", "ui/menu_01", "ui/scrollbar", "ui/loading", "gfx/splash2", "gfx/intro1"})
-            made = made && run(std::string(MAKE_HUD_TEXTURES_PROGRAM) + " '" + (source / sheet).string() +
-                               ".sprites' '" + (out / sheet).string() + ".dds'");
-        std::filesystem::copy_file(source / "text/eng/menu.text", out / "text/eng/menu.text",
-                                   std::filesystem::copy_options::overwrite_existing);
-        EXPECT_TRUE(made) << "the data tools could not make the demo data";
-        return out;
-    }();
-    return folder;
+// Makes the demo data the frames draw with into `out`, by the data tools from the sources in
+// data/: the system font, the HUD's sheets, the title, the loading icon and the divider, and
+// the English texts. Each test makes its own, so that tests running at once do not meet.
+bool MakeDemoData(const std::filesystem::path& out) {
+    const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup";
+    std::filesystem::create_directories(out / "gfx/fonts");
+    std::filesystem::create_directories(out / "ui");
+    std::filesystem::create_directories(out / "text/eng");
+    auto run = [](const std::string& command) { return std::system((command + " > /dev/null").c_str()) == 0; };
+    bool made = run(std::string(MAKE_FONT_PROGRAM) + " '" + (source / "gfx/fonts/sysfont.font").string() + "' '" +
+                    (out / "gfx/fonts/sysfont").string() + "'");
+    for (const char* sheet : {"ui/hud_02", "ui/frame1", "ui/menu_01", "ui/scrollbar", "ui/loading", "gfx/splash2", "gfx/intro1"})
+        made = made && run(std::string(MAKE_HUD_TEXTURES_PROGRAM) + " '" + (source / sheet).string() + ".sprites' '" +
+                           (out / sheet).string() + ".dds'");
+    std::filesystem::copy_file(source / "text/eng/menu.text", out / "text/eng/menu.text",
+                               std::filesystem::copy_options::overwrite_existing);
+    return made;
 }
 
 // The running game on llvmpipe with its 2D layer, drawing frames of a chosen state.
@@ -193,8 +188,8 @@ protected:
     // The demo data in the data folder, before the 2D layer loads its font; its English texts.
     void UseDemoData() {
         StopOverlayLayer();
-        std::filesystem::copy(DemoData(), std::filesystem::path(root_.Path()) / "fs" / "data",
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        ASSERT_TRUE(MakeDemoData(std::filesystem::path(root_.Path()) / "fs" / "data"))
+            << "the data tools could not make the demo data";
         ASSERT_EQ(StartOverlayLayer(), 0);
         ASSERT_EQ(game_->LoadLocalisation("eng"), 1);
     }
@@ -332,7 +327,13 @@ TEST_F(FrameOnGlTest, TitleLoadingBriefingAndPlayWithTheHudAndABanner) {
     controller.lastCompleted = 8;
     controller.stateTimer = 1.0f;
     GetPlayHud().PushNotification("NOTIFICATION_LEVEL_COMPLETE", -1, 3.0f, 0xFFFFFFFF);
-    game_->Render();
+    // Half a second of frames: the HUD fades in and the banner opens.
+    for (int frame = 0; frame < 15; ++frame) {
+        platform::clock::Advance(33);
+        FrameDriver();
+        GetPlayHud().Update(FrameTime());
+        game_->Render();
+    }
     EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "play_hud"));
 }
 
