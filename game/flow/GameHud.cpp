@@ -13,16 +13,11 @@
 
 namespace {
 
-// The frame picture is a box stretched as nine slices, its borders a quarter of its side.
-constexpr float kFrameBorder = 0.25f;
-
+// The record draws through the 2D layer's canvas; preparing it loads its textures (the
+// frame as a nine-slice box).
 void PrepareRecord(Hud& hud) {
     hud.canvas = OverlayCanvas();
     hud.Prepare();
-    Brush& frame = hud.brushes[kHudBrushFrame];
-    if ((frame.flags & kBrushTextured) == 0) return;
-    frame.flags |= kBrushNineSlice;
-    for (int i = 0; i < 4; ++i) frame.corners[i] = kFrameBorder;
 }
 
 }  // namespace

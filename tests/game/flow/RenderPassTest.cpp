@@ -159,7 +159,7 @@ bool MakeDemoData(const std::filesystem::path& out) {
     auto run = [](const std::string& command) { return std::system((command + " > /dev/null").c_str()) == 0; };
     bool made = run(std::string(MAKE_FONT_PROGRAM) + " '" + (source / "gfx/fonts/sysfont.font").string() + "' '" +
                     (out / "gfx/fonts/sysfont").string() + "'");
-    for (const char* sheet : {"ui/hud_02", "ui/frame1", "ui/menu_01", "ui/scrollbar", "ui/loading", "gfx/splash2"})
+    for (const char* sheet : {"ui/hud_02", "ui/frame1", "ui/menu_01", "ui/scrollbar", "ui/loading", "gfx/splash2", "gfx/intro1"})
         made = made && run(std::string(MAKE_HUD_TEXTURES_PROGRAM) + " '" + (source / sheet).string() + ".sprites' '" +
                            (out / sheet).string() + ".dds'");
     std::filesystem::copy_file(source / "text/eng/menu.text", out / "text/eng/menu.text",
@@ -337,6 +337,27 @@ TEST_F(FrameOnGlTest, TitleLoadingBriefingAndPlayWithTheHudAndABanner) {
         game_->Render();
     }
     EXPECT_TRUE(render_test::MatchesReference(platform::screen::Capture(), "play_hud"));
+}
+
+}  // namespace
+
+// The intro comic over several frames: the page's picture shows in every frame, also after
+// the frame start has changed the device's texture mode behind the 2D layer's cache.
+namespace {
+
+TEST_F(FrameOnGlTest, TheIntroComicShowsItsPictureInEveryFrame) {
+    UseDemoData();
+    ASSERT_EQ(game_->Flow().LoadGameData(), 1);
+    GetPlayHud().ResetComics();
+    Show(kScreenIntroComic, 1.0f);
+    game_->Flow().State().comicTimer = 2.0f;  // the first panel fully revealed
+    for (int frame = 0; frame < 3; ++frame) {
+        game_->Render();
+        const platform::screen::Image shot = platform::screen::Capture();
+        const std::array<int, 3> middle = Pixel(shot, 240, 400);
+        EXPECT_FALSE(middle[0] > 240 && middle[1] > 240 && middle[2] > 240) << "frame " << frame << ": no picture";
+        EXPECT_NE(middle, Pixel(shot, 5, 5)) << "frame " << frame;
+    }
 }
 
 }  // namespace

@@ -225,5 +225,65 @@ TEST_F(HudPictureTest, ShadowedTextDrawsTheShadowOffsetBehindTheText) {
     EXPECT_TRUE(shadowSeen);
 }
 
+// The columns of a band of rows where the pixel's green is above `level`: first and last.
+std::pair<int, int> LitColumns(const platform::screen::Image& frame, int top, int bottom, int level) {
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < frame.width; ++x)
+        for (int y = top; y < bottom; ++y)
+            if (frame.PixelAt(x, y)[1] > level) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(HudPictureTest, ABannerTooWideForFourHundredPixelsIsShrunkToFit) {
+    hud_->brushes[kHudBrushAtlas].flags &= ~kBrushTextured;  // a plain black bar under the text
+    for (Brush& brush : hud_->brushes) brush.colours[0] = 0xFF000000;
+    struct Case {
+        const char16_t* text;
+        int narrowest, widest;  // a shrunk text: 400 x 1.4, with the shadow and filtering
+    };
+    const Case cases[] = {
+        {u"WARNING: MANY MANY WIDE WORDS MAKE THIS BANNER TOO WIDE", 530, 566},
+        {u"Short", 40, 100},
+    };
+    for (const Case& c : cases) {
+        hud_->ClearNotifications();
+        hud_->PushNotification(c.text, 3.0f, Color{1, 1, 1, 1});
+        BeginFrame();
+        device_->SetClearColor(Color{0, 0, 0, 1});
+        device_->Clear(0);
+        hud_->DrawBanners(1.0f);
+        const platform::screen::Image frame = ReadFrame();
+        const auto [first, last] = LitColumns(frame, kHeight - 100, kHeight - 40, 128);
+        ASSERT_GE(first, 0);
+        EXPECT_LE(last - first + 1, c.widest);
+        EXPECT_GE(last - first + 1, c.narrowest);
+        EXPECT_NEAR((first + last) / 2.0, 400.0, 6.0);  // centred
+    }
+}
+
+TEST_F(HudPictureTest, ATextBoxWrapsIntoItsWidth) {
+    const float offset[2] = {-2.0f, -2.0f};
+    BeginFrame();
+    device_->SetClearColor(Color{0, 0, 0, 1});
+    device_->Clear(0);
+    DrawTextBox(canvas_, 100, 100, 200, 200, u"HUD HUD HUD HUD HUD HUD", nullptr, 0xFFFFFFFF, kShadowBlack, offset, 0,
+                2.0f, 0.0f);
+    const platform::screen::Image frame = ReadFrame();
+    const auto [first, last] = LitColumns(frame, 90, 320, 128);
+    EXPECT_GE(first, 98);
+    EXPECT_LE(last, 302);
+    // More than one line: lit rows below the first line's height.
+    int lastRow = -1;
+    for (int y = 90; y < 330; ++y)
+        for (int x = 100; x < 300; ++x)
+            if (frame.PixelAt(x, y)[1] > 128) lastRow = y;
+    EXPECT_GT(lastRow, 100 + 40);
+}
+
 }  // namespace
 }  // namespace hud_test
