@@ -1,6 +1,7 @@
 // A content's part of input: presses offered to its layers, typed characters, and keyboard
 // focus navigation across its layers.
 #include <algorithm>
+#include <limits>
 
 #include "dialer/dialog/DialogContent.h"
 #include "dialer/dialog/FocusGeometry.h"
@@ -21,17 +22,22 @@ RECT UnionOf(const RECT& a, const RECT& b) {
 
 // The rectangle moved past the opposite side of the bounds, where a search that goes round
 // the edge starts.
+// Rectangles far out in the plane move in 64 bits and stop at its edge.
 bool WrappedRect(const RECT& start, const RECT& bounds, LONG key, RECT* wrapped) {
-    LONG dx = 0;
-    LONG dy = 0;
+    LONGLONG dx = 0;
+    LONGLONG dy = 0;
     switch (key) {
-        case 37: dx = bounds.right - start.left; break;
-        case 38: dy = bounds.bottom - start.top; break;
-        case 39: dx = bounds.left - start.right; break;
-        case 40: dy = bounds.top - start.bottom; break;
+        case 37: dx = LONGLONG{bounds.right} - start.left; break;
+        case 38: dy = LONGLONG{bounds.bottom} - start.top; break;
+        case 39: dx = LONGLONG{bounds.left} - start.right; break;
+        case 40: dy = LONGLONG{bounds.top} - start.bottom; break;
         default: return false;
     }
-    *wrapped = RECT{start.left + dx, start.top + dy, start.right + dx, start.bottom + dy};
+    auto moved = [](LONG value, LONGLONG by) {
+        return static_cast<LONG>(std::clamp<LONGLONG>(value + by, std::numeric_limits<LONG>::min(),
+                                                       std::numeric_limits<LONG>::max()));
+    };
+    *wrapped = RECT{moved(start.left, dx), moved(start.top, dy), moved(start.right, dx), moved(start.bottom, dy)};
     return true;
 }
 

@@ -226,9 +226,10 @@ bool CDialogLayer::FindNearest(FocusSearch* search, const CLayerItem* exclude) {
         const ItemEventRecord record = MakeRecord(nullptr);
         if (m_handler->QueryNavigation(&record) == S_OK) return false;
     }
-    const RECT from = OffsetRectBy(search->from, m_scroll.x - m_position.x, m_scroll.y - m_position.y);
     XmlLayouts::FocusProbe probe;
-    if (!m_arranged || !XmlLayouts::MakeFocusProbe(from, search->direction, &probe)) return false;
+    if (!m_arranged || !XmlLayouts::MakeFocusProbe(search->from, POINT{m_scroll.x - m_position.x, m_scroll.y - m_position.y},
+                                                   search->direction, &probe))
+        return false;
     bool found = false;
     for (std::size_t i = m_arranged->Count(); i-- > 0;) {
         CLayerItem* item = m_arranged->At(i);

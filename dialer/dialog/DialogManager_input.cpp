@@ -91,7 +91,6 @@ private:
         DWORD feedbackDelay = kPressFeedbackDelayMs;
         bool hasDeadline = false;
         DWORD deadline = 0;
-        bool stillTap = m_tap;
         POINT previous = m_press;
         DWORD previousTick = m_pressTick;
         LONG velocityX = 0;
@@ -100,7 +99,7 @@ private:
             if (::GetCapture() != window) return EndWithoutCapture();
             DWORD now = GetTickCount();
             if (!hasDeadline) {
-                deadline = now + (stillTap || m_released ? kTapWaitMs : kDragWaitMs);
+                deadline = now + (m_tap || m_released ? kTapWaitMs : kDragWaitMs);
                 hasDeadline = true;
             }
             const LONG left = static_cast<LONG>(deadline - now);
@@ -123,7 +122,7 @@ private:
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
                 const DWORD took = GetTickCount() - before;
-                if (stillTap) tapLimit += took;
+                if (m_tap) tapLimit += took;
                 if (!m_delivered) feedbackDelay += took;
                 deadline += took;
                 continue;
@@ -142,9 +141,9 @@ private:
             velocityY = SmoothVelocity(sample.y - previous.y, elapsed, velocityY);
             m_last = sample;
 
-            if (stillTap) {
+            if (m_tap) {
                 if (std::abs(sample.x - m_press.x) >= thresholdX || std::abs(sample.y - m_press.y) >= thresholdY) {
-                    stillTap = false;
+                    m_tap = false;  // a drag from here on: no click at the end
                 } else if (now - m_pressTick > tapLimit) {
                     break;
                 } else if (m_released) {
@@ -156,7 +155,7 @@ private:
                     continue;
                 }
             }
-            if (stillTap && !m_delivered && now - m_pressTick > feedbackDelay) {
+            if (m_tap && !m_delivered && now - m_pressTick > feedbackDelay) {
                 // The finger rests on a scrolling layer: show the press now.
                 const DWORD before = GetTickCount();
                 BOOL hit = FALSE;
@@ -171,7 +170,7 @@ private:
                 m_manager.Invalidate(TRUE);
                 tapLimit += GetTickCount() - before;
             }
-            if (!stillTap) {
+            if (!m_tap) {
                 DragEventData drag;
                 drag.startX = m_press.x;
                 drag.startY = m_press.y;
@@ -187,11 +186,7 @@ private:
                 BOOL handled = FALSE;
                 m_top->DispatchEvent(DIALOG_EVENT_DRAG, &handled, 0, &drag);
                 m_dragSent = true;
-                if (handled) m_tap = false;
-                if (drag.stop != 0) {
-                    m_tap = false;
-                    break;
-                }
+                if (drag.stop != 0) break;  // a handler ends the gesture
             }
             if (m_released) break;
             previous = sample;

@@ -39,15 +39,15 @@ POINT KeyDirection(LONG key) {
     }
 }
 
-bool MakeFocusProbe(const RECT& from, POINT direction, FocusProbe* probe) {
+bool MakeFocusProbe(const RECT& from, POINT shift, POINT direction, FocusProbe* probe) {
     if (direction.x == 0 && direction.y == 0) return false;
     FocusProbe made;
     made.dx = direction.x > 0 ? 1 : (direction.x < 0 ? -1 : 0);
     made.dy = direction.y > 0 ? 1 : (direction.y < 0 ? -1 : 0);
-    const LONGLONG left = from.left;
-    const LONGLONG top = from.top;
-    const LONGLONG right = from.right;
-    const LONGLONG bottom = from.bottom;
+    const LONGLONG left = LONGLONG{from.left} + shift.x;
+    const LONGLONG top = LONGLONG{from.top} + shift.y;
+    const LONGLONG right = LONGLONG{from.right} + shift.x;
+    const LONGLONG bottom = LONGLONG{from.bottom} + shift.y;
     made.startX = (left + right) / 2;
     made.startY = (top + bottom) / 2;
     // A start point inside the rectangle steps out of it in the direction: straight to the

@@ -31,9 +31,9 @@ struct FocusProbe {
     LONGLONG apexY = 0;
 };
 
-// The probe for a rectangle (right and bottom excluded) and a direction; false for a zero
-// direction.
-bool MakeFocusProbe(const RECT& from, POINT direction, FocusProbe* probe);
+// The probe for a rectangle (right and bottom excluded) moved by `shift`, and a direction;
+// false for a zero direction.
+bool MakeFocusProbe(const RECT& from, POINT shift, POINT direction, FocusProbe* probe);
 
 // The cost of moving the focus to an item of that rectangle (right and bottom excluded);
 // false when the item is no candidate: behind the start point or outside the cone.
