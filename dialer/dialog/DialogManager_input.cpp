@@ -107,14 +107,15 @@ private:
             if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), kWakeOnAnything,
                                             MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT)
                 break;
+            // The wait is where time passes; taking the message is no further pump, so that
+            // the finger's samples come one at a time as it gave them.
             MSG message{};
-            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-            if (got == 0) {
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) continue;
+            if (message.message == WM_QUIT) {
                 ReleaseOwnCapture();
                 PostQuitMessage(static_cast<int>(message.wParam));
                 return GestureEnd::Stopped;
             }
-            if (got < 0) break;
             if (!IsStylusMessage(message.message)) {
                 // Timers, paints and posted commands go on while the stylus is down; their
                 // time is not the finger's.
@@ -129,7 +130,7 @@ private:
             }
             MSG newer{};
             if (message.message == WM_MOUSEMOVE &&
-                PeekMessageW(&newer, nullptr, WM_MOUSEFIRST, kLastStylusMessage, PM_NOREMOVE))
+                PeekMessageW(&newer, nullptr, WM_MOUSEFIRST, kLastStylusMessage, PM_NOREMOVE | PM_NOYIELD))
                 continue;  // only the newest sample counts
 
             const POINT sample{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};

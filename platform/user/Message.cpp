@@ -296,8 +296,10 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    platform::clock::Pump();
-    RunPumpHook();
+    if ((removeFlags & PM_NOYIELD) == 0) {
+        platform::clock::Pump();
+        RunPumpHook();
+    }
     auto queue = CurrentQueue();
     return Retrieve(*queue, *message, {window, filterMin, filterMax}, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
