@@ -110,7 +110,11 @@ private:
             // The wait is where time passes; taking the message is no further pump, so that
             // the finger's samples come one at a time as it gave them.
             MSG message{};
-            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) continue;
+            // Should the wait have seen something no message comes of, a plain pump moves
+            // the time on, so that the loop never spins in place.
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) &&
+                !PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                continue;
             if (message.message == WM_QUIT) {
                 ReleaseOwnCapture();
                 PostQuitMessage(static_cast<int>(message.wParam));

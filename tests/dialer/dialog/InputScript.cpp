@@ -75,6 +75,7 @@ void CInputScript::PlayDue() {
                 PostMessageW(m_window, WM_KEYDOWN, static_cast<WPARAM>(step.x), 0);
                 PostMessageW(m_window, WM_KEYUP, static_cast<WPARAM>(step.x), 0);
                 break;
+            case StepKind::Quit: PostQuitMessage(step.x); break;
         }
     }
 }
@@ -85,6 +86,11 @@ void CInputScript::RunUntil(DWORD ms) {
         if (elapsed >= ms) return;
         MSG message{};
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                m_quitSeen = true;
+                m_quitCode = static_cast<int>(message.wParam);
+                return;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
             continue;

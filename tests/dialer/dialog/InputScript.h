@@ -9,7 +9,7 @@
 
 namespace dialog_test {
 
-enum class StepKind { Down, Move, Up, Deactivate, Key };
+enum class StepKind { Down, Move, Up, Deactivate, Key, Quit };
 
 struct InputStep {
     DWORD atMs;  // after Start
@@ -24,6 +24,8 @@ inline InputStep Up(DWORD at, int x, int y) { return InputStep{at, StepKind::Up,
 // Another window of the thread becomes the active one: the input window loses activation.
 inline InputStep Deactivate(DWORD at) { return InputStep{at, StepKind::Deactivate}; }
 inline InputStep KeyPress(DWORD at, int key) { return InputStep{at, StepKind::Key, key}; }
+// PostQuitMessage with the code.
+inline InputStep Quit(DWORD at, int code) { return InputStep{at, StepKind::Quit, code}; }
 
 // Plays the steps into `window` while it lives, from now on the platform clock. The clock
 // must be manual with a step of at least 1 ms.
@@ -34,8 +36,11 @@ public:
     CInputScript(const CInputScript&) = delete;
     CInputScript& operator=(const CInputScript&) = delete;
 
-    // Dispatches messages (translating keys) until `ms` after the start.
+    // Dispatches messages (translating keys) until `ms` after the start, or until WM_QUIT
+    // comes out of the queue (its code is kept).
     void RunUntil(DWORD ms);
+    bool QuitSeen() const { return m_quitSeen; }
+    int QuitCode() const { return m_quitCode; }
     DWORD Elapsed() const;
     bool Finished() const;
 
@@ -48,6 +53,8 @@ private:
     std::vector<InputStep> m_steps;
     std::size_t m_next = 0;
     DWORD m_start;
+    bool m_quitSeen = false;
+    int m_quitCode = 0;
 };
 
 // A manual clock for one test: it starts at tick 1000 and each pump moves it `step` ms.

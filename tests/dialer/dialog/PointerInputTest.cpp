@@ -300,4 +300,16 @@ TEST_F(PointerInputTest, AGestureThatLosesTheCaptureEndsWithoutAClick) {
     }
 }
 
+TEST_F(PointerInputTest, AQuitDuringAGestureEndsItAndReachesTheOuterLoop) {
+    Show(u"List", 240, 300);
+    CInputScript script(host_->m_hWnd,
+                        {Down(0, 100, 150), Move(16, 100, 120), dialog_test::Quit(40, 7), Up(80, 100, 120)});
+    script.RunUntil(500);
+    ASSERT_TRUE(script.QuitSeen()) << "posted again for the program's own loop";
+    EXPECT_EQ(script.QuitCode(), 7);
+    EXPECT_LT(script.Elapsed(), 80u) << "at once, not at the release";
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(InputLog().empty());
+}
+
 }  // namespace
