@@ -27,8 +27,7 @@ bool ReadItemString(const CLayerItem& item, LPCWSTR name, std::u16string* text) 
     if (!item.layoutObject) return false;
     BSTR value = nullptr;
     const bool read = item.layoutObject->GetString(name, &value) == S_OK;
-    if (read && value != nullptr) *text = value;
-    else if (read) text->clear();
+    if (read) *text = value != nullptr ? std::u16string(value) : std::u16string();
     SysFreeString(value);
     return read;
 }
@@ -226,10 +225,10 @@ bool CDialogLayer::FindNearest(FocusSearch* search, const CLayerItem* exclude) {
         const ItemEventRecord record = MakeRecord(nullptr);
         if (m_handler->QueryNavigation(&record) == S_OK) return false;
     }
+    // The search's rectangle in this layer's content coordinates.
+    const POINT shift{m_scroll.x - m_position.x, m_scroll.y - m_position.y};
     XmlLayouts::FocusProbe probe;
-    if (!m_arranged || !XmlLayouts::MakeFocusProbe(search->from, POINT{m_scroll.x - m_position.x, m_scroll.y - m_position.y},
-                                                   search->direction, &probe))
-        return false;
+    if (!m_arranged || !XmlLayouts::MakeFocusProbe(search->from, shift, search->direction, &probe)) return false;
     bool found = false;
     for (std::size_t i = m_arranged->Count(); i-- > 0;) {
         CLayerItem* item = m_arranged->At(i);

@@ -26,10 +26,6 @@ bool IsStylusMessage(UINT message) { return message >= WM_MOUSEFIRST && message 
 // How one gesture ends.
 enum class GestureEnd { Finished, Stopped };
 
-}  // namespace
-
-namespace {
-
 // One press of the stylus, from WM_LBUTTONDOWN to the end of the gesture.
 class CPointerGesture {
 public:

@@ -190,7 +190,8 @@ TEST_F(KeyInputTest, NamedNeighboursComeBeforeTheSearch) {
 }
 
 TEST_F(KeyInputTest, AnItemMarkedAsAnEdgeEntryTakesTheFirstKey) {
-    for (const auto& [key, entry] : {std::pair{kDown, "IsTop"}, {kUp, "IsBottom"}, {kRight, "IsLeft"}, {kLeft, "IsRight"}}) {
+    for (const auto& [key, entry] :
+         {std::pair{kDown, "IsTop"}, {kUp, "IsBottom"}, {kRight, "IsLeft"}, {kLeft, "IsRight"}}) {
         SCOPED_TRACE(entry);
         const std::string mark = "<Int Name=\"" + std::string(entry) + "\" Value=\"1\"/>";
         Open(LayoutSet("", Probe("Unfocusable", 10, 10, 50, 30, 0, mark) + Item("B", 100, 10, 50, 30) +
@@ -206,7 +207,8 @@ TEST_F(KeyInputTest, ForwardDistanceOutweighsEverythingElse) {
     Focus(u"X");
     EXPECT_EQ(Keys({kDown}), Names{u"N1"});
     // Items far out in the plane are found in their order, and never before near ones.
-    Open(LayoutSet("", Item("Y", 0, 0, 100, 100) + Item("Far", 0, 2000000000, 100, 100) + Item("Near", 0, 500, 100, 50)));
+    Open(LayoutSet("", Item("Y", 0, 0, 100, 100) + Item("Far", 0, 2000000000, 100, 100) +
+                           Item("Near", 0, 500, 100, 50)));
     Focus(u"Y");
     EXPECT_EQ(Keys({kDown, kDown}), (Names{u"Near", u"Far"}));
 }

@@ -37,7 +37,8 @@ const std::string kButton = "<Int Name=\"State\" Value=\"1\"/><Int Name=\"TakesP
 std::string ListRows() {
     std::string rows;
     for (int i = 0; i < 20; ++i)
-        rows += Probe("Row" + std::to_string(i), 0, i * 40, 240, 39, 0x203040 + 0x10 * static_cast<unsigned>(i), kButton);
+        rows += Probe("Row" + std::to_string(i), 0, i * 40, 240, 39, 0x203040 + 0x10 * static_cast<unsigned>(i),
+                      kButton);
     return rows;
 }
 
@@ -48,7 +49,8 @@ protected:
         Define(u"Buttons", LayoutSet("", Probe("Ok", 10, 10, 100, 40, 0x00FF00, kButton) +
                                              Probe("Plain", 10, 100, 100, 40, 0x808080)));
         Define(u"List", LayoutSet("<ScrollY Value=\"On\"/>", ListRows()));
-        Define(u"Sheet", LayoutSet("<LayerAlign Value=\"Bottom\"/>", Probe("Accept", 20, 10, 100, 40, 0x30A050, kButton)));
+        Define(u"Sheet",
+               LayoutSet("<LayerAlign Value=\"Bottom\"/>", Probe("Accept", 20, 10, 100, 40, 0x30A050, kButton)));
         manager_ = MakeManager(0, 0);
         handler_.Reset(new dialog_test::CTestPlugin());
     }
