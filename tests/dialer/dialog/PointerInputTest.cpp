@@ -210,11 +210,12 @@ TEST_F(PointerInputTest, APressOnAScrollingLayerWaitsForTheFeedbackDelay) {
         if (code == DIALOG_EVENT_SELECTION_CHANGED && selectedAt == 0) selectedAt = GetTickCount() - start;
     };
     {
-        CInputScript script(host_->m_hWnd, {Down(0, 100, 50), Move(50, 101, 50), Up(100, 101, 50)});
+        CInputScript script(host_->m_hWnd,
+                            {Down(0, 100, 50), Move(16, 101, 50), Move(50, 101, 50), Up(100, 101, 50)});
         start = GetTickCount();
         script.RunUntil(300);
     }
-    EXPECT_GE(selectedAt, XmlLayouts::kPressFeedbackDelayMs);
+    EXPECT_GE(selectedAt, 35u) << "not yet at the sample of 16 ms";
     EXPECT_LT(selectedAt, 100u) << "shown at the sample after the delay, before the release";
     EXPECT_EQ(InputLog(), std::vector<std::string>{"release Row1"});
 
