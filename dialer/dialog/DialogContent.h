@@ -57,6 +57,24 @@ public:
     // top layer first. Always true.
     bool Layout(LONG width, LONG height, LONG mode);
 
+    // Input (DialogContent_input.cpp); points in dialog coordinates.
+    // A press. With `deliver` the layers are offered it from the top down and the first whose
+    // item takes it becomes the active layer; true. Without, it is a first look: a press that
+    // a layer which cannot scroll would take is delivered at once (true); one that a layer
+    // which can scroll would take is held back (false, for the gesture to decide); a press
+    // that no layer would take gives true with *hit 0.
+    bool PointerDown(LONG x, LONG y, BOOL* hit, BOOL* noGesture, bool deliver);
+    // A typed character to the layers from the top down. True when one took it.
+    bool OnCharacter(WCHAR character);
+    // A key the dialog's handlers left: the focused item's own reaction and named neighbour,
+    // entry from an edge, then the nearest item in the arrow's direction; with `mayWrap`, at
+    // the last item the focus goes round to the opposite edge. True when handled.
+    bool NavigateByKey(LONG key, bool mayWrap);
+    // The nearest item from a rectangle (dialog coordinates) in the key's direction takes the
+    // focus: in the active layer when `preferActive` and it has one, else over every layer.
+    // With `skipFocused` the layers' focused items are no candidates. True when one did.
+    bool FocusNearest(const RECT& from, LONG key, bool preferActive, bool skipFocused);
+
     // Makes layer the active one; with `ask` set the new layer's handler may take over first
     // (HandlerCommand answering S_OK), otherwise the old layer's selection is cleared.
     HRESULT SetActiveLayer(CDialogLayer* layer, BOOL ask);

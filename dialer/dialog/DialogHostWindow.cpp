@@ -54,9 +54,41 @@ BOOL CDialogHostWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM w
                                           true);
             result = 0;
             return TRUE;
+        case WM_LBUTTONDOWN:
+            GuardInput([&] { m_manager->TrackPointer(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), FALSE); });
+            result = 0;
+            return TRUE;
+        case WM_LBUTTONUP:
+            GuardInput([&] { m_manager->OnPointerUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
+            result = 0;
+            return TRUE;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            GuardInput([&] { m_manager->OnKey(static_cast<LONG>(wParam), message == WM_KEYUP ? TRUE : FALSE); });
+            result = 0;
+            return TRUE;
+        case WM_CHAR:
+            GuardInput([&] { m_manager->OnChar(static_cast<WCHAR>(wParam)); });
+            result = 0;
+            return TRUE;
+        case WM_ACTIVATE:
+            // Activation is no input: it also reaches the manager while a gesture runs, so
+            // that losing it ends the gesture.
+            m_manager->OnActivate(LOWORD(wParam) != WA_INACTIVE ? TRUE : FALSE);
+            result = 0;
+            return TRUE;
         default:
             return FALSE;
     }
+}
+
+template <class Handler>
+void CDialogHostWindow::GuardInput(Handler handler) {
+    if (m_inInput) return;
+    m_inInput = true;
+    CInterfacePtr<XmlLayouts::CDialogManager> manager = m_manager;
+    handler();
+    m_inInput = false;
 }
 
 void CDialogHostWindow::OnPaint(HWND window) {

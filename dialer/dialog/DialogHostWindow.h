@@ -1,7 +1,10 @@
 // CDialogHostWindow: the window that shows a dialog manager. It tells the manager its window
 // and, on every resize, its size (laying the dialogs out again), and paints by copying the
 // manager's back buffer; when the manager has nothing to paint, the window shows "Error" in
-// red on black. The dialer's main window builds its pages, menus and input on it.
+// red on black. Stylus, key, character and activation messages go to the manager; while one
+// of them is being handled, further input that reaches the window is dropped (the gesture's
+// own loop takes the stylus samples it needs). The dialer's main window builds its pages and
+// menus on it.
 #pragma once
 
 #include "dialer/dialog/DialogManager.h"
@@ -24,6 +27,11 @@ public:
 
 private:
     void OnPaint(HWND window);
+    // Runs one input handler unless another one is running.
+    template <class Handler>
+    void GuardInput(Handler handler);
+
+    bool m_inInput = false;
 
     CInterfacePtr<XmlLayouts::CDialogManager> m_manager;
 };

@@ -12,6 +12,7 @@
 #include "dialer/dialog/DialogLayerInterface.h"
 #include "dialer/dialog/DialogManagerInterface.h"
 #include "dialer/dialog/DialogProxies.h"
+#include "dialer/dialog/FocusGeometry.h"
 #include "dialer/dialog/ItemCollection.h"
 #include "dialer/dialog/LayoutBlock.h"
 #include "dialer/dialog/PanelPlugin.h"
@@ -19,6 +20,21 @@
 #include "dialer/layout/LayoutSet.h"
 #include "dialer/layout/PaintContext.h"
 #include "dialer/layout/PropertyList.h"
+
+class CDialogLayer;
+
+// What a focus search carries from layer to layer: where it starts (dialog coordinates), the
+// direction, and the best item found so far with its cost.
+struct FocusSearch {
+    RECT from{};
+    POINT direction{};
+    CDialogLayer* bestLayer = nullptr;
+    CLayerItem* bestItem = nullptr;
+    LONGLONG bestCost = XmlLayouts::kNoFocusCost;
+};
+
+// A press or release that comes from a key, not from the stylus, has no point.
+constexpr POINT kNoPointerPoint{-0x7FFFFFFF - 1, -0x7FFFFFFF - 1};
 
 class CDialogLayer : public CUnknownImpl<IDialogLayer> {
 public:
@@ -107,6 +123,45 @@ public:
     DWORD LayoutCount() const { return m_layoutCount; }
     DWORD LastDragTick() const { return m_lastDragTick; }
 
+    // Input (DialogLayer_input.cpp). Points are in dialog coordinates.
+    // A selectable item has a non-zero state: the handler's for an item with an id that is
+    // not hidden, otherwise its element's.
+    bool IsSelectable(const CLayerItem& item);
+    // The item's rectangle holds the point (layer content coordinates).
+    bool HitsItem(const CLayerItem& item, POINT content);
+    // A press on the layer. With `queryOnly` nothing changes: the outs say whether an item
+    // would take the press and whether it wants no gesture tracking.
+    void PointerDown(LONG x, LONG y, BOOL* hit, BOOL* noGesture, bool queryOnly);
+    // The stylus lifted at the point: the pressed item gets the release when the point is on
+    // it; the handler hears of every release.
+    void PointerRelease(LONG x, LONG y);
+    // A typed character: the layer's handler and items first, then the first selectable item
+    // whose "Key" holds it is pressed and released. True when taken.
+    bool OnCharacter(WCHAR character);
+    // A key for the pressed item: Enter (or the action code -1) presses and releases it, the
+    // item may use any key, and an arrow follows the item's named neighbour. True when
+    // handled.
+    bool KeyToPressedItem(LONG key);
+    // The first selectable item marked as an entry on the edge the key moves in through
+    // takes the focus. True when one did.
+    bool EnterByEdge(LONG key);
+    // Looks for a better candidate than the search holds; `exclude` is never one. True when
+    // this layer gave the best one.
+    bool FindNearest(FocusSearch* search, const CLayerItem* exclude);
+    // The pressed item is pressed (at a dialog point, or kNoPointerPoint) and released
+    // (`argument` points at the content point, or is 0). True when taken.
+    bool PressPressedItem(POINT point, BOOL mark);
+    bool ReleasePressedItem(LPARAM argument);
+    // The pressed item's rectangle in dialog coordinates; false without one.
+    bool PressedItemDialogRect(RECT* rect);
+    // The content extent in dialog coordinates.
+    RECT DialogBounds() const;
+    // The content fits the layer's box: the layer cannot scroll.
+    bool FitsBox() const;
+    POINT ToContent(LONG x, LONG y) const {
+        return POINT{x - m_position.x + m_scroll.x, y - m_position.y + m_scroll.y};
+    }
+
     // What the handler hears about an item (or, for null, about the layer).
     ItemEventRecord MakeRecord(const CLayerItem* item) const;
 
@@ -123,6 +178,8 @@ private:
     void ArrangeList(CItemCollection* list, HDC dc, LayoutBlock* block, POINT offset, LONG parent, SIZE* extent,
                      int depth);
     void TellHandler(LONG phase, LayoutBlock* block);
+    // The press of one item, the handler first (DialogLayer_input.cpp).
+    bool PressItem(CLayerItem& item, POINT point, BOOL mark);
     // Event steps (DialogLayer_events.cpp).
     bool OnDrag(const DragEventData& drag);
     void SettleAfterFling(LONG velocity);

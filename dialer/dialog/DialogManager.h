@@ -72,6 +72,20 @@ public:
 
     CContentStack& Stack() { return m_stack; }
 
+    // Input from the host window (DialogManager_input.cpp). Points are client coordinates.
+    // WM_LBUTTONDOWN: runs the gesture to its end in a modal loop of its own, pumping the
+    // thread's other messages meanwhile; a tap clicks, a press held still is a hold, a
+    // movement past the drag threshold drags. With `direct` no drag is tracked.
+    void TrackPointer(LONG x, LONG y, BOOL direct);
+    // WM_LBUTTONUP after a hold, while the host window holds the capture.
+    void OnPointerUp(LONG x, LONG y);
+    // WM_ACTIVATE: the top content hears of it; losing activation also ends a gesture.
+    void OnActivate(BOOL active);
+    // WM_CHAR.
+    void OnChar(WCHAR character);
+    // WM_KEYDOWN (up 0) and WM_KEYUP (up 1).
+    void OnKey(LONG key, BOOL up);
+
 protected:
     ~CDialogManager() override;
 

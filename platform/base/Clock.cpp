@@ -220,6 +220,12 @@ void Pump() {
     state.utcMs += state.msPerPump;
 }
 
+DWORD PumpStep() {
+    ClockState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.manual ? state.msPerPump : 0;
+}
+
 void ConfigureFromEnvironment() {
     const char* value = std::getenv("HANDSET_CLOCK");
     if (value == nullptr || *value == 0) return;

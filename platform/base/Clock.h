@@ -34,6 +34,8 @@ bool IsManual();
 void Advance(DWORD milliseconds);
 // Called by the message loop on each pump; advances a manual clock by its step.
 void Pump();
+// The manual clock's step per pump (0 on the real clock or without a step).
+DWORD PumpStep();
 // Reads HANDSET_CLOCK once at start-up: manual:<ms per frame> starts a manual clock at tick
 // 1000 on 2010-01-01 00:00 UTC, so that runs are repeatable.
 void ConfigureFromEnvironment();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/base/Clock.h"
@@ -212,8 +213,31 @@ bool CharacterOfKey(UINT key, WCHAR& character) {
     }
 }
 
+// On a manual clock a wait for input alone, with a time-out, runs on the platform clock: the
+// clock moves a pump step at a time (at least 1 ms) and the pump hooks play between steps, so
+// that input a script times (a finger's moves, a hold's length) arrives at its exact tick and
+// a run repeats. Input that other threads post is seen at each step.
+DWORD WaitForInputOnManualClock(MessageQueue& queue, DWORD milliseconds, DWORD wakeMask, bool newOnly) {
+    const DWORD start = GetTickCount();
+    const DWORD step = std::max<DWORD>(clock::PumpStep(), 1);
+    WindowSystem& system = System();
+    for (;;) {
+        RunPumpHook();
+        {
+            std::lock_guard<std::mutex> guard(system.mutex);
+            if ((QueueStatusLocked(system, queue, newOnly) & wakeMask) != 0) return WAIT_OBJECT_0;
+        }
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= milliseconds) return WAIT_TIMEOUT;
+        clock::Advance(std::min(step, milliseconds - waited));
+        std::this_thread::yield();
+    }
+}
+
 DWORD WaitForInput(MessageQueue& queue, DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
                    bool newOnly) {
+    if (count == 0 && milliseconds != INFINITE && clock::IsManual())
+        return WaitForInputOnManualClock(queue, milliseconds, wakeMask, newOnly);
     std::vector<Waitable*> objects;
     for (DWORD i = 0; i < count; ++i) {
         auto* object = KernelObjectAs<Waitable>(handles[i]);
@@ -254,6 +278,8 @@ DWORD WaitForInput(MessageQueue& queue, DWORD count, const HANDLE* handles, DWOR
             break;
         }
         if (clock::IsManual()) clock::Pump();
+        // The screen's input (and a script) arrives through the pump hooks.
+        RunPumpHook();
     }
     for (DWORD i = 0; i < count; ++i) objects[i]->ReleaseHandleRef();
     return outcome;
@@ -270,8 +296,10 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    platform::clock::Pump();
-    RunPumpHook();
+    if ((removeFlags & PM_NOYIELD) == 0) {
+        platform::clock::Pump();
+        RunPumpHook();
+    }
     auto queue = CurrentQueue();
     return Retrieve(*queue, *message, {window, filterMin, filterMax}, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }

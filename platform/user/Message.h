@@ -26,6 +26,9 @@ LRESULT SendMessageTimeoutW(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // Retrieving, in this order: sent messages are handled first; then posted messages; then
 // WM_QUIT; then WM_PAINT; then WM_TIMER. A filter window also takes its children's
 // messages; (HWND)-1 takes only thread messages. A range of 0, 0 takes every message.
+// Each call is a pump (the clock's step on a manual clock, the pump hooks) unless
+// `removeFlags` holds PM_NOYIELD: then it only takes what the queue holds already, as a
+// modal loop does that waits for input itself.
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Waits for a message; 0 for WM_QUIT, -1 on a bad argument.
 BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax);

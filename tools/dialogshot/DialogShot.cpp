@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "dialer/dialog/DialogHostWindow.h"
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/foundation/OrmException.h"
 #include "dialer/foundation/Services.h"
@@ -15,7 +16,9 @@
 #include "dialer/layout/ObjectFactory.h"
 #include "dialer/layout/ScreenDpi.h"
 #include "platform/base/WideString.h"
+#include "platform/user/Message.h"
 #include "platform/user/Window.h"
+#include "tools/dialogshot/FixturePanel.h"
 #include "tools/make_skin_pack/PackFolder.h"
 #include "tools/make_skin_pack/SkinPackWriter.h"
 
@@ -83,13 +86,26 @@ private:
     CRefPtr<CResourcePack> m_pack;
 };
 
+// The framework's objects, and the handler of the fixture layouts.
+class CShotFactory : public CObjectFactory {
+public:
+    IUnknown* CreateObject(LPCWSTR className) override {
+        if (className != nullptr && wcscmp(className, kFixturePanelClass) == 0) {
+            auto* panel = new CFixturePanel();
+            panel->AddRef();
+            return panel;
+        }
+        return CObjectFactory::CreateObject(className);
+    }
+};
+
 // The framework's services while a shot is taken.
 class CShotServices {
 public:
     explicit CShotServices(CRefPtr<CResourcePack> pack) {
         CRefPtr<CPackRepositoryService> packs(new CShotPacks(std::move(pack)));
         SetPackRepository(packs.Holder());
-        CRefPtr<CObjectFactoryService> factory(new CObjectFactory());
+        CRefPtr<CObjectFactoryService> factory(new CShotFactory());
         SetObjectFactory(factory.Holder());
         CRefPtr<CLayoutRepositoryService> layouts(new CLayoutRepository());
         SetLayoutRepository(layouts.Holder());
@@ -149,31 +165,64 @@ bool ParseShotArguments(int count, const char* const* arguments, ShotRequest* re
             }
             continue;
         }
+        if (argument == "--window") {
+            request->window = true;
+            continue;
+        }
         if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
             *error = "unknown option " + argument + ".";
             return false;
         }
         positional.push_back(argument);
     }
-    if (positional.size() != 3 || positional[0].empty() || positional[1].empty() || positional[2].empty()) {
-        *error = "three arguments are needed: <pack> <dialog> <png>.";
+    const std::size_t needed = request->window ? 2 : 3;
+    bool blank = false;
+    for (const std::string& argument : positional) blank = blank || argument.empty();
+    if (positional.size() != needed || blank) {
+        *error = request->window ? "two arguments are needed with --window: <pack> <dialog>."
+                                 : "three arguments are needed: <pack> <dialog> <png>.";
         return false;
     }
     request->pack = positional[0];
     request->dialog = positional[1];
-    request->png = positional[2];
+    if (!request->window) request->png = positional[2];
     return true;
 }
 
-bool ShootDialog(const ShotRequest& request, platform::screen::Image* image, std::string* error) {
+namespace {
+
+// The pack's bytes in a shared buffer; false with a sentence.
+bool LoadArchive(const ShotRequest& request, CSharedBuffer* archive, std::string* error) {
     std::vector<std::uint8_t> bytes;
     if (!ReadPack(request.pack, &bytes, error)) return false;
-    CSharedBuffer archive = MakeSharedArray<BYTE>(bytes.size());
-    if (!archive) {
+    *archive = MakeSharedArray<BYTE>(bytes.size());
+    if (!*archive) {
         *error = request.pack + ": the pack does not fit in memory.";
         return false;
     }
-    std::memcpy(archive.Data(), bytes.data(), bytes.size());
+    std::memcpy(archive->Data(), bytes.data(), bytes.size());
+    return true;
+}
+
+// The host window of the window mode: closing it ends the message loop.
+class CShotWindow : public CDialogHostWindow {
+public:
+    using CDialogHostWindow::CDialogHostWindow;
+    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId) override {
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return CDialogHostWindow::ProcessWindowMessage(window, message, wParam, lParam, result, mapId);
+    }
+};
+
+// Milliseconds an idle loop waits for input before it looks again.
+constexpr DWORD kIdleWaitMs = 16;
+
+}  // namespace
+
+bool ShootDialog(const ShotRequest& request, platform::screen::Image* image, std::string* error) {
+    CSharedBuffer archive;
+    if (!LoadArchive(request, &archive, error)) return false;
     SetScreenDpi(request.dpi, request.dpi);
     // The rules of the layouts ask the screen's size: the dialog fills the screen here.
     platform::SetDisplaySize(request.width, request.height);
@@ -200,6 +249,53 @@ bool ShootDialog(const ShotRequest& request, platform::screen::Image* image, std
             return false;
         }
         ToImage(*painted, image);
+    } catch (const COrmException& failure) {
+        *error = failure.message.empty() ? request.pack + ": the pack cannot be read." : failure.message;
+        return false;
+    }
+    return true;
+}
+
+bool RunDialogWindow(const ShotRequest& request, std::string* error) {
+    CSharedBuffer archive;
+    if (!LoadArchive(request, &archive, error)) return false;
+    SetScreenDpi(request.dpi, request.dpi);
+    const std::u16string dialog(request.dialog.begin(), request.dialog.end());
+    try {
+        CShotServices services(OpenResourcePackInMemory(archive));
+        CRefPtr<CLayoutSet> set = CRefPtr<CLayoutSet>::Adopt(GetLayoutDocument(dialog.c_str()));
+        XmlLayouts::CDialogManager* made = nullptr;
+        XmlLayouts::CreateDialogManager(&made);
+        if (made == nullptr) {
+            *error = "the dialog manager cannot be made.";
+            return false;
+        }
+        CInterfacePtr<XmlLayouts::CDialogManager> manager = CInterfacePtr<XmlLayouts::CDialogManager>::Adopt(made);
+        CShotWindow host(manager.Get());
+        HWND window = host.Create(nullptr, RECT{0, 0, request.width, request.height},
+                                  (u"dialogshot: " + dialog).c_str(), WS_POPUP | WS_VISIBLE);
+        if (window == nullptr) {
+            *error = "the dialog's window cannot be made.";
+            return false;
+        }
+        SetForegroundWindow(window);
+        SetFocus(window);
+        if (FAILED(manager->OpenDialog(dialog.c_str(), DIALOG_PUSH_REPLACE_TOP, nullptr))) {
+            *error = request.pack + ": the dialog " + request.dialog + " cannot be built.";
+            return false;
+        }
+        // The loop looks for input in short waits, so that a manual clock moves on while
+        // nothing happens (a script's next step is then never far away).
+        for (;;) {
+            MSG message{};
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) break;
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+                continue;
+            }
+            MsgWaitForMultipleObjectsEx(0, nullptr, kIdleWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
     } catch (const COrmException& failure) {
         *error = failure.message.empty() ? request.pack + ": the pack cannot be read." : failure.message;
         return false;

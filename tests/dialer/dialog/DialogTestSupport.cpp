@@ -130,9 +130,31 @@ HRESULT CProbeElement::Measure(HDC, LONG* width, LONG* height) {
 
 HRESULT CProbeElement::Select(LONG, LPARAM, LPARAM) { return Int(u"Refuse", 0) != 0 ? S_FALSE : S_OK; }
 
-HRESULT CProbeElement::OnKey(UINT, BOOL* handled) {
-    *handled = FALSE;
+std::vector<std::string>& InputLog() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+namespace {
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+}  // namespace
+
+HRESULT CProbeElement::OnKey(UINT key, BOOL* handled) {
+    InputLog().push_back("key " + Narrow(Name()) + " " + std::to_string(key));
+    *handled = static_cast<UINT>(Int(u"UsesKey", -1)) == key ? TRUE : FALSE;
     return S_OK;
+}
+
+HRESULT CProbeElement::OnPress(POINT, BOOL) {
+    InputLog().push_back("press " + Narrow(Name()));
+    return Int(u"TakesPress", 0) != 0 ? S_OK : S_FALSE;
+}
+
+HRESULT CProbeElement::OnRelease(LPARAM) {
+    InputLog().push_back("release " + Narrow(Name()));
+    return Int(u"TakesRelease", 0) != 0 ? S_OK : S_FALSE;
 }
 
 HRESULT CProbeElement::HandleEvent(UINT code, WPARAM, void*) {
@@ -167,8 +189,12 @@ HRESULT CTestPlugin::OnLayoutPhase(const ItemEventRecord*, LONG phase, LayoutBlo
     return S_FALSE;
 }
 
-HRESULT CTestPlugin::HandleEvent(const ItemEventRecord*, UINT code, WPARAM argument, void*) {
+HRESULT CTestPlugin::HandleEvent(const ItemEventRecord*, UINT code, WPARAM argument, void* data) {
     events.emplace_back(code, argument);
+    if (code == DIALOG_EVENT_DRAG && data != nullptr) {
+        drags.push_back(*static_cast<const DragEventData*>(data));
+        if (takesDrags) return S_OK;
+    }
     EventLog().push_back(EventRecord{name, code});
     if (onEvent) onEvent(code);
     if (throwOn != 0 && code == throwOn) ThrowOrm(E_ORM_FAIL, u"The plug-in refuses this event.");
@@ -214,6 +240,7 @@ DialogTest::DialogTest() : layouts_(new CTextLayouts()), factory_(new CTestFacto
     SetObjectFactory(factory.Holder());
     PaintLog().clear();
     EventLog().clear();
+    InputLog().clear();
 }
 
 DialogTest::~DialogTest() {

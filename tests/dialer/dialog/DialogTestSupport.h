@@ -42,10 +42,16 @@ struct EventRecord {
 };
 std::vector<EventRecord>& EventLog();
 
+// What the probes were pressed, released and typed: "press Name", "release Name",
+// "key Name 65", in order.
+std::vector<std::string>& InputLog();
+
 // A probe element ("Test.Probe"): its rectangle is its "BoundRect", it fills it with "Fill"
 // and logs the paint, its state is "State" (0 when absent), it refuses the selection when
 // "Refuse" is set, answers "Handled" events, throws E_ORM_FAIL on the event "ThrowOn", and
-// measures "MeasureW" × "MeasureH" when it has them.
+// measures "MeasureW" × "MeasureH" when it has them. Presses, releases and keys go to the
+// input log; it takes a press when "TakesPress" is set, a release when "TakesRelease" is,
+// and uses the key "UsesKey".
 class CProbeElement : public CUnknownImpl<ILayoutElement> {
 public:
     HRESULT Prepare() override { return S_FALSE; }
@@ -57,9 +63,9 @@ public:
     HRESULT Measure(HDC dc, LONG* width, LONG* height) override;
     HRESULT IsInactive() override { return S_FALSE; }
     HRESULT Select(LONG code, LPARAM first, LPARAM second) override;
-    HRESULT OnKey(UINT, BOOL* handled) override;
-    HRESULT OnPress(POINT, BOOL) override { return S_FALSE; }
-    HRESULT OnRelease(LPARAM) override { return S_FALSE; }
+    HRESULT OnKey(UINT key, BOOL* handled) override;
+    HRESULT OnPress(POINT, BOOL) override;
+    HRESULT OnRelease(LPARAM) override;
     HRESULT Layout(LayoutBlock*) override { return S_OK; }
     HRESULT HandleEvent(UINT code, WPARAM argument, void* data) override;
 
@@ -103,6 +109,8 @@ public:
     std::vector<std::u16string> painted;          // the items it was asked to paint
     std::function<void(LayoutBlock*)> onArranging;
     std::function<void(UINT)> onEvent;  // called for each event before it is answered
+    std::vector<DragEventData> drags;   // the records of the drag events offered
+    bool takesDrags = false;            // answers S_OK to drag events
 };
 
 // Serves layout sets from text by name (without case); an unknown name throws E_ORM_FAIL as

@@ -286,4 +286,42 @@ TEST_F(WindowTest, PumpHookRunsOnEveryPump) {
     EXPECT_EQ(pumpHookCalls, 3);
 }
 
+// A scripted finger for the manual clock: posts WM_MOUSEMOVE to `fingerWindow` at each tick of
+// `fingerTicks` that the clock has reached.
+HWND fingerWindow = nullptr;
+std::vector<DWORD> fingerTicks;
+void FingerHook() {
+    while (!fingerTicks.empty() && GetTickCount() >= fingerTicks.front()) {
+        PostMessageW(fingerWindow, WM_MOUSEMOVE, 0, 0);
+        fingerTicks.erase(fingerTicks.begin());
+    }
+}
+
+TEST_F(WindowTest, AWaitForInputOnAManualClockRunsOnThatClock) {
+    HWND window = Make(u"Finger");
+    PumpAll();
+    platform::clock::UseManualClock(1000, kSomeUtcMs, 16);
+    fingerWindow = window;
+    fingerTicks = {1040, 1056};
+    platform::AddMessagePumpHook(FingerHook);
+    // Nothing comes: the time-out passes on the manual clock, exactly.
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 30, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_TIMEOUT);
+    EXPECT_EQ(GetTickCount(), 1030u);
+    // The hooks play between the clock's steps: the move posted at 1046 ends the wait there.
+    EXPECT_EQ(MsgWaitForMultipleObjectsEx(0, nullptr, 400, QS_ALLINPUT, MWMO_INPUTAVAILABLE), WAIT_OBJECT_0);
+    EXPECT_EQ(GetTickCount(), 1046u);
+    // Taking it without yielding is no pump: the clock stays and the next move stays unplayed.
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(GetTickCount(), 1046u);
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD));
+    EXPECT_EQ(fingerTicks.size(), 1u);
+    // A plain pump moves the clock a step and plays the next move.
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetTickCount(), 1062u);
+    platform::RemoveMessagePumpHook(FingerHook);
+    platform::clock::UseRealClock();
+}
+
 }  // namespace

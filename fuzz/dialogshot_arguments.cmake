@@ -1,0 +1,1 @@
+handset_fuzz(dialogshot_arguments DEPENDS dialog_shot)
