@@ -34,12 +34,6 @@ struct FrameSounds {
 // The sub-code 0 to 3 (UP, DOWN, LEFT, RIGHT) of an object family.
 std::uint32_t SubCode(const LevelObject& object, std::uint32_t first) { return object.kind - first; }
 
-Vector2 Turned(float x, float y, float angleDegrees) {
-    Vector2 turned{x, y};
-    Vector2Rotate(turned, angleDegrees * kDegreesToRadians);
-    return turned;
-}
-
 float Speed(const Vector3& motion) {
     return std::sqrt(motion.x * motion.x + motion.y * motion.y + motion.z * motion.z);
 }
@@ -64,13 +58,15 @@ void Slide(Level& level, LevelObject& object, float dt) {
         object.motion.y += 2.0f * dt * level.fallVector.y;
         object.motion.z += 2.0f * dt * level.fallVector.z;
         if (object.motion.y > kSlideSpeedLimit) object.motion.y = kSlideSpeedLimit;
-        const float angle = static_cast<float>(facing) * 90.0f;
-        const Vector2 moved = Turned(object.motion.x, object.motion.y, angle);
+        // The object falls the way the character does: along the fall of the character's
+        // facing, so that a cube never slides up while the character falls down.
+        const float angle = character != nullptr ? character->FacingYaw() : 0.0f;
+        const Vector2 moved = LocalToWorld(object.motion.x, object.motion.y, angle);
         object.position.x += moved.x * dt;
         object.position.y += moved.y * dt;
         object.position.z += object.motion.z * dt;
 
-        const Vector2 along = Turned(0.0f, 1.0f, angle);
+        const Vector2 along = LocalToWorld(0.0f, 1.0f, angle);
         const Vector2 ahead = WorldToTile(Vector3{object.position.x + kSlideProbe * along.x,
                                                   object.position.y + kSlideProbe * along.y, object.position.z});
         const LevelTile* aheadTile = level.TileAtCoordinates(ahead.x, ahead.y);

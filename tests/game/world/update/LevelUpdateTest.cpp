@@ -170,15 +170,19 @@ TEST_F(LevelUpdateTest, DoorsFollowTheFacingWithOneSoundAFrame) {
 
 TEST_F(LevelUpdateTest, ASlidingObjectFallsAlongTheFacingUntilAFloorStopsIt) {
     models_->Add("spikecube_01")->SetPosition(Vector3{5, 5, 0});
-    Load("SIZE 1 4\nROW 1\nROW 99\nROW 99\nROW 1\nSPIKECUBE 0 0");
+    // Facing 0 falls toward -y, as the character does: from row 3 over the two empty rows
+    // onto the floor of row 0.
+    Load("SIZE 1 4\nROW 1\nROW 99\nROW 99\nROW 1\nSPIKECUBE 0 3");
     LevelObject* cube = Active(kObjectSpikeCube);
     ASSERT_NE(cube, nullptr);
+    const float start = cube->position.y;
+    EXPECT_GT(start, 30.0f);
     services_.controller.playState = kPlayStateScroll;
     UpdateObjects(*level, 0.1f);
-    EXPECT_FLOAT_EQ(cube->position.y, 5.0f);
+    EXPECT_FLOAT_EQ(cube->position.y, start);
     services_.controller.playState = kPlayStatePlaying;
     for (int i = 0; i < 60; ++i) UpdateObjects(*level, 0.033f);
-    EXPECT_NEAR(cube->position.y, 24.98f, 1e-4f);
+    EXPECT_NEAR(cube->position.y, 14.98f, 1e-4f);
     EXPECT_FLOAT_EQ(cube->motion.y, 0.0f);
     EXPECT_FLOAT_EQ(cube->model->Transform().position.y, cube->position.y);
 }
