@@ -1,7 +1,7 @@
 // Loading the largest demo level from the startup archive until it is ready to play: the level
 // file read and parsed, every model it needs loaded by a fresh object database from the
-// archive, the tile blocks baked, the objects placed, the character landed at its start and the
-// first checkpoint saved; then the level unloaded again. Against only reading the archive's
+// archive with the character's models, the tile blocks baked, the objects placed, the character
+// landed at its start and the first checkpoint saved; then the level unloaded again. Against only reading the archive's
 // bytes from its file in the same run. The goal: under 50 ms.
 #include <benchmark/benchmark.h>
 
@@ -58,6 +58,7 @@ void BM_LoadLevelReadyToPlay(benchmark::State& state) {
         SetCurrentKdb(&database);
         auto* level = new Level();
         auto* character = new PlayerCharacter();
+        character->LoadModel();
         level->character = character;
         const int loaded = LoadLevelFile(*level, "levels/", name.c_str());
         LandCharacter(*level, *character);

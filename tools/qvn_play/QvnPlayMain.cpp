@@ -32,6 +32,8 @@ namespace fs = std::filesystem;
 constexpr float kStep = 0.033f;
 // A death is followed by the ghost's flight for this long before the respawn, as in the game.
 constexpr float kRespawnDelay = 1.0f;
+// The level's camera slot "OVERVIEW", which frames the pictures when the level sets it.
+constexpr int kOverviewCamera = 8;
 
 const char kHelp[] =
     "usage: qvn_play <data folder or archive> <level> --input <script> --frames N [--png-every K <folder>]\n"
@@ -233,8 +235,8 @@ public:
 
     // The overview camera of the level when it has one.
     void Frame(kelview::ViewOptions& view) const {
-        const Vector3& eye = level_->GetCameraEye(8);
-        const Vector3& target = level_->GetCameraTarget(8);
+        const Vector3& eye = level_->GetCameraEye(kOverviewCamera);
+        const Vector3& target = level_->GetCameraTarget(kOverviewCamera);
         if (eye.x == 0.0f && eye.y == 0.0f && eye.z == 0.0f) return;
         view.eyeGiven = view.targetGiven = true;
         view.eye = {eye.x, eye.y, eye.z};
