@@ -242,7 +242,7 @@ void DefaultMenuPage::OnShow(int shown, int /*unused*/) {
         pendingLanguage = ProfileLanguage();
         char key[32];
         std::snprintf(key, sizeof key, "%s%i", "MENU_LANGUAGE_", static_cast<int>(pendingLanguage));
-        languageLabel.name = key;
+        languageLabel.name.Assign(key);
     }
     Overlay().AddUpdateWidget(this);
 }

@@ -198,7 +198,9 @@ TEST_F(OverlayTest, AButtonClicksOnlyWhenReleasedOverIt) {
         Dispatch(Overlay().root, 0, c.releaseX, 120);
         Dispatch(Overlay().root, 2, 0, 0);
         EXPECT_EQ(uiSounds.size(), c.played);
-        if (c.played == 1) EXPECT_EQ(uiSounds[0], kButtonClickSound);
+        if (c.played == 1) {
+            EXPECT_EQ(uiSounds[0], kButtonClickSound);
+        }
     }
     button->clickSounds = 1;
     Overlay().soundFlag = 0;
