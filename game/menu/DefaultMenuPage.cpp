@@ -281,6 +281,7 @@ std::int32_t DefaultMenuPage::OnButton(Control* control, const char* command, co
     constexpr ValueRange kMusic{kOptionMusicVolume, 10};
     constexpr ValueRange kEffects{kOptionEffectsVolume, 10};
     constexpr ValueRange kAlpha{kOptionControllerOpacity, 100};
+    constexpr ValueRange kLanguage{kOptionLanguage, 0};  // never disabled
     struct ValueButton {
         const char* command;
         Button* DefaultMenuPage::*slot;
@@ -296,8 +297,8 @@ std::int32_t DefaultMenuPage::OnButton(Control* control, const char* command, co
         {"InitIncreaseSFXButton", &DefaultMenuPage::effectsIncrease, &DefaultMenuPage::rightArrow, kEffects, true, true},
         {"InitDecreaseControllerAlpha", &DefaultMenuPage::alphaDecrease, &DefaultMenuPage::downArrow, kAlpha, false, true},
         {"InitIncreaseControllerAlpha", &DefaultMenuPage::alphaIncrease, &DefaultMenuPage::upArrow, kAlpha, true, true},
-        {"InitPrevLangButton", &DefaultMenuPage::previousLanguage, &DefaultMenuPage::leftArrow, kMusic, false, false},
-        {"InitNextLangButton", &DefaultMenuPage::nextLanguage, &DefaultMenuPage::rightArrow, kMusic, true, false},
+        {"InitPrevLangButton", &DefaultMenuPage::previousLanguage, &DefaultMenuPage::leftArrow, kLanguage, false, false},
+        {"InitNextLangButton", &DefaultMenuPage::nextLanguage, &DefaultMenuPage::rightArrow, kLanguage, true, false},
     };
     for (const ValueButton& v : kValueButtons) {
         if (!is(v.command)) continue;
