@@ -180,10 +180,17 @@ DWORD GameApplication::Render() {
     conditions.deviceExists = RenderDevice() != nullptr;
     conditions.shellStarted = App().started;
     conditions.applicationActive = MainWindowInfo().active;
-    return RenderFrame(flow_.State(), conditions, flow_.Controller());
+    rendering_ = true;
+    const DWORD result = RenderFrame(flow_.State(), conditions, flow_.Controller());
+    rendering_ = false;
+    return result;
 }
 
-void GameApplication::DrawGameFrame(Canvas2D* /*canvas*/) {}
+// The render pass draws the widget tree, the menu root with it: from inside the pass the
+// frame is being drawn already, and only a draw of the tree from elsewhere renders one.
+void GameApplication::DrawGameFrame(Canvas2D* /*canvas*/) {
+    if (!rendering_) Render();
+}
 
 void GameApplication::UpdateScreenState() { flow_.Step(FrameTime()); }
 

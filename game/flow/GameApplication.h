@@ -82,5 +82,6 @@ private:
     GameHud* hud_ = nullptr;  // made with the game's resources
     AccelSettings accel_;
     bool accelTaken_ = false;
+    bool rendering_ = false;  // inside Render
     bool rotationHeld_ = false;
 };

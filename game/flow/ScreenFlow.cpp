@@ -225,6 +225,9 @@ void ScreenFlow::ActOnMenuResult(std::int32_t result) {
             RequestScreenState(kScreenPlay);
             break;
         case kMenuCommandLanguageChanged:
+            // The frame shows the menu background and the loading text while the texts and
+            // pages are made again.
+            state_.languageChanged = 1;
             state_.leaveKind = 2;
             RequestScreenState(kScreenLeavePlay);
             break;

@@ -1,15 +1,19 @@
 // The default page: commands, title, and the back key and back area.
 #include "game/menu/DefaultMenuPage.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/files/TagFile.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/menu/MenuManager.h"
+#include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/text/TextRef.h"
+#include "engine/overlay/widgets/SimpleWidgets.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/PlayerProfile.h"
@@ -64,6 +68,47 @@ bool IsPage(const char* name, const char* page) { return name != nullptr && Comp
 
 void PlayMenuSound(std::uint32_t id) { PlaySoundEffect(id, 0, 0); }
 
+// Centred both ways.
+constexpr DWORD kLabelFlags = 6;
+
+const Brush* StyleBrush(const PageDescription* description, const char* name) {
+    if (description == nullptr || description->style == nullptr) return nullptr;
+    const BrushRecord* record = description->style->FindBrush(name);
+    return record != nullptr ? &record->brush : nullptr;
+}
+
+// The four looks of an arrow from the style's "<prefix>_UP_BRUSH" and its siblings.
+ArrowBrushes StyleArrow(const PageDescription* description, const char* prefix) {
+    static constexpr const char* kLooks[4] = {"UP", "DOWN", "FOCUSED", "DISABLED"};
+    ArrowBrushes arrow;
+    for (int look = 0; look < 4; ++look) {
+        char name[48];
+        std::snprintf(name, sizeof name, "%s_%s_BRUSH", prefix, kLooks[look]);
+        arrow.looks[look] = StyleBrush(description, name);
+    }
+    return arrow;
+}
+
+void GiveLooks(Button* button, const ArrowBrushes& arrow) {
+    if (button == nullptr) return;
+    for (int look = 0; look < 4; ++look) button->brushes[look] = arrow.looks[look];
+}
+
+// The value behind a value button, with the ends of its range.
+struct ValueRange {
+    std::int32_t option;
+    std::int32_t maximum;
+};
+
+// A decrease button at the bottom of its range, or an increase button at the top, is of no
+// use: it stays in place, disabled.
+void HideAtEnd(Control* button, ValueRange range, bool increase) {
+    PlayerProfile* profile = GetProfile();
+    if (button == nullptr || profile == nullptr) return;
+    const std::int32_t value = profile->Option(range.option);
+    if (increase ? value >= range.maximum : value <= 0) HidePageControl(button);
+}
+
 std::int32_t ProfileLanguage() {
     PlayerProfile* profile = GetProfile();
     return profile != nullptr ? profile->Option(kOptionLanguage) : -1;
@@ -85,7 +130,24 @@ DefaultMenuPage::DefaultMenuPage(PageDescription* pageDescription) : MenuPage(pa
     TagFile& root = *pageDescription->tree;
     if (root.FindTag("BACK") != nullptr) hasBack = 1;
     if (TagFileTag* tip = root.FindTag("TOOLTIP")) tip->GetString(0, tooltip);
+    leftArrow = StyleArrow(pageDescription, "SCROLL_LEFT");
+    rightArrow = StyleArrow(pageDescription, "SCROLL_RIGHT");
+    downArrow = StyleArrow(pageDescription, "SCROLL_DOWN");
+    upArrow = StyleArrow(pageDescription, "SCROLL_UP");
+    controllerBrush = StyleBrush(pageDescription, "CONTROLLER_ALPHA_BUTTON");
+    exitPressedBrush = StyleBrush(pageDescription, "EXIT_PRESSED_BRUSH");
+    backPressedBrush = StyleBrush(pageDescription, "BACK_PRESSED_BRUSH");
 }
+
+namespace {
+
+void DrawLabel(Canvas2D* canvas, MenuLabel& label, float scale) {
+    if (label.text.IsEmpty()) return;
+    DrawText(canvas, label.x, label.y, TextRefFromText(&label.text), nullptr, ColorToARGB(label.colour), kLabelFlags,
+             scale);
+}
+
+}  // namespace
 
 void DefaultMenuPage::PostDraw(Canvas2D* canvas) {
     const char* page = CurrentPageName();
@@ -100,7 +162,16 @@ void DefaultMenuPage::PostDraw(Canvas2D* canvas) {
         canvas->offsetY = 0.0f;
         DrawText(canvas, 73.0f, 20.0f, text, nullptr, 0xFFFFFFFF, kTitleFlags, scale);
         DrawText(canvas, 75.0f, 18.0f, text, nullptr, 0xFF5F5F5F, kTitleFlags, scale);
-        return;
+        break;
+    }
+    if (IsPage(page, "SoundSettings")) {
+        DrawLabel(canvas, firstSoundLabel, 0.8f);
+        DrawLabel(canvas, secondSoundLabel, 0.8f);
+    } else if (IsPage(page, "GameSettings")) {
+        DrawLabel(canvas, gameSettingsLabel, 0.85f);
+    } else if (IsPage(page, "Language") && !languageLabel.name.IsEmpty()) {
+        DrawText(canvas, languageLabel.x, languageLabel.y, TextRefFromKey(&languageLabel.name, 0), nullptr,
+                 ColorToARGB(languageLabel.colour), kLabelFlags, 0.8f);
     }
 }
 
@@ -167,6 +238,12 @@ void DefaultMenuPage::OnShow(int shown, int /*unused*/) {
         if (PlayerProfile* profile = GetProfile()) profile->Save();
         return;
     }
+    if (IsPage(CurrentPageName(), "Language")) {
+        pendingLanguage = ProfileLanguage();
+        char key[32];
+        std::snprintf(key, sizeof key, "%s%i", "MENU_LANGUAGE_", static_cast<int>(pendingLanguage));
+        languageLabel.name.Assign(key);
+    }
     Overlay().AddUpdateWidget(this);
 }
 
@@ -187,10 +264,62 @@ void DefaultMenuPage::Update(DWORD /*elapsedMilliseconds*/) {
 
 std::int32_t DefaultMenuPage::CommandId(const char* keyword) { return MenuCommandId(keyword); }
 
-std::int32_t DefaultMenuPage::OnButton(Control* /*control*/, const char* command, const char* /*argument*/,
+int DefaultMenuPage::ApplyPendingLanguage() {
+    PlayerProfile* profile = GetProfile();
+    if (profile == nullptr || pendingLanguage == profile->Option(kOptionLanguage)) return 0;
+    // The profile's language option also sets the right-to-left flag of Arabic.
+    profile->SetOption(kOptionLanguage, pendingLanguage);
+    return 1;
+}
+
+std::int32_t DefaultMenuPage::OnButton(Control* control, const char* command, const char* /*argument*/,
                                        std::int32_t /*value*/) {
     if (command == nullptr) return 0;
-    if (CompareNoCase(command, "StartGame") == 0) return kCommandStart;
-    if (CompareNoCase(command, "PlayButtonSound") == 0) PlayMenuSound(kSoundMenuSelect);
+    const auto is = [command](const char* name) { return CompareNoCase(command, name) == 0; };
+    // The value buttons' init commands come from their controls' ON_INIT scripts.
+    Button* button = dynamic_cast<Button*>(control);
+    constexpr ValueRange kMusic{kOptionMusicVolume, 10};
+    constexpr ValueRange kEffects{kOptionEffectsVolume, 10};
+    constexpr ValueRange kAlpha{kOptionControllerOpacity, 100};
+    constexpr ValueRange kLanguage{kOptionLanguage, 0};  // never disabled
+    struct ValueButton {
+        const char* command;
+        Button* DefaultMenuPage::*slot;
+        ArrowBrushes DefaultMenuPage::*arrow;
+        ValueRange range;
+        bool increase;
+        bool hides;
+    };
+    static const ValueButton kValueButtons[] = {
+        {"InitDecreaseMusicButton", &DefaultMenuPage::musicDecrease, &DefaultMenuPage::leftArrow, kMusic, false, true},
+        {"InitIncreaseMusicButton", &DefaultMenuPage::musicIncrease, &DefaultMenuPage::rightArrow, kMusic, true, true},
+        {"InitDecreaseSFXButton", &DefaultMenuPage::effectsDecrease, &DefaultMenuPage::leftArrow, kEffects, false, true},
+        {"InitIncreaseSFXButton", &DefaultMenuPage::effectsIncrease, &DefaultMenuPage::rightArrow, kEffects, true, true},
+        {"InitDecreaseControllerAlpha", &DefaultMenuPage::alphaDecrease, &DefaultMenuPage::downArrow, kAlpha, false, true},
+        {"InitIncreaseControllerAlpha", &DefaultMenuPage::alphaIncrease, &DefaultMenuPage::upArrow, kAlpha, true, true},
+        {"InitPrevLangButton", &DefaultMenuPage::previousLanguage, &DefaultMenuPage::leftArrow, kLanguage, false, false},
+        {"InitNextLangButton", &DefaultMenuPage::nextLanguage, &DefaultMenuPage::rightArrow, kLanguage, true, false},
+    };
+    for (const ValueButton& v : kValueButtons) {
+        if (!is(v.command)) continue;
+        this->*v.slot = button;
+        GiveLooks(button, this->*v.arrow);
+        if (v.hides) HideAtEnd(button, v.range, v.increase);
+        return 0;
+    }
+    if (is("StartGame")) return kCommandStart;
+    if (is("InitToggleLanguageButton")) {
+        languageButton = control;
+        return 0;
+    }
+    if (is("InitControllerAlphaStatus")) {
+        alphaDisplay = control;
+        if (button != nullptr && controllerBrush != nullptr) button->brushes[Button::kLookUp] = controllerBrush;
+        PlayerProfile* profile = GetProfile();
+        alphaGauge = profile != nullptr ? static_cast<float>(profile->Option(kOptionControllerOpacity)) * 0.01f : 0.0f;
+        return 0;
+    }
+    if (is("ChangeLanguage")) return ApplyPendingLanguage() != 0 ? kCommandLanguageChanged : 0;
+    if (is("PlayButtonSound")) PlayMenuSound(kSoundMenuSelect);
     return 0;
 }

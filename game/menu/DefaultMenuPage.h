@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "engine/core/math/MathTypes.h"
 #include "engine/core/text/EngineString.h"
+#include "engine/core/text/EngineWString.h"
 #include "engine/overlay/menu/MenuPage.h"
 
 // The back area, virtual pixels, both ends included.
@@ -24,10 +26,31 @@ constexpr std::int32_t kCommandResumeGame = 4102;
 constexpr std::int32_t kCommandCredits = 4104;
 constexpr std::int32_t kCommandUnknown = -1;
 
+constexpr std::int32_t kCommandLanguageChanged = 4120;
+
 // The command id of a keyword (case counts); -1 for an unknown one.
 std::int32_t MenuCommandId(const char* keyword);
 // x <= 100 and 385 <= y <= 465: callers test x >= 10 first.
 bool IsInBackArea(float x, float y);
+
+// A value line of the settings pages: a text key (name) or a text of its own, drawn centred
+// at its position in its colour.
+struct MenuLabel {
+    MenuLabel(float atX, float atY) : x(atX), y(atY) {}
+    EngineString name;
+    EngineWString text;
+    Color colour{0.0f, 0.0f, 0.0f, 0.6f};
+    float scale = 1.0f;
+    float x;
+    float y;
+};
+
+// The looks of a value button, in the order of Button::Look: up, down, focused, disabled.
+struct ArrowBrushes {
+    const Brush* looks[4] = {};
+};
+
+class Button;
 
 class DefaultMenuPage : public MenuPage {
 public:
@@ -50,6 +73,34 @@ public:
 
     // Back to the BACK page, else through the history, else to "Main"; the page closes.
     int GoBackFromPage();
+    // The language chosen on the language page becomes the profile's. 1 when it changed; 0
+    // without a profile or when it is the language already active.
+    int ApplyPendingLanguage();
+
+    MenuLabel firstSoundLabel{657.0f, 95.0f};
+    MenuLabel secondSoundLabel{657.0f, 193.0f};
+    MenuLabel gameSettingsLabel{714.0f, 147.0f};
+    MenuLabel languageLabel{440.0f, 100.0f};
+    ArrowBrushes leftArrow;   // decrease and previous
+    ArrowBrushes rightArrow;  // increase and next
+    ArrowBrushes downArrow;   // controller alpha decrease
+    ArrowBrushes upArrow;     // controller alpha increase
+    const Brush* controllerBrush = nullptr;
+    const Brush* exitPressedBrush = nullptr;
+    const Brush* backPressedBrush = nullptr;
+    // The value buttons, remembered by their controls' init commands.
+    Button* musicDecrease = nullptr;
+    Button* musicIncrease = nullptr;
+    Button* effectsDecrease = nullptr;
+    Button* effectsIncrease = nullptr;
+    Button* nextLanguage = nullptr;
+    Button* previousLanguage = nullptr;
+    Button* alphaDecrease = nullptr;
+    Button* alphaIncrease = nullptr;
+    Control* alphaDisplay = nullptr;
+    Control* languageButton = nullptr;
+    float alphaGauge = 0.0f;
+    std::int32_t pendingLanguage = 19;
 
     DWORD hasBack = 0;     // the page file has a BACK tag
     EngineString tooltip;  // its TOOLTIP

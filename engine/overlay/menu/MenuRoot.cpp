@@ -61,7 +61,12 @@ void MenuRoot::OnShow(int shown, int /*unused*/) {
 }
 
 void MenuRoot::Draw(Canvas2D* canvas) {
-    if (host != nullptr) host->DrawGameFrame(canvas);
+    // The game's frame draws the overlay tree, this root included: a draw of the root from
+    // inside that frame must not start the frame again.
+    if (host == nullptr || drawingFrame_) return;
+    drawingFrame_ = true;
+    host->DrawGameFrame(canvas);
+    drawingFrame_ = false;
 }
 
 void MenuRoot::Update(DWORD /*elapsedMilliseconds*/) {

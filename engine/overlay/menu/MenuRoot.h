@@ -15,7 +15,8 @@ public:
     virtual ~MenuRootHost() = default;
     // One step of the screen state machine.
     virtual void UpdateScreenState() = 0;
-    // The game's frame under the menus.
+    // The game's frame under the menus: the game's render operation, unless that frame is
+    // being drawn already (its pass draws the widget tree, and with it the root).
     virtual void DrawGameFrame(Canvas2D* canvas) = 0;
 };
 
@@ -40,6 +41,9 @@ public:
     int OnCreate() override;
 
     MenuRootHost* host = nullptr;
+
+private:
+    bool drawingFrame_ = false;
 };
 
 // The game's menu root, set by Setup; null before.

@@ -6,6 +6,7 @@
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/text/GlyphRun.h"
 #include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/overlay/widgets/UiSound.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "engine/resources/font/BitmapFont.h"
 
@@ -14,6 +15,11 @@ float ButtonTextScale = 1.0f;
 namespace {
 
 bool IsActivationKey(std::int32_t key) { return key == 10 || key == 176 || key == 210 || key == 232; }
+
+// The press itself plays the empty sound, that is nothing; the click plays on release.
+void PlayClick(const Button& button) {
+    if (button.clickSounds != 0 && Overlay().soundFlag != 0) PlayUiSound(kButtonClickSound);
+}
 
 bool HasCaption(const TextRef& text) { return text.key != nullptr || text.text != nullptr; }
 
@@ -48,6 +54,7 @@ void Button::OnKeyUp(std::int32_t key, std::int32_t extra) {
     } else {
         state = kButtonOn;
     }
+    PlayClick(*this);
     if (parent != nullptr) OnClick(extra);
     if ((flags & kButtonPush) != 0) state &= ~kButtonOn;
     SetDrawOrigin(this);
@@ -85,6 +92,7 @@ void Button::OnPointerUp(float /*x*/, float /*y*/) {
         state &= ~kButtonOn;
         SetDrawOrigin(this);
     }
+    PlayClick(*this);
     if (parent != nullptr) OnClick(-1);
 }
 

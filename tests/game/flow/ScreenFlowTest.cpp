@@ -158,7 +158,9 @@ TEST_F(ScreenFlowTest, ALanguageChangeReloadsTheTextsAndMenusAndLandsOnMainAtOnc
     fakes_.menus.pending = true;
     Step(0.1f);
     EXPECT_EQ(Requested(), kScreenLeavePlay);
+    EXPECT_EQ(flow_.State().languageChanged, 1u) << "the frame shows the change under way";
     Step(0.0f);
+    EXPECT_EQ(flow_.State().languageChanged, 0u);
     EXPECT_EQ(fakes_.menus.shutdowns, 1);
     EXPECT_EQ(fakes_.menus.loads, 1);
     EXPECT_EQ(host_.localisations, (std::vector<std::string>{"ger"}));

@@ -10,6 +10,8 @@
 #include "game/menu/DefaultMenuPage.h"
 #include "game/menu/GameMenus.h"
 #include "game/menu/GamePageTypes.h"
+#include "game/flow/GameServices.h"
+#include "game/flow/PlayerProfile.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 
 namespace {
@@ -213,6 +215,87 @@ TEST_F(GameMenuTest, WithoutMenuFilesThePagesTakeTheirDefaultCommands) {
     EXPECT_EQ(menus.GotoPage("Startup", 1), 1);
     EXPECT_FALSE(menus.Busy());
     EXPECT_EQ(menus.ProcessPendingPage(), 4098);
+}
+
+// A style with the arrow looks: each brush its own, so that the test sees which one a button got.
+std::string ArrowStyle() {
+    std::string text = "Arrows\n{\nBRUSHES\n{\n";
+    for (const char* arrow : {"LEFT", "RIGHT", "UP", "DOWN"})
+        for (const char* look : {"UP", "FOCUSED", "DOWN", "DISABLED"})
+            text += std::string("SCROLL_") + arrow + "_" + look + "_BRUSH\n{\nUV_TOPLEFT 0 0\n}\n";
+    return text + "CONTROLLER_ALPHA_BUTTON\n{\nUV_TOPLEFT 0 0\n}\n}\n}\n";
+}
+
+TEST_F(GameMenuTest, ValueButtonsTakeTheirArrowLooksAndAreDisabledAtTheEndsOfTheirRange) {
+    WriteMenuFile("Arrows.menustyle", ArrowStyle());
+    WriteMenuFile("SoundSettings.menu", "SoundSettings\n{\nCLASS DefaultMenuPage\nSTYLE Arrows\n"
+                                        "BUTTON\n{\nNAME VALUE\nPOS 100 100\nSIZE 50 50\n}\n}\n");
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    PlayerProfile profile;
+    SetProfile(&profile);
+    profile.SetOption(kOptionMusicVolume, 0);
+    profile.SetOption(kOptionEffectsVolume, 10);
+    profile.SetOption(kOptionControllerOpacity, 100);
+    DefaultMenuPage* page = Page("SoundSettings");
+    auto* button = dynamic_cast<Button*>(page->FindControlByName("VALUE"));
+    ASSERT_NE(button, nullptr);
+    struct Case {
+        const char* command;
+        Button* DefaultMenuPage::*slot;
+        const char* upLook;
+        bool disabled;
+    };
+    const Case cases[] = {
+        {"InitDecreaseMusicButton", &DefaultMenuPage::musicDecrease, "SCROLL_LEFT_UP_BRUSH", true},
+        {"InitIncreaseMusicButton", &DefaultMenuPage::musicIncrease, "SCROLL_RIGHT_UP_BRUSH", false},
+        {"InitDecreaseSFXButton", &DefaultMenuPage::effectsDecrease, "SCROLL_LEFT_UP_BRUSH", false},
+        {"initincreasesfxbutton", &DefaultMenuPage::effectsIncrease, "SCROLL_RIGHT_UP_BRUSH", true},
+        {"InitDecreaseControllerAlpha", &DefaultMenuPage::alphaDecrease, "SCROLL_DOWN_UP_BRUSH", false},
+        {"InitIncreaseControllerAlpha", &DefaultMenuPage::alphaIncrease, "SCROLL_UP_UP_BRUSH", true},
+        {"InitPrevLangButton", &DefaultMenuPage::previousLanguage, "SCROLL_LEFT_UP_BRUSH", false},
+        {"InitNextLangButton", &DefaultMenuPage::nextLanguage, "SCROLL_RIGHT_UP_BRUSH", false},
+    };
+    MenuStyle* style = page->description->style;
+    ASSERT_NE(style, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        SetEnabled(button, 1);
+        EXPECT_EQ(page->OnButton(button, c.command, "", -1), 0);
+        EXPECT_EQ(page->*c.slot, button);
+        EXPECT_EQ(button->brushes[Button::kLookUp], &style->FindBrush(c.upLook)->brush);
+        EXPECT_EQ(IsPageControlHidden(button), c.disabled);
+    }
+    // The alpha display remembers its control and shows the alpha as a fraction.
+    EXPECT_EQ(page->OnButton(button, "InitControllerAlphaStatus", "", -1), 0);
+    EXPECT_EQ(page->alphaDisplay, button);
+    EXPECT_FLOAT_EQ(page->alphaGauge, 1.0f);
+    EXPECT_EQ(page->OnButton(button, "InitToggleLanguageButton", "", -1), 0);
+    EXPECT_EQ(page->languageButton, button);
+    SetProfile(nullptr);
+}
+
+TEST_F(GameMenuTest, ChangingTheLanguageTakesThePendingOneOnlyWhenItDiffers) {
+    WriteMenuFile("Language.menu", "Language\n{\nCLASS DefaultMenuPage\n}\n");
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    DefaultMenuPage* page = Page("Language");
+    EXPECT_EQ(page->OnButton(nullptr, "ChangeLanguage", "", -1), 0) << "no profile";
+    PlayerProfile profile;
+    SetProfile(&profile);
+    profile.SetOption(kOptionLanguage, 2);
+    // Shown, the page starts from the profile's language.
+    MakeCurrent(page);
+    EXPECT_EQ(page->pendingLanguage, 2);
+    EXPECT_STREQ(page->languageLabel.name.Text(), "MENU_LANGUAGE_2");
+    EXPECT_EQ(page->OnButton(nullptr, "ChangeLanguage", "", -1), 0) << "the language already active";
+    page->pendingLanguage = kLanguageArabic;
+    EXPECT_EQ(page->OnButton(nullptr, "changelanguage", "", -1), kCommandLanguageChanged);
+    EXPECT_EQ(profile.Option(kOptionLanguage), kLanguageArabic);
+    EXPECT_TRUE(IsRightToLeftText());
+    page->pendingLanguage = kLanguageEnglish;
+    EXPECT_EQ(page->ApplyPendingLanguage(), 1);
+    EXPECT_FALSE(IsRightToLeftText());
+    Menus().current = nullptr;
+    SetProfile(nullptr);
 }
 
 }  // namespace

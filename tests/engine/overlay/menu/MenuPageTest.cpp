@@ -129,9 +129,14 @@ TEST_F(MenuTest, AHiddenControlIsDisabledAndTheFocusKeysPassIt) {
 TEST_F(MenuTest, TheMenuRootIsHiddenAfterSetupAndCountedWhileShown) {
     struct Host : MenuRootHost {
         void UpdateScreenState() override { ++updates; }
-        void DrawGameFrame(Canvas2D*) override { ++frames; }
+        // The game's frame draws the overlay tree, the root with it.
+        void DrawGameFrame(Canvas2D* canvas) override {
+            ++frames;
+            if (root != nullptr) root->Draw(canvas);
+        }
         int updates = 0;
         int frames = 0;
+        MenuRoot* root = nullptr;
     } host;
     OverlayManager& overlay = Overlay();
     const std::int32_t pointerBefore = overlay.pointerVisibility;
@@ -169,6 +174,12 @@ TEST_F(MenuTest, TheMenuRootIsHiddenAfterSetupAndCountedWhileShown) {
     EXPECT_EQ(root->flags & kControlModal, kControlModal);
     root->Draw(overlay.canvas);
     EXPECT_EQ(host.frames, 1);
+    // Drawn again from inside the frame it started, the root does not start another.
+    host.root = root;
+    root->Draw(overlay.canvas);
+    EXPECT_EQ(host.frames, 2);
+    root->Draw(overlay.canvas);
+    EXPECT_EQ(host.frames, 3) << "a later frame draws again";
     root->Destroy(0);
     delete root;
     EXPECT_EQ(GetMenuRoot(), nullptr);

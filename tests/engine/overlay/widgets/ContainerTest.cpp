@@ -1,9 +1,13 @@
 // Containers and the simple widgets: Enter and Escape as notifications, the ways to close a
 // container, a modal run that focuses a child and gives the focus back, tooltips, and a
 // button's press, slide and release.
+#include <string>
+#include <vector>
+
 #include "engine/app/GameKeys.h"
 #include "engine/overlay/widgets/ControlContainer.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
+#include "engine/overlay/widgets/UiSound.h"
 #include "tests/engine/overlay/widgets/OverlayTestSupport.h"
 
 namespace {
@@ -137,6 +141,9 @@ TEST_F(OverlayTest, TooltipsAreCopiesOfTheReference) {
     EXPECT_EQ(control->GetTooltip()->key, nullptr);
 }
 
+std::vector<std::string> uiSounds;
+void RecordUiSound(const char* name) { uiSounds.emplace_back(name); }
+
 TEST_F(OverlayTest, AButtonClicksOnlyWhenReleasedOverIt) {
     device_->SetViewport(0, 0, 800, 480);
     Overlay().pointerVisibility = -1;
@@ -171,11 +178,44 @@ TEST_F(OverlayTest, AButtonClicksOnlyWhenReleasedOverIt) {
         EXPECT_EQ(button->state & kButtonOn, 0u) << "up again";
         EXPECT_EQ(Overlay().capture, nullptr);
     }
+    // The click sound plays on a click only, while the button's switch and the overlay's
+    // sound flag are both on.
+    SetUiSoundPlayer(RecordUiSound);
+    struct Sound {
+        DWORD clickSounds, soundFlag;
+        std::int32_t releaseX;
+        std::size_t played;
+    };
+    const Sound sounds[] = {{1, 1, 150, 1}, {1, 1, 350, 0}, {0, 1, 150, 0}, {1, 0, 150, 0}};
+    for (const Sound& c : sounds) {
+        SCOPED_TRACE(std::to_string(c.clickSounds) + std::to_string(c.soundFlag) + " " + std::to_string(c.releaseX));
+        uiSounds.clear();
+        button->clickSounds = c.clickSounds;
+        Overlay().soundFlag = c.soundFlag;
+        Dispatch(Overlay().root, 0, 150, 120);
+        Dispatch(Overlay().root, 1, 0, 0);
+        EXPECT_TRUE(uiSounds.empty()) << "nothing on the press";
+        Dispatch(Overlay().root, 0, c.releaseX, 120);
+        Dispatch(Overlay().root, 2, 0, 0);
+        EXPECT_EQ(uiSounds.size(), c.played);
+        if (c.played == 1) {
+            EXPECT_EQ(uiSounds[0], kButtonClickSound);
+        }
+    }
+    button->clickSounds = 1;
+    Overlay().soundFlag = 0;
+    SetUiSoundPlayer(nullptr);
     // Enter on the focused button clicks with the key's value.
     SetFocusWindow(button);
     listener->notes.clear();
+    Overlay().soundFlag = 1;
+    SetUiSoundPlayer(RecordUiSound);
+    uiSounds.clear();
     Dispatch(Overlay().root, 9, kGameKeyAction, 0);
     EXPECT_EQ(listener->notes, (std::vector<std::vector<std::int32_t>>{{1, 1030, 1, -1}}));
+    EXPECT_EQ(uiSounds.size(), 1u) << "a key click sounds too";
+    SetUiSoundPlayer(nullptr);
+    Overlay().soundFlag = 0;
     SetEnabled(button, 0);
     EXPECT_EQ(button->CurrentLook(), Button::kLookDisabled);
 }
