@@ -163,6 +163,7 @@ void WorldPlayWorld::UnloadLevel() {
 
 void WorldPlayWorld::UpdateLevel(float dt) {
     Call call(*this);
+    sceneTime_ += dt;
     if (HasLevel()) ::UpdateLevel(*level_, dt);
 }
 

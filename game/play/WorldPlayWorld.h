@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "game/flow/PlayWorld.h"
+#include "game/play/DeviceNodeDrawer.h"
 #include "game/world/services/WorldServices.h"
 
 class Level;
@@ -72,6 +73,15 @@ public:
     void StopCharacterLoopSound() override;
     void Release() override;
 
+    // Drawing the play scene (WorldPlayWorld_draw.cpp).
+    SceneFacts Scene() const override;
+    void DrawTileGrid() override;
+    void DrawObjects(std::int32_t pass) override;
+    void DrawCharacterExtras() override;
+    void DrawCharacter() override;
+    void DrawFireflies() override;
+    void DrawGlowSprite(const Vector3& at, float size, float alpha) override;
+
     bool HasLevel() const;
     ::Level* LoadedLevel() const { return level_; }
     PlayerCharacter* LoadedCharacter() const { return character_; }
@@ -99,6 +109,8 @@ private:
     FlowWorldServices services_;
     ::Level* level_ = nullptr;
     PlayerCharacter* character_ = nullptr;
+    DeviceNodeDrawer drawer_;
+    float sceneTime_ = 0.0f;  // play time the glow sprites pulse with
     int callDepth_ = 0;
     bool shown_ = false;          // the character takes part in the cut-scene being shown
     bool cutsceneReady_ = false;  // a cut-scene is loaded and the character stands in it
