@@ -260,6 +260,3 @@ private:
 // The head banner or pop-up, emptied, back to the end of its pool.
 void RetireBanner(Hud& hud);
 void RetirePopup(Hud& hud);
-
-// The HUD's sprite corners for an atlas cell in pixels.
-inline float AtlasU(float pixels) { return pixels / kHudAtlasSize; }

@@ -270,6 +270,10 @@ TEST_F(FrameOnGlTest, APendingStateChangeLeavesTheLastPictureOnTheScreen) {
 TEST_F(FrameOnGlTest, PlayClearsToItsBrownFromTheSecondFrameAndDrawsTheResultsOverTheScene) {
     UseDemoData();
     ASSERT_EQ(game_->Flow().LoadGameData(), 1);
+    // Play comes after the title, whose frames leave the text scale at its value between frames:
+    // without it the page would depend on what an earlier test in the same process drew.
+    Show(kScreenTitle, 1.0f);
+    game_->Render();
     IngameController& controller = *GetController();
     controller.SetState(kPlayResults);
     controller.currentLevel = 8;

@@ -34,6 +34,14 @@ TEST_F(HudTest, RotateButtonsKeepTheirDimmingBetweenTheTwoChargeThresholds) {
     EXPECT_EQ(hud_->disabledButtons, kDisabledRotate | kDisabledDirections);
 }
 
+TEST_F(HudTest, DisabledButtonsAreSetByZeroAndClearedOtherwise) {
+    hud_->SetDisabledButtons(kDisabledRotate, 0);
+    hud_->SetDisabledButtons(kDisabledDirections, 0);
+    EXPECT_EQ(hud_->disabledButtons, kDisabledRotate | kDisabledDirections);
+    hud_->SetDisabledButtons(kDisabledRotate, 1);
+    EXPECT_EQ(hud_->disabledButtons, kDisabledDirections & ~kDisabledRotate);
+}
+
 TEST_F(HudTest, OpacitiesApproachTheirTargetsByFourPerSecond) {
     host_.state.mayMove = false;
     hud_->Update(0.1f);
