@@ -126,39 +126,48 @@ constexpr int kTurnLeft[] = {736, 345};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
 
+// How much later than the title's tap play begins: the start-up page, the main menu and the
+// world page come first.
+constexpr int kAfterMenus = 4500;
+
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
     std::ostringstream script;
-    // The title waits for a tap; the intro comic passes by itself.
-    script << "at 12000 tap 240 400\n";
+    // The start-up page waits for "Play"; the logos follow, then the title waits for a tap,
+    // the main menu's "Play" opens the worlds, and "World 1" starts a fresh player's intro comic,
+    // which passes by itself.
+    script << "at 1000 tap 220 400\n";
+    script << "at 13000 tap 240 400\n";
+    script << "at 14500 tap 350 400\n";  // "Play": the world page
+    script << "at 16500 tap 260 400\n";  // "World 1"
     // The world's cut-scene: taps in its top right corner end it (those that come early or
     // late meet screens that ignore a touch there).
-    for (int at = 12500; at <= 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
+    for (int at = kAfterMenus + 12500; at <= kAfterMenus + 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
     // Tutorial 1: one long touch on step-right passes the level's page, then runs right over
     // the sphere into the portal.
-    Hold(script, 24500, 28500, kStepRight[0], kStepRight[1]);
+    Hold(script, kAfterMenus + 24500, kAfterMenus + 28500, kStepRight[0], kStepRight[1]);
     // Tutorial 2: a tap passes the page; two right turns, the second once the turn lock has
     // run out, make BRAM fall right onto the sphere and then up into the portal.
-    Tap(script, 32400, kCorner[0], kCorner[1]);
-    Tap(script, 33300, kTurnRight[0], kTurnRight[1]);
-    Tap(script, 35900, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kAfterMenus + 32400, kCorner[0], kCorner[1]);
+    Tap(script, kAfterMenus + 33300, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kAfterMenus + 35900, kTurnRight[0], kTurnRight[1]);
     // Tutorial 3: run right to the step, jump up and right over its corner, turn right to fall
     // along the top into the portal.
-    Tap(script, 42300, kCorner[0], kCorner[1]);
-    Hold(script, 42800, 44100, kStepRight[0], kStepRight[1]);
-    Tap(script, 44300, kForwardRight[0], kForwardRight[1]);
-    Tap(script, 46100, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kAfterMenus + 42300, kCorner[0], kCorner[1]);
+    Hold(script, kAfterMenus + 42800, kAfterMenus + 44100, kStepRight[0], kStepRight[1]);
+    Tap(script, kAfterMenus + 44300, kForwardRight[0], kForwardRight[1]);
+    Tap(script, kAfterMenus + 46100, kTurnRight[0], kTurnRight[1]);
     // Tutorials 4 to 8 are not in the demo: each fails to load and play goes on to the next.
     // World 1, level 1: run right to the first sphere, three right turns fall up into the
     // right corner and then left to the second sphere, two left turns fall right into the
     // portal.
-    Hold(script, 68300, 71300, kStepRight[0], kStepRight[1]);
-    for (int at : {72000, 74300, 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
-    for (int at : {79600, 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
+    Hold(script, kAfterMenus + 68300, kAfterMenus + 71300, kStepRight[0], kStepRight[1]);
+    for (int at : {kAfterMenus + 72000, kAfterMenus + 74300, kAfterMenus + 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
+    for (int at : {kAfterMenus + 79600, kAfterMenus + 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
     // The results page: the first touch ends its animation, the next one goes on.
-    Tap(script, 90000, kNext[0], kNext[1]);
-    Tap(script, 91500, kNext[0], kNext[1]);
-    script << "at 95000 close\n";
+    Tap(script, kAfterMenus + 90000, kNext[0], kNext[1]);
+    Tap(script, kAfterMenus + 91500, kNext[0], kNext[1]);
+    script << "at " << kAfterMenus + 95000 << " close\n";
 
     const Played played = Play(script.str());
     ASSERT_NE(played.exitCode, -1) << "the game did not end\n" << played.err;
