@@ -119,10 +119,10 @@ void Tap(std::ostringstream& script, int at, int gameX, int gameY) { Hold(script
 
 // The on-screen buttons the levels need (the HUD's layout), and the places that end a
 // cut-scene and leave the results page.
-constexpr int kStepRight[] = {200, 384};
-constexpr int kForwardRight[] = {216, 278};
-constexpr int kTurnRight[] = {608, 345};
-constexpr int kTurnLeft[] = {736, 345};
+constexpr int kStepRight[] = {752, 240};
+constexpr int kForwardRight[] = {656, 96};
+constexpr int kTurnRight[] = {624, 360};
+constexpr int kTurnLeft[] = {176, 360};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
 
