@@ -121,14 +121,17 @@ void Tap(std::ostringstream& script, int at, int gameX, int gameY) { Hold(script
 // cut-scene and leave the results page.
 constexpr int kStepRight[] = {752, 240};
 constexpr int kForwardRight[] = {656, 96};
-constexpr int kTurnRight[] = {624, 360};
-constexpr int kTurnLeft[] = {176, 360};
+constexpr int kTurnRight[] = {176, 360};
+constexpr int kTurnLeft[] = {624, 360};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
 
 // How much later than the title's tap play begins: the start-up page, the main menu and the
 // world page come first.
 constexpr int kAfterMenus = 4500;
+// The second tutorial's page comes this much later again: the first tutorial's walk and
+// fall take that long in the real world.
+constexpr int kTutorialTwo = kAfterMenus + 2800;
 
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
@@ -148,26 +151,26 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     Hold(script, kAfterMenus + 24500, kAfterMenus + 28500, kStepRight[0], kStepRight[1]);
     // Tutorial 2: a tap passes the page; two right turns, the second once the turn lock has
     // run out, make BRAM fall right onto the sphere and then up into the portal.
-    Tap(script, kAfterMenus + 32400, kCorner[0], kCorner[1]);
-    Tap(script, kAfterMenus + 33300, kTurnRight[0], kTurnRight[1]);
-    Tap(script, kAfterMenus + 35900, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kTutorialTwo + 32400, kCorner[0], kCorner[1]);
+    Tap(script, kTutorialTwo + 33300, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kTutorialTwo + 35900, kTurnRight[0], kTurnRight[1]);
     // Tutorial 3: run right to the step, jump up and right over its corner, turn right to fall
     // along the top into the portal.
-    Tap(script, kAfterMenus + 42300, kCorner[0], kCorner[1]);
-    Hold(script, kAfterMenus + 42800, kAfterMenus + 44100, kStepRight[0], kStepRight[1]);
-    Tap(script, kAfterMenus + 44300, kForwardRight[0], kForwardRight[1]);
-    Tap(script, kAfterMenus + 46100, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kTutorialTwo + 42300, kCorner[0], kCorner[1]);
+    Hold(script, kTutorialTwo + 42800, kTutorialTwo + 44100, kStepRight[0], kStepRight[1]);
+    Tap(script, kTutorialTwo + 44300, kForwardRight[0], kForwardRight[1]);
+    Tap(script, kTutorialTwo + 46100, kTurnRight[0], kTurnRight[1]);
     // Tutorials 4 to 8 are not in the demo: each fails to load and play goes on to the next.
     // World 1, level 1: run right to the first sphere, three right turns fall up into the
     // right corner and then left to the second sphere, two left turns fall right into the
     // portal.
-    Hold(script, kAfterMenus + 68300, kAfterMenus + 71300, kStepRight[0], kStepRight[1]);
-    for (int at : {kAfterMenus + 72000, kAfterMenus + 74300, kAfterMenus + 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
-    for (int at : {kAfterMenus + 79600, kAfterMenus + 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
+    Hold(script, kTutorialTwo + 68300, kTutorialTwo + 71300, kStepRight[0], kStepRight[1]);
+    for (int at : {kTutorialTwo + 72000, kTutorialTwo + 74300, kTutorialTwo + 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
+    for (int at : {kTutorialTwo + 79600, kTutorialTwo + 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
     // The results page: the first touch ends its animation, the next one goes on.
-    Tap(script, kAfterMenus + 90000, kNext[0], kNext[1]);
-    Tap(script, kAfterMenus + 91500, kNext[0], kNext[1]);
-    script << "at " << kAfterMenus + 95000 << " close\n";
+    Tap(script, kTutorialTwo + 90000, kNext[0], kNext[1]);
+    Tap(script, kTutorialTwo + 91500, kNext[0], kNext[1]);
+    script << "at " << kTutorialTwo + 95000 << " close\n";
 
     const Played played = Play(script.str());
     ASSERT_NE(played.exitCode, -1) << "the game did not end\n" << played.err;
