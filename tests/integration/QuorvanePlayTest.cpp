@@ -157,9 +157,9 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     // Tutorial 3: run right to the step, jump up and right over its corner, turn right to fall
     // along the top into the portal.
     Tap(script, kTutorialTwo + 42300, kCorner[0], kCorner[1]);
-    Hold(script, kTutorialTwo + 42800, kTutorialTwo + 44100, kStepRight[0], kStepRight[1]);
-    Tap(script, kTutorialTwo + 44300, kForwardRight[0], kForwardRight[1]);
-    Tap(script, kTutorialTwo + 46100, kTurnRight[0], kTurnRight[1]);
+    Hold(script, kTutorialTwo + 42800, kTutorialTwo + 44800, kStepRight[0], kStepRight[1]);
+    Tap(script, kTutorialTwo + 45000, kForwardRight[0], kForwardRight[1]);
+    Tap(script, kTutorialTwo + 46800, kTurnRight[0], kTurnRight[1]);
     // Tutorials 4 to 8 are not in the demo: each fails to load and play goes on to the next.
     // World 1, level 1: run right to the first sphere, three right turns fall up into the
     // right corner and then left to the second sphere, two left turns fall right into the
