@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/screen/PngFile.h"
+#include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -35,6 +37,31 @@ constexpr std::size_t kRecord = 8 + 52;
 // The record's progress halfwords of worlds 0-9, then the 45 level records of 16 bytes.
 constexpr std::size_t kWorldFlags = 4;
 constexpr std::size_t kLevelRecords = 24;
+
+// Pixels whose channels differ by more than the 5-6-5 tolerance; -1 for other sizes.
+long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    const int tolerance[3] = {8, 4, 8};
+    long count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) {
+                    ++count;
+                    break;
+                }
+    return count;
+}
+
+// What the player sees of world 1's first level, each a screenshot at a time after the
+// level's inputs began: the level's opening with its title, play with the HUD, the
+// notification banner of the spheres left, and the results page.
+struct Shot {
+    const char* name;
+    int at;
+};
+constexpr Shot kLevelShots[] = {
+    {"play_briefing", 44200}, {"play_hud", 67200}, {"play_banner", 71200}, {"play_results", 88200}};
 
 // A point of the game's landscape screen (800 x 480) as the user sees the portrait display
 // (480 x 800) that shows it turned a quarter.
@@ -173,6 +200,9 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     // The results page: the first touch ends its animation, the next one goes on.
     Tap(script, kWorldOne + 90000, kNext[0], kNext[1]);
     Tap(script, kWorldOne + 91500, kNext[0], kNext[1]);
+    for (const Shot& shot : kLevelShots)
+        script << "at " << kWorldOne + shot.at << " screenshot " << (fs::path(root_.Path()) / shot.name).string()
+               << ".png\n";
     script << "at " << kWorldOne + 95000 << " close\n";
 
     const Played played = Play(script.str());
@@ -190,6 +220,25 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     EXPECT_EQ(halfword(kWorldFlags) & 0x2007u, 0x2007u) << "the three tutorial levels done, the cut-scene seen";
     EXPECT_EQ(halfword(kWorldFlags + 2) & 0x1u, 0x1u) << "the first level of world 1 is done";
     EXPECT_GE(played.save[kRecord + kLevelRecords], 1) << "with its medal (1 for none)";
+
+    // Each screenshot shows something, differs from the others, and matches its reference.
+    platform::screen::Image empty;
+    std::vector<platform::screen::Image> shots;
+    for (const Shot& shot : kLevelShots) {
+        SCOPED_TRACE(shot.name);
+        platform::screen::Image image;
+        ASSERT_TRUE(platform::screen::ReadPng((fs::path(root_.Path()) / shot.name).string() + ".png", image));
+        if (empty.rgba.empty()) {
+            empty = image;
+            for (std::size_t i = 0; i < empty.rgba.size(); ++i) empty.rgba[i] = i % 4 == 3 ? 255 : 0;
+        }
+        EXPECT_GT(CountDifferences(image, empty), 20000) << "an empty frame";
+        EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, shot.name));
+        shots.push_back(image);
+    }
+    for (std::size_t i = 0; i < shots.size(); ++i)
+        for (std::size_t j = i + 1; j < shots.size(); ++j)
+            EXPECT_GT(CountDifferences(shots[i], shots[j]), 500) << kLevelShots[i].name << " and " << kLevelShots[j].name;
 }
 
 }  // namespace
