@@ -163,18 +163,21 @@ TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
     fs::create_directories(folder / "data");
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
     fs::copy_file(QUORVANE_SHIPPED_INI, folder / "Quorvane.ini");
-    for (const char* archive : {"startup.par", "audio.par"})
-        if (fs::exists(data / archive)) fs::copy_file(data / archive, folder / "data" / archive);
+    fs::copy(data, folder / "data", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    // The start-up page waits for "Play" (landscape (400, 220), on the portrait display
+    // (260, 400)); the logos follow it, four seconds each, then the title. A tap on the title
+    // opens the main menu, whose "Play" starts a fresh player's intro comic.
     const char* names[] = {"maker", "studio", "title", "intro"};
-    const int times[] = {2000, 6000, 11000, 12600};
+    const int times[] = {3000, 7000, 12000, 15600};
     const fs::path script = fs::path(root.Path()) / "script.txt";
     {
         std::ofstream out(script);
+        out << "at 1000 tap 220 400\n";
         for (int i = 0; i < 4; ++i) {
-            if (i == 3) out << "at 12000 tap 240 400\n";
+            if (i == 3) out << "at 13000 tap 240 400\nat 14500 tap 350 400\n";
             out << "at " << times[i] << " screenshot " << (fs::path(root.Path()) / names[i]).string() << ".png\n";
         }
-        out << "at 14000 close\n";
+        out << "at 16000 close\n";
     }
     const int exitCode = RunProgram((folder / "quorvane").string(),
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",

@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/screen/PngFile.h"
+#include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -35,6 +37,31 @@ constexpr std::size_t kRecord = 8 + 52;
 // The record's progress halfwords of worlds 0-9, then the 45 level records of 16 bytes.
 constexpr std::size_t kWorldFlags = 4;
 constexpr std::size_t kLevelRecords = 24;
+
+// Pixels whose channels differ by more than the 5-6-5 tolerance; -1 for other sizes.
+long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    const int tolerance[3] = {8, 4, 8};
+    long count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) {
+                    ++count;
+                    break;
+                }
+    return count;
+}
+
+// What the player sees of world 1's first level, each a screenshot at a time after the
+// level's inputs began: the level's opening with its title, play with the HUD, the
+// notification banner of the spheres left, and the results page.
+struct Shot {
+    const char* name;
+    int at;
+};
+constexpr Shot kLevelShots[] = {
+    {"play_briefing", 44200}, {"play_hud", 67200}, {"play_banner", 71200}, {"play_results", 88200}};
 
 // A point of the game's landscape screen (800 x 480) as the user sees the portrait display
 // (480 x 800) that shows it turned a quarter.
@@ -119,46 +146,64 @@ void Tap(std::ostringstream& script, int at, int gameX, int gameY) { Hold(script
 
 // The on-screen buttons the levels need (the HUD's layout), and the places that end a
 // cut-scene and leave the results page.
-constexpr int kStepRight[] = {200, 384};
-constexpr int kForwardRight[] = {216, 278};
-constexpr int kTurnRight[] = {608, 345};
-constexpr int kTurnLeft[] = {736, 345};
+constexpr int kStepRight[] = {752, 240};
+constexpr int kForwardRight[] = {656, 96};
+constexpr int kTurnRight[] = {176, 360};
+constexpr int kTurnLeft[] = {624, 360};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
+
+// How much later than the title's tap play begins: the start-up page, the main menu and the
+// world page come first.
+constexpr int kAfterMenus = 4500;
+// The second tutorial's page comes this much later again: the first tutorial's walk and
+// fall take that long in the real world.
+constexpr int kTutorialTwo = kAfterMenus + 2800;
+// World 1 begins well after that: the tutorials the demo lacks fail to load one by one.
+constexpr int kWorldOne = kTutorialTwo + 30000;
 
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
     std::ostringstream script;
-    // The title waits for a tap; the intro comic passes by itself.
-    script << "at 12000 tap 240 400\n";
+    // The start-up page waits for "Play"; the logos follow, then the title waits for a tap,
+    // the main menu's "Play" opens the worlds, and "World 1" starts a fresh player's intro comic,
+    // which passes by itself.
+    script << "at 1000 tap 220 400\n";
+    script << "at 13000 tap 240 400\n";
+    script << "at 14500 tap 350 400\n";  // "Play": the world page
+    script << "at 16500 tap 260 400\n";  // "World 1"
     // The world's cut-scene: taps in its top right corner end it (those that come early or
     // late meet screens that ignore a touch there).
-    for (int at = 12500; at <= 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
+    for (int at = kAfterMenus + 12500; at <= kAfterMenus + 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
     // Tutorial 1: one long touch on step-right passes the level's page, then runs right over
     // the sphere into the portal.
-    Hold(script, 24500, 28500, kStepRight[0], kStepRight[1]);
+    Hold(script, kAfterMenus + 24500, kAfterMenus + 28500, kStepRight[0], kStepRight[1]);
     // Tutorial 2: a tap passes the page; two right turns, the second once the turn lock has
     // run out, make BRAM fall right onto the sphere and then up into the portal.
-    Tap(script, 32400, kCorner[0], kCorner[1]);
-    Tap(script, 33300, kTurnRight[0], kTurnRight[1]);
-    Tap(script, 35900, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kTutorialTwo + 32400, kCorner[0], kCorner[1]);
+    Tap(script, kTutorialTwo + 33300, kTurnRight[0], kTurnRight[1]);
+    Tap(script, kTutorialTwo + 35900, kTurnRight[0], kTurnRight[1]);
     // Tutorial 3: run right to the step, jump up and right over its corner, turn right to fall
-    // along the top into the portal.
-    Tap(script, 42300, kCorner[0], kCorner[1]);
-    Hold(script, 42800, 44100, kStepRight[0], kStepRight[1]);
-    Tap(script, 44300, kForwardRight[0], kForwardRight[1]);
-    Tap(script, 46100, kTurnRight[0], kTurnRight[1]);
+    // along the top, and step right into the portal.
+    Tap(script, kTutorialTwo + 42300, kCorner[0], kCorner[1]);
+    Hold(script, kTutorialTwo + 42800, kTutorialTwo + 44800, kStepRight[0], kStepRight[1]);
+    Tap(script, kTutorialTwo + 45000, kForwardRight[0], kForwardRight[1]);
+    Tap(script, kTutorialTwo + 46800, kTurnRight[0], kTurnRight[1]);
+    Hold(script, kTutorialTwo + 48700, kTutorialTwo + 50700, kStepRight[0], kStepRight[1]);
     // Tutorials 4 to 8 are not in the demo: each fails to load and play goes on to the next.
     // World 1, level 1: run right to the first sphere, three right turns fall up into the
     // right corner and then left to the second sphere, two left turns fall right into the
     // portal.
-    Hold(script, 68300, 71300, kStepRight[0], kStepRight[1]);
-    for (int at : {72000, 74300, 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
-    for (int at : {79600, 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
+    Hold(script, kWorldOne + 68300, kWorldOne + 71300, kStepRight[0], kStepRight[1]);
+    for (int at : {kWorldOne + 72000, kWorldOne + 74300, kWorldOne + 76600}) Tap(script, at, kTurnRight[0], kTurnRight[1]);
+    for (int at : {kWorldOne + 79600, kWorldOne + 81900}) Tap(script, at, kTurnLeft[0], kTurnLeft[1]);
     // The results page: the first touch ends its animation, the next one goes on.
-    Tap(script, 90000, kNext[0], kNext[1]);
-    Tap(script, 91500, kNext[0], kNext[1]);
-    script << "at 95000 close\n";
+    Tap(script, kWorldOne + 90000, kNext[0], kNext[1]);
+    Tap(script, kWorldOne + 91500, kNext[0], kNext[1]);
+    for (const Shot& shot : kLevelShots)
+        script << "at " << kWorldOne + shot.at << " screenshot " << (fs::path(root_.Path()) / shot.name).string()
+               << ".png\n";
+    script << "at " << kWorldOne + 95000 << " close\n";
 
     const Played played = Play(script.str());
     ASSERT_NE(played.exitCode, -1) << "the game did not end\n" << played.err;
@@ -175,6 +220,25 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     EXPECT_EQ(halfword(kWorldFlags) & 0x2007u, 0x2007u) << "the three tutorial levels done, the cut-scene seen";
     EXPECT_EQ(halfword(kWorldFlags + 2) & 0x1u, 0x1u) << "the first level of world 1 is done";
     EXPECT_GE(played.save[kRecord + kLevelRecords], 1) << "with its medal (1 for none)";
+
+    // Each screenshot shows something, differs from the others, and matches its reference.
+    platform::screen::Image empty;
+    std::vector<platform::screen::Image> shots;
+    for (const Shot& shot : kLevelShots) {
+        SCOPED_TRACE(shot.name);
+        platform::screen::Image image;
+        ASSERT_TRUE(platform::screen::ReadPng((fs::path(root_.Path()) / shot.name).string() + ".png", image));
+        if (empty.rgba.empty()) {
+            empty = image;
+            for (std::size_t i = 0; i < empty.rgba.size(); ++i) empty.rgba[i] = i % 4 == 3 ? 255 : 0;
+        }
+        EXPECT_GT(CountDifferences(image, empty), 20000) << "an empty frame";
+        EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, shot.name));
+        shots.push_back(image);
+    }
+    for (std::size_t i = 0; i < shots.size(); ++i)
+        for (std::size_t j = i + 1; j < shots.size(); ++j)
+            EXPECT_GT(CountDifferences(shots[i], shots[j]), 500) << kLevelShots[i].name << " and " << kLevelShots[j].name;
 }
 
 }  // namespace
