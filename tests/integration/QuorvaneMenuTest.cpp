@@ -55,21 +55,6 @@ int RunInstalled(const fs::path& program, const std::vector<std::string>& added,
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Pixels whose channels differ by more than the 5-6-5 tolerance.
-long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
-    if (a.width != b.width || a.height != b.height) return -1;
-    const int tolerance[3] = {8, 4, 8};
-    long count = 0;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) {
-                    ++count;
-                    break;
-                }
-    return count;
-}
-
 TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
         << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
@@ -123,10 +108,10 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     // the focus is, which moves with the button last pressed.
     for (std::size_t i = 0; i < images.size(); ++i)
         for (std::size_t j = i + 1; j < images.size(); ++j)
-            EXPECT_GT(CountDifferences(images[i], images[j]), 500) << pages[i] << " and " << pages[j];
+            EXPECT_GT(handset_test::CountDifferences(images[i], images[j]), 500) << pages[i] << " and " << pages[j];
     platform::screen::Image playing;
     ASSERT_TRUE(platform::screen::ReadPng((shots / "playing.png").string(), playing));
-    EXPECT_GT(CountDifferences(playing, images.back()), 10000) << "World 1 left the menus";
+    EXPECT_GT(handset_test::CountDifferences(playing, images.back()), 10000) << "World 1 left the menus";
 }
 
 }  // namespace

@@ -38,21 +38,6 @@ constexpr std::size_t kRecord = 8 + 52;
 constexpr std::size_t kWorldFlags = 4;
 constexpr std::size_t kLevelRecords = 24;
 
-// Pixels whose channels differ by more than the 5-6-5 tolerance; -1 for other sizes.
-long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
-    if (a.width != b.width || a.height != b.height) return -1;
-    const int tolerance[3] = {8, 4, 8};
-    long count = 0;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) {
-                    ++count;
-                    break;
-                }
-    return count;
-}
-
 // What the player sees of world 1's first level, each a screenshot at a time after the
 // level's inputs began: the level's opening with its title, play with the HUD, the
 // notification banner of the spheres left, and the results page.
@@ -232,13 +217,13 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
             empty = image;
             for (std::size_t i = 0; i < empty.rgba.size(); ++i) empty.rgba[i] = i % 4 == 3 ? 255 : 0;
         }
-        EXPECT_GT(CountDifferences(image, empty), 20000) << "an empty frame";
+        EXPECT_GT(handset_test::CountDifferences(image, empty), 20000) << "an empty frame";
         EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, shot.name));
         shots.push_back(image);
     }
     for (std::size_t i = 0; i < shots.size(); ++i)
         for (std::size_t j = i + 1; j < shots.size(); ++j)
-            EXPECT_GT(CountDifferences(shots[i], shots[j]), 500) << kLevelShots[i].name << " and " << kLevelShots[j].name;
+            EXPECT_GT(handset_test::CountDifferences(shots[i], shots[j]), 500) << kLevelShots[i].name << " and " << kLevelShots[j].name;
 }
 
 }  // namespace

@@ -14,6 +14,24 @@
 
 namespace handset_test {
 
+// True when a channel of the pixel at (x, y) differs by more than the 5-6-5 tolerance.
+inline bool PixelDiffers(const platform::screen::Image& a, const platform::screen::Image& b, int x, int y) {
+    const int tolerance[3] = {8, 4, 8};
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(a.PixelAt(x, y)[c] - b.PixelAt(x, y)[c]) > tolerance[c]) return true;
+    return false;
+}
+
+// The pixels that differ by more than the tolerance; -1 for images of other sizes.
+inline long CountDifferences(const platform::screen::Image& a, const platform::screen::Image& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    long count = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (PixelDiffers(a, b, x, y)) ++count;
+    return count;
+}
+
 inline ::testing::AssertionResult MatchesReference(const platform::screen::Image& image, const std::string& folder,
                                                    const std::string& name) {
     const std::string path = folder + "/" + name + ".png";
