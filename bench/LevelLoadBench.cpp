@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "bench/BenchCompare.h"
@@ -22,17 +24,22 @@ namespace {
 
 using world_bench::fs::path;
 
-// The largest level of the demo data's sources, by its file's size.
+// The largest level of the demo data's sources: the most tiles (SIZE width x height).
 std::string LargestLevel() {
     const path levels = path(HANDSET_SOURCE_DIR) / "data/game/archives/startup/levels";
     std::string name;
-    std::uintmax_t largest = 0;
+    long largest = 0;
     std::error_code failure;
     for (const auto& entry : world_bench::fs::directory_iterator(levels, failure)) {
         if (entry.path().extension() != ".qvn") continue;
-        const std::uintmax_t size = entry.file_size(failure);
-        if (size > largest) {
-            largest = size;
+        std::ifstream file(entry.path());
+        std::string word;
+        long width = 0;
+        long height = 0;
+        while (file >> word)
+            if (word == "SIZE" && file >> width >> height) break;
+        if (width * height > largest) {
+            largest = width * height;
             name = entry.path().stem().string();
         }
     }
