@@ -18,6 +18,7 @@
 #include "game/flow/GameServices.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
+#include "game/menu/SettingsActions.h"
 
 namespace {
 
@@ -238,7 +239,12 @@ void DefaultMenuPage::OnShow(int shown, int /*unused*/) {
         if (PlayerProfile* profile = GetProfile()) profile->Save();
         return;
     }
-    if (IsPage(CurrentPageName(), "Language")) {
+    const char* page = CurrentPageName();
+    if (IsPage(page, "SoundSettings")) {
+        RefreshSoundSettings(*this);
+    } else if (IsPage(page, "GameSettings")) {
+        RefreshControllerAlpha(*this);
+    } else if (IsPage(page, "Language")) {
         pendingLanguage = ProfileLanguage();
         char key[32];
         std::snprintf(key, sizeof key, "%s%i", "MENU_LANGUAGE_", static_cast<int>(pendingLanguage));
@@ -307,6 +313,7 @@ std::int32_t DefaultMenuPage::OnButton(Control* control, const char* command, co
         if (v.hides) HideAtEnd(button, v.range, v.increase);
         return 0;
     }
+    if (RunSettingsCommand(*this, command)) return 0;
     if (is("StartGame")) return kCommandStart;
     if (is("InitToggleLanguageButton")) {
         languageButton = control;

@@ -3,27 +3,15 @@
 // page it is built on.
 #pragma once
 
+#include "game/menu/AwardsMenuPage.h"
+#include "game/menu/CreditsMenuPage.h"
 #include "game/menu/DefaultMenuPage.h"
+#include "game/menu/PageContentMenuPage.h"
 
 class AnimatedMenuPage : public DefaultMenuPage {
 public:
     using DefaultMenuPage::DefaultMenuPage;
     DWORD animation[3] = {0, 0, 0};
-};
-
-class AwardsMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-};
-
-class CreditsMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-};
-
-class PageContentMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
 };
 
 class UFMMenuPage : public DefaultMenuPage {
