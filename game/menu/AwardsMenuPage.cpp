@@ -12,6 +12,7 @@
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/text/TextTable.h"
 #include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/overlay/widgets/SimpleWidgets.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/SoundManager.h"
 #include "game/ui/text/ShadowedText.h"
@@ -104,6 +105,11 @@ std::int32_t AwardsMenuPage::OnButton(Control* control, const char* command, con
         if (number != selected) PlaySoundEffect(kSoundMenuSelect, 0, 0);
         selected = number;
         return 0;
+    }
+    // The badge buttons are see-through: the page draws the badges under them.
+    if (command != nullptr && CompareNoCase(command, "InitAwardButton") == 0) {
+        if (auto* button = dynamic_cast<Button*>(control))
+            for (const Brush*& look : button->brushes) look = nullptr;
     }
     return DefaultMenuPage::OnButton(control, command, argument, value);
 }
