@@ -1,0 +1,1 @@
+handset_fuzz(credits_entry DEPENDS game_menu)
