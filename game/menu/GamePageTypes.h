@@ -3,13 +3,10 @@
 // page it is built on.
 #pragma once
 
+#include "game/menu/AnimatedMenuPage.h"
 #include "game/menu/DefaultMenuPage.h"
-
-class AnimatedMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-    DWORD animation[3] = {0, 0, 0};
-};
+#include "game/menu/QuestionPages.h"
+#include "game/menu/UFMMenuPage.h"
 
 class AwardsMenuPage : public DefaultMenuPage {
 public:
@@ -24,27 +21,6 @@ public:
 class PageContentMenuPage : public DefaultMenuPage {
 public:
     using DefaultMenuPage::DefaultMenuPage;
-};
-
-class UFMMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-};
-
-class IngameMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-};
-
-class MainMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-    DWORD ownWord = 0;
-};
-
-class StartupMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
 };
 
 class SelectMenuPage : public UFMMenuPage {

@@ -190,11 +190,13 @@ TEST_F(GameMenuTest, TheDemoMenusHaveEveryPageTheGameOpensAndNoDeadButton) {
     EXPECT_NE(Menus().FindPageDescription("Settings")->style, nullptr);
     EXPECT_NE(Menus().FindPageDescription("Settings")->style->FindBrush("BUTTON_UP"), nullptr);
 
-    // The back key leaves the start-up page open: it is its own back page.
+    // The start-up page opens on its sound question; the back key during it quits. It is
+    // its own back page, so no other page is made pending.
     auto* startup = Page(kPageStartup);
     MakeCurrent(startup);
     startup->OnKeyUp(27, -1);
-    EXPECT_NE(startup->flags & kControlModal, 0u);
+    EXPECT_EQ(startup->flags & kControlModal, 0u);
+    EXPECT_EQ(startup->modalResult, kCommandQuit);
     EXPECT_EQ(Menus().pending, nullptr);
     Menus().current = nullptr;
 }
