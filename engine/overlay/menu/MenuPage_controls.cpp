@@ -8,6 +8,8 @@
 #include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/text/TextRef.h"
+#include "engine/overlay/widgets/EditBox.h"
+#include "engine/overlay/widgets/ListBox.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 
@@ -18,6 +20,7 @@ constexpr DWORD kStyleEmptyControl = 0x14;  // disabled, not shown
 constexpr DWORD kStyleStatic = 0x1C;        // disabled, shown
 constexpr DWORD kStyleButton = 0x44C;
 constexpr DWORD kStyleCheckButton = 0xE84C;
+constexpr DWORD kStyleList = 0x4C;
 
 constexpr const char* kButtonBrushes[4] = {"BUTTON_UP", "BUTTON_DOWN", "BUTTON_FOCUSED", "BUTTON_DISABLED"};
 constexpr const char* kButtonColours[4] = {"TEXT_BUTTON_UP", "TEXT_BUTTON_DOWN", "TEXT_BUTTON_FOCUSED",
@@ -158,7 +161,7 @@ Control* MenuPage::CreateChildControls(ControlDescription* control) {
         return button;
     }
     if (IsKind(d, "TOGGLEBUTTON")) {
-        auto* button = Make<ToggleButton>(this, kButtonClass, d, &caption, kStyleButton | kButtonCaption);
+        auto* button = Make<ToggleButton>(this, kButtonClass, d, nullptr, kStyleButton | kButtonCaption);
         if (button == nullptr) return nullptr;
         StyleButton(*button, style, d, ButtonKind::kToggle);
         std::int32_t index = 0;
@@ -172,6 +175,32 @@ Control* MenuPage::CreateChildControls(ControlDescription* control) {
         auto* button = Make<Button>(this, kButtonClass, d, &caption, kStyleCheckButton);
         if (button != nullptr) StyleButton(*button, style, d, ButtonKind::kCheck);
         return button;
+    }
+    if (IsKind(d, "TEXTLISTBOX")) {
+        auto* list = new TextListBox;
+        if (list == nullptr) return nullptr;
+        if (list->CreateList(nullptr, kStyleList, static_cast<float>(d.x), static_cast<float>(d.y),
+                             static_cast<float>(d.width), static_cast<float>(d.height), this, d.id) == 0) {
+            delete list;
+            return nullptr;
+        }
+        for (KDLLink* link = d.texts.head; link != nullptr; link = link->next)
+            list->AddItem(TextRefFromKey(static_cast<EngineString*>(link->item), 0));
+        return list;
+    }
+    if (IsKind(d, "EDIT")) {
+        DWORD editStyle = kStyleList;
+        if ((d.alignment & kAlignVCentre) != 0) editStyle |= 0x1000;
+        if ((d.alignment & kAlignHCentre) != 0) editStyle |= 0x800;
+        auto* edit = new EditBox;
+        if (edit == nullptr) return nullptr;
+        if (edit->CreateEdit(&caption, editStyle, static_cast<float>(d.x), static_cast<float>(d.y),
+                             static_cast<float>(d.width), static_cast<float>(d.height), this, d.id) == 0) {
+            delete edit;
+            return nullptr;
+        }
+        edit->textScale = d.textScale;
+        return edit;
     }
     return nullptr;
 }

@@ -107,7 +107,12 @@ int ToggleButton::AddState(const TextRef& caption) {
         delete s;
         return 0;
     }
-    if (current < 0) current = 0;
+    if (current < 0) {
+        // The first state is the one shown.
+        current = 0;
+        ReleaseTextRef(text);
+        text = TextRefCopy(s->caption);
+    }
     return 1;
 }
 
