@@ -3,6 +3,7 @@
 
 #include "engine/core/memory/EngineLog.h"
 #include "engine/overlay/menu/PageTypeRegistry.h"
+#include "game/menu/SettingsActions.h"
 
 namespace {
 
@@ -40,4 +41,5 @@ const bool registered = [] {
 void RegisterGamePageTypes() {
     (void)registered;
     for (PageTypeEntry& entry : kPageTypes) RegisterPageTypeOnce(&entry);
+    InstallSettingsActions();
 }

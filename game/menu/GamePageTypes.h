@@ -3,37 +3,13 @@
 // page it is built on.
 #pragma once
 
+#include "game/menu/AnimatedMenuPage.h"
 #include "game/menu/AwardsMenuPage.h"
 #include "game/menu/CreditsMenuPage.h"
 #include "game/menu/DefaultMenuPage.h"
 #include "game/menu/PageContentMenuPage.h"
-
-class AnimatedMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-    DWORD animation[3] = {0, 0, 0};
-};
-
-class UFMMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-};
-
-class IngameMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-};
-
-class MainMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-    DWORD ownWord = 0;
-};
-
-class StartupMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-};
+#include "game/menu/QuestionPages.h"
+#include "game/menu/UFMMenuPage.h"
 
 class SelectMenuPage : public UFMMenuPage {
 public:

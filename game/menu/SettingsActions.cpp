@@ -16,6 +16,7 @@
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
 #include "game/menu/DefaultMenuPage.h"
+#include "game/menu/MenuSettingsHook.h"
 
 namespace {
 
@@ -120,8 +121,6 @@ void Step(DefaultMenuPage& page, std::int32_t option, std::int32_t delta, std::i
     show(page, *profile);
 }
 
-void PlayClick() { PlaySoundEffect(kSoundMenuSelect, 0, 0); }
-
 }  // namespace
 
 std::int32_t NextLanguageIndex(std::int32_t language, DWORD languageSetup) {
@@ -218,38 +217,37 @@ void ToggleAccelerometer(DefaultMenuPage& page) {
     ShowAccelerometerSetting(page);
 }
 
-bool RunSettingsCommand(DefaultMenuPage& page, const char* command) {
-    if (command == nullptr) return false;
-    enum Click { kNoClick, kClickBefore, kClickAfter };
+bool RunSettingsOperation(DefaultMenuPage& page, const char* operation) {
+    if (operation == nullptr) return false;
     struct Entry {
         const char* name;
-        void (*operation)(DefaultMenuPage&);
-        Click click;
+        void (*run)(DefaultMenuPage&);
     };
-    static constexpr Entry kCommands[] = {
-        {"ToggleLanguage", NextLanguage, kClickBefore},
-        {"NextLanguage", NextLanguage, kClickBefore},
-        {"PrevLanguage", PrevLanguage, kClickBefore},
-        {"ToggleMusicVolume", ToggleMusicVolume, kNoClick},
-        {"DecreaseMusicVolume", DecreaseMusicVolume, kNoClick},
-        {"IncreaseMusicVolume", IncreaseMusicVolume, kNoClick},
-        {"ToggleSoundVolume", ToggleSoundVolume, kClickAfter},
-        {"DecreaseSFXVolume", DecreaseSFXVolume, kClickAfter},
-        {"IncreaseSFXVolume", IncreaseSFXVolume, kClickAfter},
-        {"ToggleControllerAlpha", ToggleControllerAlpha, kClickAfter},
-        {"DecreaseControllerAlpha", DecreaseControllerAlpha, kClickAfter},
-        {"IncreaseControllerAlpha", IncreaseControllerAlpha, kClickAfter},
-        {"ToggleRumble", ToggleRumble, kClickBefore},
-        {"InitRumbleButton", ShowRumbleSetting, kNoClick},
-        {"ToggleAccelerometer", ToggleAccelerometer, kClickBefore},
-        {"InitAccelerometerButton", ShowAccelerometerSetting, kNoClick},
+    static constexpr Entry kOperations[] = {
+        {"NextLanguage", NextLanguage},
+        {"PrevLanguage", PrevLanguage},
+        {"ToggleMusicVolume", ToggleMusicVolume},
+        {"DecreaseMusicVolume", DecreaseMusicVolume},
+        {"IncreaseMusicVolume", IncreaseMusicVolume},
+        {"ToggleSoundVolume", ToggleSoundVolume},
+        {"DecreaseSFXVolume", DecreaseSFXVolume},
+        {"IncreaseSFXVolume", IncreaseSFXVolume},
+        {"ToggleControllerAlpha", ToggleControllerAlpha},
+        {"DecreaseControllerAlpha", DecreaseControllerAlpha},
+        {"IncreaseControllerAlpha", IncreaseControllerAlpha},
+        {"ToggleRumble", ToggleRumble},
+        {"ShowRumbleSetting", ShowRumbleSetting},
+        {"ToggleAccelerometer", ToggleAccelerometer},
+        {"ShowAccelerometerSetting", ShowAccelerometerSetting},
     };
-    for (const Entry& entry : kCommands) {
-        if (CompareNoCase(command, entry.name) != 0) continue;
-        if (entry.click == kClickBefore) PlayClick();
-        entry.operation(page);
-        if (entry.click == kClickAfter) PlayClick();
+    for (const Entry& entry : kOperations) {
+        if (CompareNoCase(operation, entry.name) != 0) continue;
+        entry.run(page);
         return true;
     }
     return false;
+}
+
+void InstallSettingsActions() {
+    SetMenuSettingsAction([](DefaultMenuPage& page, const char* operation) { RunSettingsOperation(page, operation); });
 }

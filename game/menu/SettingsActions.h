@@ -42,6 +42,8 @@ void ShowRumbleSetting(DefaultMenuPage& page);
 void ToggleAccelerometer(DefaultMenuPage& page);
 void ShowAccelerometerSetting(DefaultMenuPage& page);
 
-// The settings command of that name (case ignored) as the menu files send it, with its click
-// sound where it has one. False for a name that is not a settings command.
-bool RunSettingsCommand(DefaultMenuPage& page, const char* command);
+// The operation of that name (as the page's command handling passes it, case ignored) on
+// the page; false for a name that is no settings operation.
+bool RunSettingsOperation(DefaultMenuPage& page, const char* operation);
+// Makes RunSettingsOperation the page commands' settings hook.
+void InstallSettingsActions();
