@@ -3,6 +3,8 @@
 
 #include "engine/core/memory/EngineLog.h"
 #include "engine/overlay/menu/PageTypeRegistry.h"
+#include "game/menu/LevelSelectMenuPage.h"
+#include "game/menu/WorldSelectMenuPage.h"
 
 namespace {
 
