@@ -15,6 +15,7 @@ PlayHud* hud = nullptr;
 PlayWorld* world = nullptr;
 MenuPages* menus = nullptr;
 HudDrawing* hudDrawing = nullptr;
+FlowHost* flowHost = nullptr;
 
 }  // namespace
 
@@ -48,3 +49,6 @@ HudDrawing& GetHudDrawing() {
     return hudDrawing != nullptr ? *hudDrawing : plain;
 }
 void SetHudDrawing(HudDrawing* value) { hudDrawing = value; }
+
+FlowHost* GetFlowHost() { return flowHost; }
+void SetFlowHost(FlowHost* value) { flowHost = value; }

@@ -11,6 +11,7 @@ class PlayHud;
 class PlayWorld;
 class MenuPages;
 class HudDrawing;
+class FlowHost;
 
 PlayerProfile* GetProfile();
 void SetProfile(PlayerProfile* profile);
@@ -29,3 +30,7 @@ void SetMenuPages(MenuPages* menus);
 // What the frame asks the HUD to draw; null returns to the stand-in.
 HudDrawing& GetHudDrawing();
 void SetHudDrawing(HudDrawing* drawing);
+// The screen state machine the menu pages ask for the screen state and the key states; null
+// while none runs.
+FlowHost* GetFlowHost();
+void SetFlowHost(FlowHost* host);

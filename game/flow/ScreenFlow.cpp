@@ -41,9 +41,12 @@ void WriteRotationOverride(DWORD value) {
     RegCloseKey(key);
 }
 
-ScreenFlow::ScreenFlow(ScreenHost& host) : host_(host) {}
+ScreenFlow::ScreenFlow(ScreenHost& host) : host_(host) { SetFlowHost(this); }
 
-ScreenFlow::~ScreenFlow() { delete controller_; }
+ScreenFlow::~ScreenFlow() {
+    if (GetFlowHost() == this) SetFlowHost(nullptr);
+    delete controller_;
+}
 
 void ScreenFlow::TouchPoint(float& x, float& y) {
     host_.TouchPoint(state_.pointerX, state_.pointerY);

@@ -3,7 +3,9 @@
 
 #include "engine/core/memory/EngineLog.h"
 #include "engine/overlay/menu/PageTypeRegistry.h"
+#include "game/menu/LevelSelectMenuPage.h"
 #include "game/menu/SettingsActions.h"
+#include "game/menu/WorldSelectMenuPage.h"
 
 namespace {
 

@@ -11,25 +11,5 @@
 #include "game/menu/QuestionPages.h"
 #include "game/menu/UFMMenuPage.h"
 
-class SelectMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-};
-
-class WorldSelectMenuPage : public SelectMenuPage {
-public:
-    using SelectMenuPage::SelectMenuPage;
-};
-
-class LevelSelectMenuPage : public SelectMenuPage {
-public:
-    using SelectMenuPage::SelectMenuPage;
-};
-
-class CustomLevelSelectMenuPage : public SelectMenuPage {
-public:
-    using SelectMenuPage::SelectMenuPage;
-};
-
 // Puts the game's 13 page types into the registry (once; later calls change nothing).
 void RegisterGamePageTypes();

@@ -1,0 +1,179 @@
+// The world list: its commands and its drawing.
+#include "game/menu/WorldSelectMenuPage.h"
+
+#include <algorithm>
+
+#include "engine/core/text/TextCompare.h"
+#include "engine/overlay/canvas/Canvas2D.h"
+#include "engine/overlay/canvas/Draw2D.h"
+#include "engine/overlay/menu/MenuManager.h"
+#include "engine/overlay/text/TextRef.h"
+#include "engine/overlay/widgets/WidgetTree.h"
+#include "game/flow/FrameText.h"
+#include "game/flow/GameServices.h"
+#include "game/flow/IngameController.h"
+#include "game/flow/PlayerProfile.h"
+#include "game/flow/SoundManager.h"
+#include "game/ui/text/TextFormat.h"
+
+namespace {
+
+constexpr const char* kLevelSelectPage = "LevelSelect";
+constexpr DWORD kLeftAligned = 4;
+
+bool IsCommand(const char* command, const char* name) { return CompareNoCase(command, name) == 0; }
+
+// Whether cut-scene button n is shown: 0 the intro comic once started, 1..9 the world's
+// cut-scene once available, 10 the outro comic once seen.
+bool CutsceneButtonShown(std::int32_t n) {
+    if (n == 0) return (WorldSelectMenuPage::WorldStatus(1) & kWorldComicSeen) != 0;
+    if (n >= 1 && n <= 9) return (WorldSelectMenuPage::WorldStatus(n) & kWorldCutsceneSeen) != 0;
+    return (WorldSelectMenuPage::WorldStatus(9) & kWorldComicSeen) != 0;
+}
+
+void ShowControl(Control* control, bool shown) {
+    if (control == nullptr) return;
+    if (shown) {
+        SetEnabled(control, 1);
+    } else {
+        HidePageControl(control);
+    }
+}
+
+}  // namespace
+
+WorldSelectMenuPage::WorldSelectMenuPage(PageDescription* pageDescription) : SelectMenuPage(pageDescription, 51.0f) {}
+
+std::uint16_t WorldSelectMenuPage::WorldStatus(std::int32_t world) {
+    const PlayerProfile* profile = GetProfile();
+    if (profile == nullptr || world < 0 || world >= kWorldCount) return 0;
+    return profile->worldFlags[world];
+}
+
+void WorldSelectMenuPage::OnShow(int shown, int unused) {
+    SelectMenuPage::OnShow(shown, unused);
+    if (shown == 0) {
+        popupUnderlay = nullptr;
+        popupButtonCount = 0;
+        return;
+    }
+    SelectedLevelBase() = 0;
+    scrolling = true;
+    ready = 1;
+    const PlayerProfile* profile = GetProfile();
+    if (profile != nullptr && profile->tutorialHint != 0 && popupOpened == 0) {
+        ready = 0;
+        popupOpened = 1;
+    }
+}
+
+std::int32_t WorldSelectMenuPage::OnButton(Control* control, const char* command, const char* argument,
+                                           std::int32_t value) {
+    if (!InMenuScreenState() || command == nullptr) return 0;
+    const std::int32_t n = ParseItemNumber(argument);
+    if (IsCommand(command, "InitWorldButton")) {
+        RegisterItem(control, kSelectShownRows - 1);
+        if (n >= 1 && n <= 9) ShowControl(control, (WorldStatus(n) & kWorldUnlocked) != 0);
+        return 0;
+    }
+    if (IsCommand(command, "SelectWorld")) {
+        SelectedLevelBase() = WorldLevelBase(n);
+        PlaySoundEffect(kSoundMenuSelect, 0, 0);
+        MenuManager& manager = GetMenuManager();
+        if (MenuPage* levels = manager.FindPage(kLevelSelectPage)) manager.OpenPage(levels);
+        CloseWithoutResult();
+        return 0;
+    }
+    if (IsCommand(command, "InitCutsceneButton")) {
+        RegisterSecondItem(control);
+        if (n >= 0 && n <= 10) ShowControl(control, CutsceneButtonShown(n));
+        return 0;
+    }
+    if (IsCommand(command, "WatchCutscene")) {
+        SelectedLevelBase() = 0;
+        if (n > 9) {
+            CloseWithoutResult();
+            return 0;
+        }
+        PlaySoundEffect(kSoundMenuSelectBig, 0, 0);
+        if (IngameController* controller = GetController()) controller->RequestWorldCutscene(n);
+        return kCommandStart;
+    }
+    if (IsCommand(command, "WatchComic")) {
+        SelectedLevelBase() = 0;
+        if (n > 1) {
+            CloseWithoutResult();
+            return 0;
+        }
+        PlaySoundEffect(kSoundMenuSelect, 0, 0);
+        if (IngameController* controller = GetController()) controller->SetRequest(n);
+        return kCommandStart;
+    }
+    if (IsCommand(command, "InitUFMUnderlay")) {
+        popupUnderlay = control;
+        return 0;
+    }
+    if (IsCommand(command, "InitUFMButton")) {
+        if (control != nullptr && popupButtonCount < kSelectItemCapacity) popupButtons[popupButtonCount++] = control;
+        return 0;
+    }
+    if (IsCommand(command, "OKTutorial")) {
+        PlaySoundEffect(kSoundMenuSelect, 0, 0);
+        ready = 1;
+        return 0;
+    }
+    return SelectMenuPage::OnButton(control, command, argument, value);
+}
+
+void WorldSelectMenuPage::DrawItem(Canvas2D* canvas, std::int32_t item) {
+    Control* button = items[item];
+    const float d = FlyInDistance(item);
+    const float y = rowHeight * static_cast<float>(item) + 5.0f - scrollOffset;
+    const float f = ItemFade(item, d);
+    const bool locked = !IsWindowEnabled(button);
+    const DWORD colour = (static_cast<DWORD>(0.5f * f * 255.0f) << 24) | (locked ? 0x00FFFFFFu : 0u);
+
+    if (brushes[kBrushCutscene] != nullptr && brushes[kBrushComic] != nullptr) {
+        const Control* cutscene = item < secondCount ? secondItems[item] : nullptr;
+        const float alpha = cutscene != nullptr && !IsWindowEnabled(cutscene) ? 0.5f : 1.0f;
+        for (int b : {kBrushCutscene, kBrushComic, kBrushOutroComic})
+            if (brushes[b] != nullptr) brushes[b]->SetAlpha(alpha);
+    }
+    const Brush* picture = brushes[item == 0 ? kBrushComic : kBrushCutscene];
+    if (picture != nullptr) DrawQuad(canvas, d + 607.0f, y + 7.0f, 78.0f, 76.0f, picture, 0.0f);
+    if (item == kWorldItemCount - 1 && brushes[kBrushOutroComic] != nullptr)
+        DrawQuad(canvas, d + 607.0f, y + 101.0f, 78.0f, 75.0f, brushes[kBrushOutroComic], 0.0f);
+
+    EngineWString label = item == 0 ? CopyText(KeyedText("MENU_TUTORIAL")) : FillNumber(KeyedText("MENU_WORLD_NUM"), item);
+    const TextRef text = TextRefFromText(&label);
+    float scale = 1.0f;
+    if (button->width > 0.0f) {
+        const float measured = MeasureText(text, nullptr, 1.0f);
+        if (measured > button->width) scale = button->width / measured;
+    }
+    DrawText(canvas, d + 212.0f, y + 46.0f, text, nullptr, colour, kLeftAligned, scale);
+
+    if (Brush* empty = brushes[kBrushLevelsEmpty]) {
+        empty->SetAlpha(f);
+        DrawQuad(canvas, d + 484.0f, y, 100.0f, 92.0f, empty, 0.0f);
+    }
+    if (locked) {
+        if (brushes[kBrushWorldLocked] != nullptr)
+            DrawQuad(canvas, d + 499.0f, y + 10.0f, 70.0f, 70.0f, brushes[kBrushWorldLocked], 0.0f);
+        return;
+    }
+    const std::int32_t bits = item == 0 ? kTutorialLevelCount : kLevelsPerWorld;
+    const float fraction = static_cast<float>(DoneBits(WorldStatus(item), bits)) / static_cast<float>(bits);
+    DrawCompletionGauge(canvas, d + 481.0f, y, fraction);
+}
+
+void WorldSelectMenuPage::PostDraw(Canvas2D* canvas) {
+    if (canvas != nullptr) {
+        canvas->offsetX = 0.0f;
+        canvas->offsetY = 0.0f;
+        // Only the items the menu file registered: a shorter list draws no phantom rows.
+        const std::int32_t shown = std::min(itemCount, kWorldItemCount);
+        for (std::int32_t item = 0; item < shown; ++item) DrawItem(canvas, item);
+    }
+    SelectMenuPage::PostDraw(canvas);
+}

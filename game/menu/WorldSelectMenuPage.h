@@ -1,0 +1,32 @@
+// WorldSelectMenuPage: the tutorial group and the nine worlds, each with its completion
+// gauge or its lock, the cut-scene and comic buttons, and the tutorial question the first
+// time. Choosing a world opens the level list for it.
+#pragma once
+
+#include "game/menu/SelectMenuPage.h"
+
+constexpr std::int32_t kWorldItemCount = 10;  // the tutorials and worlds 1..9
+
+class WorldSelectMenuPage : public SelectMenuPage {
+public:
+    explicit WorldSelectMenuPage(PageDescription* pageDescription);
+
+    // The items (comic or cut-scene picture, label, gauge or lock), then the list's controls.
+    void PostDraw(Canvas2D* canvas) override;
+    // Shown: no world chosen, the list scrolls, and the tutorial question opens once while
+    // the player has not started a level. Hidden: the question's controls are forgotten.
+    void OnShow(int shown, int unused) override;
+    std::int32_t OnButton(Control* control, const char* command, const char* argument, std::int32_t value) override;
+
+    // The group's status word of the profile (0 without one).
+    static std::uint16_t WorldStatus(std::int32_t world);
+
+    Control* popupUnderlay = nullptr;
+    Control* popupButtons[kSelectItemCapacity] = {};
+    std::int32_t popupButtonCount = 0;
+    DWORD ready = 1;
+    DWORD popupOpened = 0;
+
+private:
+    void DrawItem(Canvas2D* canvas, std::int32_t item);
+};
