@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/core/math/VectorMath.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
@@ -37,8 +38,6 @@ const WCHAR* TableText(const EngineString& key) {
     TextTable* table = GlobalTextTable();
     return table != nullptr ? TextTableFind(table, key.Text(), nullptr) : nullptr;
 }
-
-float RoundHalfAway(float value) { return std::round(value); }
 
 }  // namespace
 

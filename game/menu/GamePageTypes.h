@@ -7,9 +7,11 @@
 #include "game/menu/AwardsMenuPage.h"
 #include "game/menu/CreditsMenuPage.h"
 #include "game/menu/DefaultMenuPage.h"
+#include "game/menu/LevelSelectMenuPage.h"
 #include "game/menu/PageContentMenuPage.h"
 #include "game/menu/QuestionPages.h"
 #include "game/menu/UFMMenuPage.h"
+#include "game/menu/WorldSelectMenuPage.h"
 
 // Puts the game's 13 page types into the registry (once; later calls change nothing).
 void RegisterGamePageTypes();

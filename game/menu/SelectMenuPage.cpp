@@ -5,6 +5,7 @@
 
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
+#include "engine/core/math/VectorMath.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/menu/MenuStyle.h"
@@ -202,7 +203,7 @@ void SelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
             PlaySoundEffect(kSoundMenuMove, 0, 0);
             targetRow = ClampRow(targetRow + 1, itemCount, kSelectShownRows - 1);
         } else if (cubePressed && cubeStep > 0.0f) {
-            targetRow = ClampRow(targetRow + RoundHalfAway((py - grabPointerY) / cubeStep), itemCount,
+            targetRow = ClampRow(targetRow + RoundHalfAwayToInt((py - grabPointerY) / cubeStep), itemCount,
                                  kSelectShownRows - 1);
         }
         upPressed = false;

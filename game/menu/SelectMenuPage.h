@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "game/menu/GamePageTypes.h"
+#include "game/menu/UFMMenuPage.h"
 #include "game/menu/SelectScroll.h"
 
 class Control;
