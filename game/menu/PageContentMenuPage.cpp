@@ -266,7 +266,7 @@ void PageContentMenuPage::PostDraw(Canvas2D* canvas) {
                          kShadow, kTextRoundPosition, 1.0f);
     }
     if (divider_.texture != nullptr)
-        DrawBrushQuad(canvas, high ? 160.0f : 320.0f, high ? 65.0f : 165.0f, 440.0f, 4.0f, &divider_, nullptr);
+        DrawQuad(canvas, high ? 160.0f : 320.0f, high ? 65.0f : 165.0f, 440.0f, 4.0f, &divider_, 0.0f);
     if (p >= 0 && p < static_cast<std::int32_t>(std::size(kIllustrations))) {
         const PageIllustrations& page = kIllustrations[p];
         for (std::int32_t i = 0; i < page.count; ++i) {

@@ -1,0 +1,169 @@
+// The installed game walked headless through every page a player reaches from the menus:
+// start-up, main, the worlds, settings with its sound, controls and language pages (the
+// language changed there), the awards with one award chosen, the credits, the how-to-play
+// book, and the pause menu during play and back. Each page's screenshot shows its texts,
+// matches its reference, and differs from every other one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/screen/PngFile.h"
+#include "tests/support/ReferenceImage.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Runs the program with the variables given (and this process's own, without its HANDSET_
+// ones); its exit code, or -1 when it had to be killed after the timeout.
+int RunInstalled(const fs::path& program, const std::vector<std::string>& added, std::chrono::seconds timeout) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0 && entry.rfind("LANG=", 0) != 0)
+            environment.push_back(entry);
+    }
+    environment.insert(environment.end(), added.begin(), added.end());
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        execve(program.c_str(), argv, envp.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    pid_t done = 0;
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// One step of the walk: at `at` ms a tap at a point of the landscape page (turned onto the
+// portrait display: the screen's (480 - y, x)), a key, or a screenshot named `shot`.
+struct Step {
+    int at;
+    const char* what;  // "tap", "key" or "shot"
+    int x = 0;
+    int y = 0;
+    const char* name = nullptr;  // the key, or the screenshot
+};
+
+std::string Script(const std::vector<Step>& steps, const fs::path& shots) {
+    std::ostringstream script;
+    for (const Step& step : steps) {
+        const std::string what = step.what;
+        script << "at " << step.at << " ";
+        if (what == "tap") {
+            script << "tap " << 480 - step.y << " " << step.x << "\n";
+        } else if (what == "key") {
+            script << "key press " << step.name << "\n";
+        } else if (what == "down" || what == "up") {
+            script << what << " " << 480 - step.y << " " << step.x << "\n";
+        } else {
+            script << "screenshot " << (shots / (std::string(step.name) + ".png")).string() << "\n";
+        }
+    }
+    return script.str();
+}
+
+TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
+    ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
+        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+    handset_test::TempHandsetRoot root;
+    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder);
+    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
+        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+
+    const std::vector<Step> walk = {
+        {1500, "shot", 0, 0, "startup"},
+        {2000, "tap", 400, 310},  // "Yes", with sound: the logos, then the title
+        {12000, "tap", 400, 240},  // the title: the main menu
+        {14000, "shot", 0, 0, "main"},
+        {14500, "tap", 400, 210},  // Settings
+        {16000, "shot", 0, 0, "settings"},
+        {16500, "tap", 270, 130},  // Sound
+        {18000, "tap", 585, 95},   // music one step down: "Max" becomes 9
+        {19000, "shot", 0, 0, "sound"},
+        {19500, "key", 0, 0, "ESCAPE"},  // back to the settings
+        {21000, "tap", 270, 210},        // Controls
+        {22500, "tap", 714, 200},        // opacity one step down: 80 becomes 60
+        {23500, "shot", 0, 0, "controls"},
+        {24000, "key", 0, 0, "ESCAPE"},
+        {25500, "tap", 270, 290},  // Language
+        {27000, "shot", 0, 0, "language"},
+        {27500, "tap", 705, 100},  // the next language
+        {28500, "shot", 0, 0, "language_next"},
+        {29000, "key", 0, 0, "ESCAPE"},
+        {30500, "tap", 590, 130},  // Awards
+        {32000, "shot", 0, 0, "awards"},
+        {32500, "tap", 352, 72},  // the first award's badge: its name and description
+        {33500, "shot", 0, 0, "awards_chosen"},
+        {34000, "key", 0, 0, "ESCAPE"},
+        {35500, "tap", 590, 210},  // Credits: the studio's mark first
+        {38000, "shot", 0, 0, "credits"},
+        {42500, "shot", 0, 0, "credits_title"},  // the second entry with its heading
+        {43000, "tap", 700, 430},                // Continue: the main menu
+        {44500, "tap", 400, 290},                // How to play
+        {46000, "shot", 0, 0, "howtoplay"},
+        {46500, "tap", 555, 430},  // Next page
+        {48000, "shot", 0, 0, "howtoplay_next"},
+        {48500, "key", 0, 0, "ESCAPE"},  // back to the main menu
+        {50000, "tap", 400, 130},        // Play: the worlds
+        {51500, "shot", 0, 0, "worldselect"},
+        {54000, "key", 0, 0, "ESCAPE"},
+        {56000, "shot", 0, 0, "main_back"},
+    };
+    const fs::path shots = fs::path(root.Path());
+    std::ofstream(shots / "script.txt") << Script(walk, shots) << "at 57000 close\n";
+    const int exitCode = RunInstalled(folder / "quorvane",
+                                      {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                       "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
+                                       "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=en_GB.UTF-8"},
+                                      240s);
+    ASSERT_NE(exitCode, -1) << "closing did not end the game";
+    EXPECT_EQ(exitCode, 0);
+
+    std::vector<std::string> names;
+    std::vector<platform::screen::Image> images;
+    for (const Step& step : walk) {
+        if (std::string(step.what) != "shot") continue;
+        SCOPED_TRACE(step.name);
+        platform::screen::Image image;
+        ASSERT_TRUE(platform::screen::ReadPng((shots / (std::string(step.name) + ".png")).string(), image));
+        EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, std::string("walk_") + step.name));
+        names.push_back(step.name);
+        images.push_back(image);
+    }
+    // No two pages alike. The language page differs from itself only in the language's name,
+    // and the main menu reached back differs only where the focus is.
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j) {
+            const bool small = names[j] == "language_next" || names[j] == "main_back";
+            EXPECT_GT(handset_test::CountDifferences(images[i], images[j]), small ? 100 : 500)
+                << names[i] << " and " << names[j];
+        }
+}
+
+}  // namespace
