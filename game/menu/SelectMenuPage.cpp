@@ -95,6 +95,7 @@ void SelectMenuPage::RegisterItem(Control* control, std::int32_t rowsBeforeEnd) 
 
 void SelectMenuPage::RegisterSecondItem(Control* control) {
     if (control == nullptr || secondCount >= kSelectItemCapacity) return;
+    secondOffsets[secondCount] = control->y - (rowHeight * static_cast<float>(secondCount) + 5.0f);
     secondItems[secondCount++] = control;
 }
 
@@ -105,17 +106,29 @@ void SelectMenuPage::SetScrollFade(float value) {
 }
 
 void SelectMenuPage::DrawCompletionGauge(Canvas2D* canvas, float x, float y, float fraction) {
+    // The pieces stack into one bar that rises inside the gauge's frame: the bottom (or the
+    // single piece of a small share) at the foot, the top at its height, the middle between.
+    constexpr float kBarLeft = 35.0f;
+    constexpr float kBarWidth = 36.0f;
+    constexpr float kFoot = 84.0f;
     GaugePlacement pieces[3];
     const int count = CompletionGaugePieces(fraction, pieces);
     for (int i = 0; i < count; ++i) {
         int brush = kBrushFillerSingle;
+        float height = kFoot - pieces[i].dy;
         switch (pieces[i].piece) {
             case GaugePiece::kSingle: brush = kBrushFillerSingle; break;
             case GaugePiece::kBottom: brush = kBrushFillerBottom; break;
-            case GaugePiece::kTop: brush = kBrushFillerTop; break;
-            case GaugePiece::kMiddle: brush = kBrushFillerMiddle; break;
+            case GaugePiece::kTop:
+                brush = kBrushFillerTop;
+                height = 10.0f;
+                break;
+            case GaugePiece::kMiddle:
+                brush = kBrushFillerMiddle;
+                height = 62.0f - pieces[i].dy;
+                break;
         }
-        DrawBrush(canvas, brushes[brush], x, y + pieces[i].dy, 100.0f, 30.0f);
+        DrawBrush(canvas, brushes[brush], x + kBarLeft, y + pieces[i].dy, kBarWidth, height);
     }
 }
 
@@ -135,6 +148,8 @@ void SelectMenuPage::ResetScroll() {
     downPressed = false;
     cubePressed = false;
     scrolling = false;
+    // The rows go back to their places, so the next opening reads the menu file's layout.
+    PlaceItems();
 }
 
 float SelectMenuPage::FlyInDistance(std::int32_t /*item*/) const { return 0.0f; }
@@ -212,6 +227,15 @@ void SelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
     UFMMenuPage::OnKeyUp(key, extra);
 }
 
+int SelectMenuPage::OnOpen(std::int32_t a, std::int32_t b) {
+    itemCount = 0;
+    secondCount = 0;
+    rowHeight = 0.0f;
+    scrollMaximum = 0.0f;
+    cubeMaximum = kScrollCubeTop;
+    return UFMMenuPage::OnOpen(a, b);
+}
+
 void SelectMenuPage::OnShow(int shown, int unused) {
     UFMMenuPage::OnShow(shown, unused);
     fade = 0.0f;
@@ -223,6 +247,8 @@ void SelectMenuPage::OnShow(int shown, int unused) {
 
 void SelectMenuPage::PlaceItems() {
     for (std::int32_t i = 0; i < itemCount; ++i) items[i]->y = rowHeight * static_cast<float>(i) - (scrollOffset - 5.0f);
+    for (std::int32_t i = 0; i < secondCount; ++i)
+        secondItems[i]->y = rowHeight * static_cast<float>(i) - (scrollOffset - 5.0f) + secondOffsets[i];
 }
 
 void SelectMenuPage::FollowFocus() {

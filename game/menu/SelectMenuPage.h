@@ -69,6 +69,8 @@ public:
     // A touch lifted on the arrow it started on moves one row; a dragged cube moves by the
     // rows it travelled; then the back handling.
     void OnKeyUp(std::int32_t key, std::int32_t extra) override;
+    // The items register again from the controls' opening scripts each time the page opens.
+    int OnOpen(std::int32_t a, std::int32_t b) override;
     // Hidden: the scroll state starts over.
     void OnShow(int shown, int unused) override;
     void Update(DWORD elapsedMilliseconds) override;
@@ -79,7 +81,8 @@ public:
     // `rowsBeforeEnd`: the rows the range keeps in view at its end (4 on the world page, 5 on
     // the level pages).
     void RegisterItem(Control* control, std::int32_t rowsBeforeEnd);
-    // Appends to the second list (the world page's cut-scene buttons).
+    // Appends to the second list (the world page's cut-scene buttons), which scrolls with the
+    // rows of the same numbers.
     void RegisterSecondItem(Control* control);
     // The fade of the scroll controls (0..1) into the alpha of their seven brushes.
     void SetScrollFade(float value);
@@ -102,6 +105,7 @@ public:
     Control* items[kSelectItemCapacity] = {};
     std::int32_t itemCount = 0;
     Control* secondItems[kSelectItemCapacity] = {};
+    float secondOffsets[kSelectItemCapacity] = {};  // below their rows, as the menu file puts them
     std::int32_t secondCount = 0;
     float rowHeight = 0.0f;
     float cubeStep;
