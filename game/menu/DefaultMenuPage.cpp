@@ -16,6 +16,9 @@
 #include "engine/overlay/widgets/SimpleWidgets.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "game/flow/GameServices.h"
+#include "game/flow/IngameController.h"
+#include "game/flow/MenuPages.h"
+#include "game/menu/MenuSettingsHook.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
 
@@ -114,7 +117,51 @@ std::int32_t ProfileLanguage() {
     return profile != nullptr ? profile->Option(kOptionLanguage) : -1;
 }
 
+MenuSettingsAction settingsAction = nullptr;
+
+void RunSettings(DefaultMenuPage& page, const char* operation) {
+    if (settingsAction != nullptr) settingsAction(page, operation);
+}
+
+// The settings commands: the operation each runs and where the click sounds.
+enum class Click { kNone, kBefore, kAfter };
+struct SettingsCommand {
+    const char* command;
+    const char* operation;
+    Click click;
+};
+
+constexpr SettingsCommand kSettingsCommands[] = {
+    {"ToggleLanguage", "NextLanguage", Click::kBefore},
+    {"NextLanguage", "NextLanguage", Click::kBefore},
+    {"PrevLanguage", "PrevLanguage", Click::kBefore},
+    {"ToggleMusicVolume", "ToggleMusicVolume", Click::kNone},
+    {"DecreaseMusicVolume", "DecreaseMusicVolume", Click::kNone},
+    {"IncreaseMusicVolume", "IncreaseMusicVolume", Click::kNone},
+    {"ToggleSoundVolume", "ToggleSoundVolume", Click::kAfter},
+    {"DecreaseSFXVolume", "DecreaseSFXVolume", Click::kAfter},
+    {"IncreaseSFXVolume", "IncreaseSFXVolume", Click::kAfter},
+    {"ToggleControllerAlpha", "ToggleControllerAlpha", Click::kAfter},
+    {"DecreaseControllerAlpha", "DecreaseControllerAlpha", Click::kAfter},
+    {"IncreaseControllerAlpha", "IncreaseControllerAlpha", Click::kAfter},
+    {"ToggleRumble", "ToggleRumble", Click::kBefore},
+    {"InitRumbleButton", "ShowRumbleSetting", Click::kNone},
+    {"ToggleAccelerometer", "ToggleAccelerometer", Click::kBefore},
+    {"InitAccelerometerButton", "ShowAccelerometerSetting", Click::kNone},
+};
+
+// A button's caption becomes the text of that key (the key string stays with the page).
+void SetCaptionKey(Control* control, EngineString& key, const char* text) {
+    key.Assign(text);
+    ReleaseTextRef(control->text);
+    control->text = TextRefFromKey(&key, 0);
+    SetDrawOrigin(control);
+}
+
 }  // namespace
+
+void SetMenuSettingsAction(MenuSettingsAction action) { settingsAction = action; }
+MenuSettingsAction GetMenuSettingsAction() { return settingsAction; }
 
 std::int32_t MenuCommandId(const char* keyword) {
     if (keyword == nullptr) return kCommandUnknown;
@@ -320,6 +367,44 @@ std::int32_t DefaultMenuPage::OnButton(Control* control, const char* command, co
         return 0;
     }
     if (is("ChangeLanguage")) return ApplyPendingLanguage() != 0 ? kCommandLanguageChanged : 0;
-    if (is("PlayButtonSound")) PlayMenuSound(kSoundMenuSelect);
+    if (is("PlayButtonSound")) {
+        PlayMenuSound(kSoundMenuSelect);
+        return 0;
+    }
+    for (const SettingsCommand& c : kSettingsCommands) {
+        if (!is(c.command)) continue;
+        if (c.click == Click::kBefore) PlayMenuSound(kSoundMenuSelect);
+        RunSettings(*this, c.operation);
+        if (c.click == Click::kAfter) PlayMenuSound(kSoundMenuSelect);
+        return 0;
+    }
+    if (is("ToggleRotationSetting")) {
+        Control* target = FindControlByName("BTN_ROTATIONSETTING");
+        if (target == nullptr) return 0;
+        PlayMenuSound(kSoundMenuSelect);
+        IngameController* controller = GetController();
+        const bool rotatingLevel = controller != nullptr && controller->controlLayout == 1;
+        SetCaptionKey(target, settingCaption, rotatingLevel ? "MENU_ROTATE_CHARACTER" : "MENU_ROTATE_LEVEL");
+        if (controller != nullptr) controller->controlLayout = rotatingLevel ? 2 : 1;
+        return 0;
+    }
+    if (is("ToggleScrollSetting")) {
+        Control* target = FindControlByName("BTN_SCROLLSETTING");
+        if (target == nullptr) return 0;
+        PlayMenuSound(kSoundMenuSelect);
+        IngameController* controller = GetController();
+        const bool inverse = controller == nullptr || controller->invertDrag == 0;
+        SetCaptionKey(target, scrollCaption, inverse ? "MENU_SCROLL_INVERSE" : "MENU_SCROLL_DEFAULT");
+        if (controller != nullptr) controller->invertDrag = inverse ? 1 : 0;
+        return 0;
+    }
+    if (is("CheckForCustomLevels")) {
+        MenuManager& manager = GetMenuManager();
+        const char* custom = manager.FindPage("CustomMenu") != nullptr ? "CustomMenu" : kPageCustomLevelSelect;
+        manager.GotoPage(IngameController::HasCustomLevels() ? custom : kPageWorldSelect, 1);
+        manager.CloseCurrentPage();
+        PlayMenuSound(kSoundMenuSelect);
+        return 0;
+    }
     return 0;
 }

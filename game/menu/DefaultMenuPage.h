@@ -102,6 +102,10 @@ public:
     float alphaGauge = 0.0f;
     std::int32_t pendingLanguage = 19;
 
+    // The keys of the rotation and scroll buttons' captions after a toggle.
+    EngineString settingCaption;
+    EngineString scrollCaption;
+
     DWORD hasBack = 0;     // the page file has a BACK tag
     EngineString tooltip;  // its TOOLTIP
     DWORD backPressed = 0;

@@ -3,13 +3,12 @@
 // page it is built on.
 #pragma once
 
+#include "game/menu/AnimatedMenuPage.h"
 #include "game/menu/DefaultMenuPage.h"
-
-class AnimatedMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-    DWORD animation[3] = {0, 0, 0};
-};
+#include "game/menu/LevelSelectMenuPage.h"
+#include "game/menu/QuestionPages.h"
+#include "game/menu/UFMMenuPage.h"
+#include "game/menu/WorldSelectMenuPage.h"
 
 class AwardsMenuPage : public DefaultMenuPage {
 public:
@@ -24,27 +23,6 @@ public:
 class PageContentMenuPage : public DefaultMenuPage {
 public:
     using DefaultMenuPage::DefaultMenuPage;
-};
-
-class UFMMenuPage : public DefaultMenuPage {
-public:
-    using DefaultMenuPage::DefaultMenuPage;
-};
-
-class IngameMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-};
-
-class MainMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
-    DWORD ownWord = 0;
-};
-
-class StartupMenuPage : public UFMMenuPage {
-public:
-    using UFMMenuPage::UFMMenuPage;
 };
 
 // Puts the game's 13 page types into the registry (once; later calls change nothing).

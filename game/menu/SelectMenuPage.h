@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "game/menu/GamePageTypes.h"
 #include "game/menu/SelectScroll.h"
+#include "game/menu/UFMMenuPage.h"
 
 class Control;
 
@@ -92,6 +92,8 @@ public:
     void ResetScroll();
     // How far item i's button is still from where its fly-in ends (0 once it arrived).
     float FlyInDistance(std::int32_t item) const;
+    // The buttons fly in from now on, at the pace of the first item.
+    void StartFlyIn();
     // The fade of item i for this frame: grows while the button is within 300 pixels of its
     // place, else 0.
     float ItemFade(std::int32_t item, float distance);

@@ -33,8 +33,6 @@ float ScrollLimit(std::int32_t count, std::int32_t rowsBeforeEnd, float rowHeigh
     return static_cast<float>(std::max(count - rowsBeforeEnd, 0)) * rowHeight;
 }
 
-std::int32_t RoundHalfAway(float value) { return static_cast<std::int32_t>(std::lround(value)); }
-
 float EaseToward(float current, float target, float frameStep) {
     return target - (target - current) * std::pow(0.77f, frameStep * 30.0f);
 }

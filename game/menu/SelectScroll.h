@@ -24,8 +24,6 @@ std::int32_t ClampRow(std::int32_t row, std::int32_t count, std::int32_t rowsBef
 // How far a list of `count` rows of `rowHeight` scrolls when `rowsBeforeEnd` fill the
 // window: (count - rowsBeforeEnd) x rowHeight, 0 for a shorter list.
 float ScrollLimit(std::int32_t count, std::int32_t rowsBeforeEnd, float rowHeight);
-// Halves away from zero.
-std::int32_t RoundHalfAway(float value);
 // One frame of easing from `current` toward `target`: 77 % of the distance is left after
 // each 1/30 s.
 float EaseToward(float current, float target, float frameStep);

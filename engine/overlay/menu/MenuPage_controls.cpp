@@ -8,6 +8,8 @@
 #include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/text/TextRef.h"
+#include "engine/overlay/widgets/EditBox.h"
+#include "engine/overlay/widgets/ListBox.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 
@@ -18,6 +20,7 @@ constexpr DWORD kStyleEmptyControl = 0x14;  // disabled, not shown
 constexpr DWORD kStyleStatic = 0x1C;        // disabled, shown
 constexpr DWORD kStyleButton = 0x44C;
 constexpr DWORD kStyleCheckButton = 0xE84C;
+constexpr DWORD kStyleList = 0x4C;
 
 constexpr const char* kButtonBrushes[4] = {"BUTTON_UP", "BUTTON_DOWN", "BUTTON_FOCUSED", "BUTTON_DISABLED"};
 constexpr const char* kButtonColours[4] = {"TEXT_BUTTON_UP", "TEXT_BUTTON_DOWN", "TEXT_BUTTON_FOCUSED",
@@ -46,7 +49,12 @@ Widget* Make(MenuPage* page, const char* className, const ControlDescription& d,
     return widget;
 }
 
-void StyleButton(Button& button, const MenuStyle* style, const ControlDescription& d, bool check) {
+enum class ButtonKind { kPush, kToggle, kCheck };
+
+void StyleButton(Button& button, const MenuStyle* style, const ControlDescription& d, ButtonKind kind) {
+    const bool push = kind == ButtonKind::kPush;
+    const bool toggle = kind == ButtonKind::kToggle;
+    const bool check = kind == ButtonKind::kCheck;
     for (int look = 0; look < 4; ++look) {
         const BrushRecord* record = style != nullptr ? style->FindBrush(kButtonBrushes[look]) : nullptr;
         button.brushes[look] = record != nullptr ? &record->brush : nullptr;
@@ -56,14 +64,15 @@ void StyleButton(Button& button, const MenuStyle* style, const ControlDescriptio
         }
     }
     if (!check) button.textShadow = d.textShadow;
-    button.clickSounds = static_cast<DWORD>(d.clickSounds);
+    if (!toggle) button.clickSounds = static_cast<DWORD>(d.clickSounds);
     button.alignment = d.alignment;
     button.textOffsetX = d.textOffsetX;
     button.textScale = d.textScale;
-    if (!check) button.textOffsetY = d.textOffsetY;
-    button.postGraphics = d.postGraphics;
-    if (!check && d.maxWidth > 0.0f) button.maxWidth = d.maxWidth;
-    if (d.tooltips.head != nullptr) {
+    if (push) button.textOffsetY = d.textOffsetY;
+    if (!toggle) button.postGraphics = d.postGraphics;
+    if (push && d.maxWidth > 0.0f) button.maxWidth = d.maxWidth;
+    if (!toggle && !d.toolImage.IsEmpty()) button.toolImage = d.toolImage;
+    if (!toggle && d.tooltips.head != nullptr) {
         const TextRef tip = TextRefFromKey(static_cast<EngineString*>(d.tooltips.head->item), 0);
         button.SetTooltip(&tip);
         button.SetTooltipAlt(&tip);
@@ -104,7 +113,16 @@ Control* MenuPage::CreateChildControls(ControlDescription* control) {
     const MenuStyle* style = description != nullptr ? description->style : nullptr;
     const TextRef caption = FirstText(d);
 
-    if (IsKind(d, "EMPTY_CONTROL")) return Make<StaticImage>(this, kImageRectClass, d, nullptr, kStyleEmptyControl);
+    if (IsKind(d, "EMPTY_CONTROL")) {
+        auto* empty = new StaticImage;
+        if (empty == nullptr) return nullptr;
+        if (empty->CreateImage(kStyleEmptyControl, static_cast<float>(d.x), static_cast<float>(d.y),
+                               static_cast<float>(d.width), static_cast<float>(d.height), this, d.id) == 0) {
+            delete empty;
+            return nullptr;
+        }
+        return empty;
+    }
     if (IsKind(d, "STATIC_IMAGE")) {
         auto* image = Make<StaticImage>(this, kImageRectClass, d, nullptr, kStyleStatic);
         if (image == nullptr) return nullptr;
@@ -139,13 +157,50 @@ Control* MenuPage::CreateChildControls(ControlDescription* control) {
         const bool hasCaption = caption.key != nullptr;
         auto* button = Make<Button>(this, kButtonClass, d, &caption, hasCaption ? kStyleButton | kButtonCaption
                                                                                  : kStyleButton);
-        if (button != nullptr) StyleButton(*button, style, d, false);
+        if (button != nullptr) StyleButton(*button, style, d, ButtonKind::kPush);
+        return button;
+    }
+    if (IsKind(d, "TOGGLEBUTTON")) {
+        auto* button = Make<ToggleButton>(this, kButtonClass, d, nullptr, kStyleButton | kButtonCaption);
+        if (button == nullptr) return nullptr;
+        StyleButton(*button, style, d, ButtonKind::kToggle);
+        std::int32_t index = 0;
+        for (KDLLink* link = d.texts.head; link != nullptr; link = link->next)
+            button->AddState(TextRefFromKey(static_cast<EngineString*>(link->item), 0));
+        for (KDLLink* link = d.tooltips.head; link != nullptr && index < kMaxToggleStates; link = link->next, ++index)
+            button->SetStateTooltip(TextRefFromKey(static_cast<EngineString*>(link->item), 0), index);
         return button;
     }
     if (IsKind(d, "CHECKBUTTON")) {
         auto* button = Make<Button>(this, kButtonClass, d, &caption, kStyleCheckButton);
-        if (button != nullptr) StyleButton(*button, style, d, true);
+        if (button != nullptr) StyleButton(*button, style, d, ButtonKind::kCheck);
         return button;
+    }
+    if (IsKind(d, "TEXTLISTBOX")) {
+        auto* list = new TextListBox;
+        if (list == nullptr) return nullptr;
+        if (list->CreateList(nullptr, kStyleList, static_cast<float>(d.x), static_cast<float>(d.y),
+                             static_cast<float>(d.width), static_cast<float>(d.height), this, d.id) == 0) {
+            delete list;
+            return nullptr;
+        }
+        for (KDLLink* link = d.texts.head; link != nullptr; link = link->next)
+            list->AddItem(TextRefFromKey(static_cast<EngineString*>(link->item), 0));
+        return list;
+    }
+    if (IsKind(d, "EDIT")) {
+        DWORD editStyle = kStyleList;
+        if ((d.alignment & kAlignVCentre) != 0) editStyle |= 0x1000;
+        if ((d.alignment & kAlignHCentre) != 0) editStyle |= 0x800;
+        auto* edit = new EditBox;
+        if (edit == nullptr) return nullptr;
+        if (edit->CreateEdit(&caption, editStyle, static_cast<float>(d.x), static_cast<float>(d.y),
+                             static_cast<float>(d.width), static_cast<float>(d.height), this, d.id) == 0) {
+            delete edit;
+            return nullptr;
+        }
+        edit->textScale = d.textScale;
+        return edit;
     }
     return nullptr;
 }

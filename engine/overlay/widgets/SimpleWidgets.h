@@ -1,10 +1,11 @@
-// The simple widgets of the menu pages: Button (push and check button), StaticText and
-// StaticImage. Each kind keys its class brush entry in the overlay by its window-class name
+// The simple widgets of the menu pages: Button (push and check button), ToggleButton (a
+// button stepping through states), StaticText and StaticImage. Each kind keys its class brush entry in the overlay by its window-class name
 // and registers it on its first creation.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/core/text/EngineString.h"
 #include "engine/overlay/widgets/Control.h"
 
 struct Brush;
@@ -36,6 +37,16 @@ class Button : public Control {
 public:
     enum Look { kLookUp = 0, kLookDown = 1, kLookFocused = 2, kLookDisabled = 3 };
 
+    // Registers the class, gives the button the default looks (the two halves of
+    // "ui/pushbutton.tga", the default text colours, state 0) and creates it. 1 / 0.
+    int CreateButton(const TextRef* caption, DWORD style, float x, float y, float width, float height,
+                     Control* parent, DWORD id);
+    // All four looks at once; whether the up look is set.
+    int SetBrushes(const Brush* up, const Brush* down, const Brush* focused, const Brush* disabled);
+    void SetUpBrush(const Brush* up) { brushes[kLookUp] = up; }
+    void SetTextColours(const DWORD (&colours)[4]);
+    void SetShadowColours(const DWORD (&colours)[4]);
+
     void OnKeyUp(std::int32_t key, std::int32_t extra) override;
     void OnPointerMove(float x, float y) override;
     void OnPointerDown(float x, float y) override;
@@ -63,9 +74,50 @@ public:
     DWORD clickSounds = 1;
     DWORD textShadow = 0;
     DWORD shadowColours[4] = {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000};
+    EngineString toolImage;  // the tooltip's image, when the page gave one
 
 private:
     void DrawBrush(Canvas2D* canvas, const Brush* brush);
+};
+
+// An image a toggle state shows centred on its button, at its natural size.
+struct ToggleImage {
+    const Brush* brush = nullptr;
+    float width = 0.0f;
+    float height = 0.0f;
+};
+
+// One state of a toggle button: its caption (not owned) and an optional image.
+struct ToggleState : EngineAllocated {
+    TextRef caption;
+    const ToggleImage* image = nullptr;
+    DWORD spare = 0;
+};
+
+constexpr std::int32_t kMaxToggleStates = 20;
+
+// A button that steps through its states, one per click, wrapping round; the page hears the
+// click and reads the new state index.
+class ToggleButton : public Button {
+public:
+    ~ToggleButton() override;
+
+    // The current state's tooltip.
+    const TextRef* GetTooltip() override;
+    void Draw(Canvas2D* canvas) override;
+    // The next state (wrapping to the first), its caption on the button, then the click.
+    void OnClick(std::int32_t value) override;
+
+    // A state with that caption; the first becomes current. Ignored once 20 exist: 0.
+    int AddState(const TextRef& caption);
+    // Only for index < 20.
+    void SetStateTooltip(const TextRef& reference, std::int32_t index);
+    std::int32_t StateCount() const { return static_cast<std::int32_t>(states.count); }
+    ToggleState* State(std::int32_t index) const;
+
+    std::int32_t current = -1;
+    KDLList states;  // ToggleState, owned
+    TextRef stateTooltips[kMaxToggleStates];
 };
 
 class StaticText : public Control {
@@ -82,7 +134,13 @@ public:
 
 class StaticImage : public Control {
 public:
+    // Registers the class and, once, the shared default image (the upper half of
+    // "ui/window.dds"), which the image starts with; then creates it. 1 / 0.
+    int CreateImage(DWORD style, float x, float y, float width, float height, Control* parent, DWORD id);
     void Draw(Canvas2D* canvas) override;
 
     const Brush* image = nullptr;  // not owned
 };
+
+// The shared default image of static images (loaded on the first use).
+const Brush* DefaultImageBrush();

@@ -10,6 +10,7 @@
 #include "game/menu/DefaultMenuPage.h"
 #include "game/menu/GameMenus.h"
 #include "game/menu/GamePageTypes.h"
+#include "game/menu/MenuSettingsHook.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/PlayerProfile.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
@@ -190,11 +191,13 @@ TEST_F(GameMenuTest, TheDemoMenusHaveEveryPageTheGameOpensAndNoDeadButton) {
     EXPECT_NE(Menus().FindPageDescription("Settings")->style, nullptr);
     EXPECT_NE(Menus().FindPageDescription("Settings")->style->FindBrush("BUTTON_UP"), nullptr);
 
-    // The back key leaves the start-up page open: it is its own back page.
+    // The start-up page opens on its sound question; the back key during it quits. It is
+    // its own back page, so no other page is made pending.
     auto* startup = Page(kPageStartup);
     MakeCurrent(startup);
     startup->OnKeyUp(27, -1);
-    EXPECT_NE(startup->flags & kControlModal, 0u);
+    EXPECT_EQ(startup->flags & kControlModal, 0u);
+    EXPECT_EQ(startup->modalResult, kCommandQuit);
     EXPECT_EQ(Menus().pending, nullptr);
     Menus().current = nullptr;
 }
@@ -296,6 +299,52 @@ TEST_F(GameMenuTest, ChangingTheLanguageTakesThePendingOneOnlyWhenItDiffers) {
     EXPECT_FALSE(IsRightToLeftText());
     Menus().current = nullptr;
     SetProfile(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> settingsCalls;
+void RecordSettings(DefaultMenuPage& page, const char* operation) {
+    settingsCalls.push_back(std::string(page.Name()) + " " + operation);
+}
+
+TEST_F(GameMenuTest, SettingsCommandsRunTheirOperationAndCustomLevelsFallBackToTheWorlds) {
+    WriteMenuFile("Settings.menu", "Settings\n{\nCLASS DefaultMenuPage\n"
+                                   "BUTTON\n{\nNAME BTN_SCROLLSETTING\nPOS 100 100\nSIZE 200 50\nTEXT MENU_SCROLL_DEFAULT\n}\n}\n");
+    WriteMenuFile("WorldSelect.menu", "WorldSelect\n{\nCLASS DefaultMenuPage\n}\n");
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    DefaultMenuPage* page = Page("Settings");
+    SetMenuSettingsAction(RecordSettings);
+    struct Case {
+        const char* command;
+        const char* operation;
+    };
+    const Case cases[] = {{"togglelanguage", "NextLanguage"},       {"PrevLanguage", "PrevLanguage"},
+                          {"IncreaseSFXVolume", "IncreaseSFXVolume"}, {"InitRumbleButton", "ShowRumbleSetting"},
+                          {"ToggleAccelerometer", "ToggleAccelerometer"}};
+    for (const Case& c : cases) {
+        settingsCalls.clear();
+        EXPECT_EQ(page->OnButton(nullptr, c.command, "", -1), 0);
+        EXPECT_EQ(settingsCalls, (std::vector<std::string>{std::string("Settings ") + c.operation})) << c.command;
+    }
+    SetMenuSettingsAction(nullptr);
+    EXPECT_EQ(page->OnButton(nullptr, "DecreaseMusicVolume", "", -1), 0) << "no hook: nothing";
+
+    // The scroll toggle names its new setting on its button; without the button nothing.
+    Control* scroll = page->FindControlByName("BTN_SCROLLSETTING");
+    EXPECT_EQ(page->OnButton(nullptr, "ToggleScrollSetting", "", -1), 0);
+    ASSERT_NE(scroll->text.key, nullptr);
+    EXPECT_STREQ(scroll->text.key->Text(), "MENU_SCROLL_INVERSE");
+    EXPECT_EQ(page->OnButton(nullptr, "ToggleRotationSetting", "", -1), 0);
+
+    // No custom level installed: the custom-level button leads to the worlds.
+    MakeCurrent(page);
+    EXPECT_EQ(page->OnButton(nullptr, "CheckForCustomLevels", "", -1), 0);
+    EXPECT_EQ(Menus().pending, Menus().FindPage("WorldSelect"));
+    EXPECT_EQ(page->flags & kControlModal, 0u) << "this page closes";
+    Menus().current = nullptr;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "game/flow/IngameController.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/menu/LevelSelectMenuPage.h"
+#include "game/menu/GamePageTypes.h"
 #include "game/menu/WorldSelectMenuPage.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 

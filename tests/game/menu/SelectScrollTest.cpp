@@ -41,11 +41,7 @@ TEST(SelectScroll, ShortListsHaveAnEmptyRangeInsteadOfAWrappedOne) {
     EXPECT_FLOAT_EQ(ScrollLimit(8, 5, 94.0f), 282.0f);
 }
 
-TEST(SelectScroll, RoundingEasingAndDoneBits) {
-    EXPECT_EQ(RoundHalfAway(1.5f), 2);
-    EXPECT_EQ(RoundHalfAway(-1.5f), -2);
-    EXPECT_EQ(RoundHalfAway(0.49f), 0);
-    EXPECT_EQ(RoundHalfAway(-0.5f), -1);
+TEST(SelectScroll, EasingAndDoneBits) {
     // 77 % of the way is left after 1/30 s; nothing moves in a frame of no time.
     EXPECT_NEAR(EaseToward(0.0f, 100.0f, 1.0f / 30.0f), 23.0f, 1e-3f);
     EXPECT_NEAR(EaseToward(100.0f, 0.0f, 2.0f / 30.0f), 59.29f, 1e-3f);
