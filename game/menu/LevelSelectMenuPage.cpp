@@ -124,6 +124,13 @@ std::int32_t CustomLevelSelectMenuPage::OnButton(Control* control, const char* c
     return SelectMenuPage::OnButton(control, command, argument, value);
 }
 
+EngineWString CustomLevelSelectMenuPage::ItemLabel(std::int32_t item) {
+    const IngameController* controller = GetController();
+    if (controller == nullptr || item < 0 || static_cast<std::size_t>(item) >= controller->CustomLevels().size())
+        return EngineWString();
+    return EngineWString::FromUtf8(controller->CustomLevels()[static_cast<std::size_t>(item)].c_str());
+}
+
 void CustomLevelSelectMenuPage::PostDraw(Canvas2D* canvas) {
     const IngameController* controller = GetController();
     const std::size_t levels = controller != nullptr ? controller->CustomLevels().size() : 0;
@@ -140,7 +147,7 @@ void CustomLevelSelectMenuPage::PostDraw(Canvas2D* canvas) {
             SetEnabled(items[item], 0);
             continue;
         }
-        EngineWString name = EngineWString::FromUtf8(controller->CustomLevels()[static_cast<std::size_t>(item)].c_str());
+        EngineWString name = ItemLabel(item);
         if (canvas != nullptr)
             DrawText(canvas, d + 212.0f, y + 46.0f, TextRefFromText(&name), nullptr, TextColour(f), kLeftAligned, 1.0f);
     }

@@ -30,6 +30,10 @@ public:
     void PostDraw(Canvas2D* canvas) override;
     void OnShow(int shown, int unused) override;
     std::int32_t OnButton(Control* control, const char* command, const char* argument, std::int32_t value) override;
+
+    // The name of custom level `item` as shown (its UTF-8 file name as wide text); empty
+    // beyond the levels.
+    static EngineWString ItemLabel(std::int32_t item);
 };
 
 // Starts level `level` from a selection page: the in-game controller's next level, the

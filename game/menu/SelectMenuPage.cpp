@@ -3,11 +3,13 @@
 
 #include <algorithm>
 
+#include "engine/app/FrameDriver.h"
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
 #include "engine/core/math/VectorMath.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
+#include "engine/overlay/menu/ControlDescription.h"
 #include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/widgets/WidgetTree.h"
@@ -82,7 +84,10 @@ SelectMenuPage::SelectMenuPage(PageDescription* pageDescription, float step)
         if (brushes[i] != nullptr) brushes[i]->SetAlpha(127.0f / 255.0f);
 }
 
-bool SelectMenuPage::PageActive() const { return IsWindowEnabled(this); }
+bool SelectMenuPage::PageActive() const {
+    // A question over the page takes the input until it closes.
+    return IsWindowEnabled(this) && (popupSet == 0 || pageButtonsEnabled != 0);
+}
 
 void SelectMenuPage::RegisterItem(Control* control, std::int32_t rowsBeforeEnd) {
     if (control == nullptr || itemCount >= kSelectItemCapacity) return;
@@ -96,6 +101,7 @@ void SelectMenuPage::RegisterItem(Control* control, std::int32_t rowsBeforeEnd) 
 
 void SelectMenuPage::RegisterSecondItem(Control* control) {
     if (control == nullptr || secondCount >= kSelectItemCapacity) return;
+    secondOffsets[secondCount] = control->y - (rowHeight * static_cast<float>(secondCount) + 5.0f);
     secondItems[secondCount++] = control;
 }
 
@@ -106,17 +112,29 @@ void SelectMenuPage::SetScrollFade(float value) {
 }
 
 void SelectMenuPage::DrawCompletionGauge(Canvas2D* canvas, float x, float y, float fraction) {
+    // The pieces stack into one bar that rises inside the gauge's frame: the bottom (or the
+    // single piece of a small share) at the foot, the top at its height, the middle between.
+    constexpr float kBarLeft = 35.0f;
+    constexpr float kBarWidth = 36.0f;
+    constexpr float kFoot = 84.0f;
     GaugePlacement pieces[3];
     const int count = CompletionGaugePieces(fraction, pieces);
     for (int i = 0; i < count; ++i) {
         int brush = kBrushFillerSingle;
+        float height = kFoot - pieces[i].dy;
         switch (pieces[i].piece) {
             case GaugePiece::kSingle: brush = kBrushFillerSingle; break;
             case GaugePiece::kBottom: brush = kBrushFillerBottom; break;
-            case GaugePiece::kTop: brush = kBrushFillerTop; break;
-            case GaugePiece::kMiddle: brush = kBrushFillerMiddle; break;
+            case GaugePiece::kTop:
+                brush = kBrushFillerTop;
+                height = 10.0f;
+                break;
+            case GaugePiece::kMiddle:
+                brush = kBrushFillerMiddle;
+                height = 62.0f - pieces[i].dy;
+                break;
         }
-        DrawBrush(canvas, brushes[brush], x, y + pieces[i].dy, 100.0f, 30.0f);
+        DrawBrush(canvas, brushes[brush], x + kBarLeft, y + pieces[i].dy, kBarWidth, height);
     }
 }
 
@@ -136,9 +154,28 @@ void SelectMenuPage::ResetScroll() {
     downPressed = false;
     cubePressed = false;
     scrolling = false;
+    // The rows go back to their places, so the next opening reads the menu file's layout.
+    PlaceItems();
 }
 
-float SelectMenuPage::FlyInDistance(std::int32_t /*item*/) const { return 0.0f; }
+float SelectMenuPage::FlyInDistance(std::int32_t item) const {
+    if (item < 0 || item >= itemCount) return 0.0f;
+    const Control* button = items[item];
+    const std::int32_t index = static_cast<std::int32_t>(button->id) - static_cast<std::int32_t>(kFirstControlId);
+    if (index < 0 || index >= buttonCount) return 0.0f;
+    return std::max(button->x - Target(index), 0.0f);
+}
+
+void SelectMenuPage::StartFlyIn() {
+    // The whole list crosses the screen at the pace of its first item.
+    if (itemCount > 0) {
+        const std::int32_t index =
+            static_cast<std::int32_t>(items[0]->id) - static_cast<std::int32_t>(kFirstControlId);
+        speed = (Target(index) - static_cast<float>(Overlay2D().screenWidth)) * kFlyInSpeedFactor;
+    }
+    startTime = GetTimeSeconds();
+    done = 0;
+}
 
 float SelectMenuPage::ItemFade(std::int32_t item, float distance) {
     if (item < 0 || item >= kSelectItemCapacity || distance >= kFadeDistance) return 0.0f;
@@ -160,7 +197,8 @@ void SelectMenuPage::KeepFocusOnItems(std::int32_t shown) {
 }
 
 void SelectMenuPage::PostDraw(Canvas2D* canvas) {
-    UFMMenuPage::PostDraw(canvas);
+    // The fly-in and the title; a question's text is the world page's own to draw.
+    AnimatedMenuPage::PostDraw(canvas);
     if (!scrolling || canvas == nullptr) return;
     canvas->offsetX = 0.0f;
     canvas->offsetY = 0.0f;
@@ -203,8 +241,9 @@ void SelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
             PlaySoundEffect(kSoundMenuMove, 0, 0);
             targetRow = ClampRow(targetRow + 1, itemCount, kSelectShownRows - 1);
         } else if (cubePressed && cubeStep > 0.0f) {
-            targetRow = ClampRow(targetRow + RoundHalfAwayToInt((py - grabPointerY) / cubeStep), itemCount,
-                                 kSelectShownRows - 1);
+            const std::int32_t rows = std::clamp(RoundHalfAwayToInt((py - grabPointerY) / cubeStep),
+                                                 -kSelectItemCapacity, kSelectItemCapacity);
+            targetRow = ClampRow(targetRow + rows, itemCount, kSelectShownRows - 1);
         }
         upPressed = false;
         downPressed = false;
@@ -213,9 +252,19 @@ void SelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
     UFMMenuPage::OnKeyUp(key, extra);
 }
 
+int SelectMenuPage::OnOpen(std::int32_t a, std::int32_t b) {
+    itemCount = 0;
+    secondCount = 0;
+    rowHeight = 0.0f;
+    scrollMaximum = 0.0f;
+    cubeMaximum = kScrollCubeTop;
+    return UFMMenuPage::OnOpen(a, b);
+}
+
 void SelectMenuPage::OnShow(int shown, int unused) {
     UFMMenuPage::OnShow(shown, unused);
     fade = 0.0f;
+    if (shown != 0) StartFlyIn();
     if (shown == 0) {
         ResetScroll();
         std::fill(std::begin(itemFades), std::end(itemFades), 0.0f);
@@ -224,6 +273,8 @@ void SelectMenuPage::OnShow(int shown, int unused) {
 
 void SelectMenuPage::PlaceItems() {
     for (std::int32_t i = 0; i < itemCount; ++i) items[i]->y = rowHeight * static_cast<float>(i) - (scrollOffset - 5.0f);
+    for (std::int32_t i = 0; i < secondCount; ++i)
+        secondItems[i]->y = rowHeight * static_cast<float>(i) - (scrollOffset - 5.0f) + secondOffsets[i];
 }
 
 void SelectMenuPage::FollowFocus() {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "game/menu/UFMMenuPage.h"
 #include "game/menu/SelectScroll.h"
+#include "game/menu/UFMMenuPage.h"
 
 class Control;
 
@@ -69,6 +69,8 @@ public:
     // A touch lifted on the arrow it started on moves one row; a dragged cube moves by the
     // rows it travelled; then the back handling.
     void OnKeyUp(std::int32_t key, std::int32_t extra) override;
+    // The items register again from the controls' opening scripts each time the page opens.
+    int OnOpen(std::int32_t a, std::int32_t b) override;
     // Hidden: the scroll state starts over.
     void OnShow(int shown, int unused) override;
     void Update(DWORD elapsedMilliseconds) override;
@@ -79,7 +81,8 @@ public:
     // `rowsBeforeEnd`: the rows the range keeps in view at its end (4 on the world page, 5 on
     // the level pages).
     void RegisterItem(Control* control, std::int32_t rowsBeforeEnd);
-    // Appends to the second list (the world page's cut-scene buttons).
+    // Appends to the second list (the world page's cut-scene buttons), which scrolls with the
+    // rows of the same numbers.
     void RegisterSecondItem(Control* control);
     // The fade of the scroll controls (0..1) into the alpha of their seven brushes.
     void SetScrollFade(float value);
@@ -89,6 +92,8 @@ public:
     void ResetScroll();
     // How far item i's button is still from where its fly-in ends (0 once it arrived).
     float FlyInDistance(std::int32_t item) const;
+    // The buttons fly in from now on, at the pace of the first item.
+    void StartFlyIn();
     // The fade of item i for this frame: grows while the button is within 300 pixels of its
     // place, else 0.
     float ItemFade(std::int32_t item, float distance);
@@ -102,6 +107,7 @@ public:
     Control* items[kSelectItemCapacity] = {};
     std::int32_t itemCount = 0;
     Control* secondItems[kSelectItemCapacity] = {};
+    float secondOffsets[kSelectItemCapacity] = {};  // below their rows, as the menu file puts them
     std::int32_t secondCount = 0;
     float rowHeight = 0.0f;
     float cubeStep;

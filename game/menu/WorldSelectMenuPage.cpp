@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "engine/core/containers/KDLList.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
@@ -14,6 +16,7 @@
 #include "game/flow/IngameController.h"
 #include "game/flow/PlayerProfile.h"
 #include "game/flow/SoundManager.h"
+#include "game/ui/text/ShadowedText.h"
 #include "game/ui/text/TextFormat.h"
 
 namespace {
@@ -50,21 +53,60 @@ std::uint16_t WorldSelectMenuPage::WorldStatus(std::int32_t world) {
     return profile->worldFlags[world];
 }
 
+int WorldSelectMenuPage::OnOpen(std::int32_t a, std::int32_t b) {
+    popupUnderlay = nullptr;
+    hintButtonCount = 0;
+    return SelectMenuPage::OnOpen(a, b);
+}
+
 void WorldSelectMenuPage::OnShow(int shown, int unused) {
     SelectMenuPage::OnShow(shown, unused);
     if (shown == 0) {
         popupUnderlay = nullptr;
-        popupButtonCount = 0;
+        hintButtonCount = 0;
         return;
     }
     SelectedLevelBase() = 0;
     scrolling = true;
     ready = 1;
+    // While the hint is up, the worlds that can be chosen are switched off; the locked ones
+    // are left out, so closing the hint does not open them.
+    KDLList pageList;
+    KDLList popupList;
+    for (std::int32_t i = 0; i < itemCount; ++i)
+        if (IsWindowEnabled(items[i])) ListAppend(pageList, items[i]);
+    for (std::int32_t i = 0; i < secondCount; ++i)
+        if (IsWindowEnabled(secondItems[i])) ListAppend(pageList, secondItems[i]);
+    for (std::int32_t i = 0; i < hintButtonCount; ++i) ListAppend(popupList, hintButtons[i]);
+    SetupPopup(popupUnderlay, pageList, popupList, kCommandQuit, "UFM_TUTORIAL", {150.0f, 180.0f}, {400.0f, 272.0f},
+               {560.0f, 381.0f}, 1);
+    ListReset(pageList);
+    ListReset(popupList);
     const PlayerProfile* profile = GetProfile();
-    if (profile != nullptr && profile->tutorialHint != 0 && popupOpened == 0) {
+    if (profile != nullptr && profile->tutorialHint != 0 && popupOpened == 0 && hintButtonCount > 0) {
         ready = 0;
         popupOpened = 1;
+        OpenPopup();
     }
+}
+
+bool WorldSelectMenuPage::HintOpen() const { return popupSet != 0 && popupButtonsEnabled != 0; }
+
+void WorldSelectMenuPage::CloseHint() {
+    PlaySoundEffect(kSoundMenuSelect, 0, 0);
+    ClosePopup();
+    StartFlyIn();
+    ready = 1;
+}
+
+void WorldSelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
+    // The back key answers the hint like its button; it neither leaves the page nor ends the
+    // game.
+    if (HintOpen() && (key == 8 || key == 27 || key == 201 || key == 211 || key == 233)) {
+        CloseHint();
+        return;
+    }
+    SelectMenuPage::OnKeyUp(key, extra);
 }
 
 std::int32_t WorldSelectMenuPage::OnButton(Control* control, const char* command, const char* argument,
@@ -114,12 +156,11 @@ std::int32_t WorldSelectMenuPage::OnButton(Control* control, const char* command
         return 0;
     }
     if (IsCommand(command, "InitUFMButton")) {
-        if (control != nullptr && popupButtonCount < kSelectItemCapacity) popupButtons[popupButtonCount++] = control;
+        if (control != nullptr && hintButtonCount < kSelectItemCapacity) hintButtons[hintButtonCount++] = control;
         return 0;
     }
     if (IsCommand(command, "OKTutorial")) {
-        PlaySoundEffect(kSoundMenuSelect, 0, 0);
-        ready = 1;
+        CloseHint();
         return 0;
     }
     return SelectMenuPage::OnButton(control, command, argument, value);
@@ -167,10 +208,20 @@ void WorldSelectMenuPage::DrawItem(Canvas2D* canvas, std::int32_t item) {
     DrawCompletionGauge(canvas, d + 481.0f, y, fraction);
 }
 
+void WorldSelectMenuPage::DrawHint(Canvas2D* canvas) {
+    if (textColour.a <= 0.0f) return;
+    constexpr float kShadowOffset[2] = {-2.0f, -2.0f};
+    constexpr DWORD kMessageFlags = 38;
+    DrawTextBox(canvas, textPosition.x, textPosition.y + 20.0f, textBoxSize.x, textBoxSize.y,
+                KeyedText(messageKey.Text()), nullptr, ColorToARGB(textColour), ColorToARGB(shadowColour),
+                kShadowOffset, kMessageFlags, 1.5f * textScale, 0.0f);
+}
+
 void WorldSelectMenuPage::PostDraw(Canvas2D* canvas) {
     if (canvas != nullptr) {
         canvas->offsetX = 0.0f;
         canvas->offsetY = 0.0f;
+        DrawHint(canvas);
         // Only the items the menu file registered: a shorter list draws no phantom rows.
         const std::int32_t shown = std::min(itemCount, kWorldItemCount);
         for (std::int32_t item = 0; item < shown; ++item) DrawItem(canvas, item);

@@ -1,8 +1,8 @@
 // The shipped game with its demo data, installed and started headless: it opens on the
 // start-up page with its sound question, the answer "Yes" leads through the logos and the
 // title to the main menu (the back area there asks before leaving the game),
-// and taps and keys played by HANDSET_SCRIPT move between the pages. Each page's screenshot
-// matches its reference and differs from the others.
+// and taps and keys played by HANDSET_SCRIPT move between the pages, down the world and level
+// lists into play. Each page's screenshot matches its reference and differs from the others.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -70,18 +70,18 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     // The landscape pages are turned onto the portrait display: a page's point (x, y) is
     // the screen's (480 - y, x).
     const fs::path shots = fs::path(root.Path());
-    const char* const pages[] = {"startup",     "main",          "settings",        "main_again", "howtoplay",
-                                 "main_by_key", "main_question", "main_after_no",   "worldselect"};
+    const char* const pages[] = {"startup",     "main",          "settings",      "main_again",  "howtoplay",
+                                 "main_by_key", "main_question", "main_after_no", "worldselect", "levelselect"};
     std::ofstream(shots / "script.txt")
         << "at 1500 screenshot " << (shots / "startup.png").string() << "\n"
         << "at 2000 tap 170 400\n"     // Yes, with sound: logos, then the title
         << "at 12000 tap 240 400\n"    // the title: the main menu
         << "at 14000 screenshot " << (shots / "main.png").string() << "\n"
-        << "at 14500 tap 270 400\n"    // Settings
+        << "at 14500 tap 220 400\n"    // Settings
         << "at 16000 screenshot " << (shots / "settings.png").string() << "\n"
         << "at 16500 tap 50 705\n"     // Back
         << "at 18000 screenshot " << (shots / "main_again.png").string() << "\n"
-        << "at 18500 tap 190 400\n"    // How to play
+        << "at 18500 tap 140 400\n"    // How to play
         << "at 20000 screenshot " << (shots / "howtoplay.png").string() << "\n"
         << "at 20500 key press ESCAPE\n"  // the back key
         << "at 22000 screenshot " << (shots / "main_by_key.png").string() << "\n"
@@ -89,11 +89,14 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
         << "at 23500 screenshot " << (shots / "main_question.png").string() << "\n"
         << "at 24000 tap 89 400\n"     // No: back to the menu
         << "at 25000 screenshot " << (shots / "main_after_no.png").string() << "\n"
-        << "at 25500 tap 350 400\n"    // Play: the worlds
-        << "at 27000 screenshot " << (shots / "worldselect.png").string() << "\n"
-        << "at 27500 tap 260 400\n"    // World 1: the game starts
-        << "at 30000 screenshot " << (shots / "playing.png").string() << "\n"
-        << "at 31000 close\n";
+        << "at 25500 tap 380 400\n"    // Play: the worlds, with the tutorial hint
+        << "at 26500 tap 89 400\n"     // OK: the hint closes
+        << "at 28000 screenshot " << (shots / "worldselect.png").string() << "\n"
+        << "at 28500 tap 335 400\n"    // World 1: its levels
+        << "at 30000 screenshot " << (shots / "levelselect.png").string() << "\n"
+        << "at 30500 tap 430 400\n"    // its first level: the game starts
+        << "at 33000 screenshot " << (shots / "playing.png").string() << "\n"
+        << "at 34000 close\n";
     const int exitCode = RunInstalled(folder / "quorvane",
                                       {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                        "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
@@ -121,7 +124,7 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     EXPECT_GT(handset_test::CountDifferences(images[6], images[7]), 500) << "the question is gone";
     platform::screen::Image playing;
     ASSERT_TRUE(platform::screen::ReadPng((shots / "playing.png").string(), playing));
-    EXPECT_GT(handset_test::CountDifferences(playing, images.back()), 10000) << "World 1 left the menus";
+    EXPECT_GT(handset_test::CountDifferences(playing, images.back()), 10000) << "the first level of world 1 left the menus";
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+handset_fuzz(select_argument DEPENDS game_menu)
