@@ -43,6 +43,7 @@ void AnimatedMenuPage::OnShow(int shown, int unused) {
     DefaultMenuPage::OnShow(shown, unused);
     if (shown == 0) return;
     done = 0;
+    lastArrived_ = 0;
     for (std::int32_t i = 0; i < buttonCount; ++i) {
         if (Control* button = FlyingButton(i)) button->x = screenWidth;
     }
@@ -53,16 +54,22 @@ void AnimatedMenuPage::PostDraw(Canvas2D* canvas) {
     if (done == 0) {
         const float screenWidth = ScreenWidth();
         const float elapsed = GetTimeSeconds() - startTime;
+        bool stillFlying = false;
         for (std::int32_t i = 0; i < buttonCount; ++i) {
             Control* button = FlyingButton(i);
             if (button == nullptr || !(button->x > targets[i])) continue;
             float next = (elapsed - kFlyInStagger * static_cast<float>(i)) * speed + screenWidth;
             if (next <= targets[i]) {
                 next = targets[i];
-                if (i == buttonCount - 1) done = 1;
+                if (i == buttonCount - 1) lastArrived_ = 1;
+            } else {
+                stillFlying = true;
             }
             button->x = next;
         }
+        // All move at one speed, so a button with a longer way than the last one is still
+        // flying when the last arrives: the flight ends only once every button is in place.
+        if (lastArrived_ != 0 && !stillFlying) done = 1;
     }
     DefaultMenuPage::PostDraw(canvas);
 }

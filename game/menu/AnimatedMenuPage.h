@@ -37,4 +37,5 @@ public:
 
 private:
     DWORD buttonIds_[kMaxFlyingButtons] = {};  // 0: the description is no button
+    DWORD lastArrived_ = 0;                     // the last description's button is in place
 };

@@ -4,16 +4,27 @@
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "game/menu/QuestionPages.h"
 
+namespace {
+
+// A page opened again while still shown runs its hooks again: each control joins once.
+void AppendOnce(KDLList& list, Control* control) {
+    for (KDLLink* link = list.head; link != nullptr; link = link->next)
+        if (link->item == control) return;
+    ListAppend(list, control);
+}
+
+}  // namespace
+
 QuestionPage::~QuestionPage() { DropControls(); }
 
 int QuestionPage::TakeHookControl(Control* control, const char* command, bool pageButtons) {
     if (control == nullptr || command == nullptr) return 0;
     if (pageButtons && CompareNoCase(command, "InitPageButton") == 0) {
-        ListAppend(ownPageButtons, control);
+        AppendOnce(ownPageButtons, control);
         return 1;
     }
     if (CompareNoCase(command, "InitUFMButton") == 0) {
-        ListAppend(ownPopupButtons, control);
+        AppendOnce(ownPopupButtons, control);
         SetEnabled(control, 0);
         return 1;
     }

@@ -105,6 +105,34 @@ TEST_F(QuestionPageTest, ButtonsFlyInFromTheRightOneAfterTheOtherAndAtMost32) {
     EXPECT_EQ(page->done, 0u);
 }
 
+TEST_F(QuestionPageTest, AButtonWithALongerWayThanTheLastStillReachesItsPlace) {
+    // The last button arrives first; the world button, farther left, must not stop midway.
+    WriteMenuFile("Other.menu", "Other\n{\nCLASS AnimatedMenuPage\nBUTTON\n{\nNAME B\nPOS 20 100\nSIZE 300 60\n}\n"
+                                "STATIC_TEXT\n{\nPOS 0 0\nSIZE 10 10\n}\n}\n");
+    auto* page = Load<AnimatedMenuPage>("Worlds", "BUTTON\n{\nNAME FAR\nPOS 20 100\nSIZE 300 60\n}\n"
+                                                  "BUTTON\n{\nNAME NEAR\nPOS 640 400\nSIZE 130 60\n}\n");
+    ASSERT_NE(page, nullptr);
+    Open(page);
+    for (int frame = 0; frame < 100; ++frame) {
+        platform::clock::Advance(16);
+        page->PostDraw(nullptr);
+    }
+    EXPECT_FLOAT_EQ(Named(page, "NEAR")->x, 640.0f);
+    EXPECT_FLOAT_EQ(Named(page, "FAR")->x, 20.0f);
+    EXPECT_EQ(page->done, 1u);
+    // With a last description that is no button the flight never counts as done, but the
+    // buttons still stop in place.
+    auto* other = dynamic_cast<AnimatedMenuPage*>(Menus().FindPage("Other"));
+    ASSERT_NE(other, nullptr);
+    Open(other);
+    for (int frame = 0; frame < 100; ++frame) {
+        platform::clock::Advance(16);
+        other->PostDraw(nullptr);
+    }
+    EXPECT_FLOAT_EQ(Named(other, "B")->x, 20.0f);
+    EXPECT_EQ(other->done, 0u);
+}
+
 TEST_F(QuestionPageTest, TheQuestionOpensInThreeStepsAndBackEndsThePageWithItsMode) {
     auto* page = Load<StartupMenuPage>("Startup", "BACK Startup\n" + QuestionControls("EnableAudio", "DisableAudio"));
     ASSERT_NE(page, nullptr);
