@@ -1,7 +1,8 @@
 // The installed game walked headless through every page a player reaches from the menus:
-// start-up, main, the worlds, settings with its sound, controls and language pages (the
-// language changed there), the awards with one award chosen, the credits, the how-to-play
-// book, and the pause menu during play and back. Each page's screenshot shows its texts,
+// start-up, main, settings with its sound, controls and language pages (another language
+// chosen there), the awards with one award chosen, the credits, the how-to-play book, the
+// player's own levels (one installed, its name beyond ASCII), the worlds and a world's
+// levels, and the pause menu during play and back to the game. Each page's screenshot shows its texts,
 // matches its reference, and differs from every other one.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -93,18 +94,22 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
     fs::create_directories(folder);
     fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    // One level of the player's own, with a name beyond ASCII.
+    fs::create_directories(folder / "data" / "customlevels");
+    fs::copy_file(fs::path(QUORVANE_LEVEL_SOURCE) / "level09.qvn",
+                  folder / "data" / "customlevels" / u8"Café Garden.qvn");
     std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
         << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
 
     const std::vector<Step> walk = {
         {1500, "shot", 0, 0, "startup"},
-        {2000, "tap", 400, 310},  // "Yes", with sound: the logos, then the title
+        {2000, "tap", 400, 310},   // "Yes", with sound: the logos, then the title
         {12000, "tap", 400, 240},  // the title: the main menu
         {14000, "shot", 0, 0, "main"},
-        {14500, "tap", 400, 210},  // Settings
+        {14500, "tap", 400, 260},  // Settings
         {16000, "shot", 0, 0, "settings"},
         {16500, "tap", 270, 130},  // Sound
-        {18000, "tap", 585, 95},   // music one step down: "Max" becomes 9
+        {18000, "tap", 585, 95},   // music one step down
         {19000, "shot", 0, 0, "sound"},
         {19500, "key", 0, 0, "ESCAPE"},  // back to the settings
         {21000, "tap", 270, 210},        // Controls
@@ -125,18 +130,29 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
         {38000, "shot", 0, 0, "credits"},
         {42500, "shot", 0, 0, "credits_title"},  // the second entry with its heading
         {43000, "tap", 700, 430},                // Continue: the main menu
-        {44500, "tap", 400, 290},                // How to play
+        {44500, "tap", 400, 340},                // How to play
         {46000, "shot", 0, 0, "howtoplay"},
         {46500, "tap", 555, 430},  // Next page
         {48000, "shot", 0, 0, "howtoplay_next"},
         {48500, "key", 0, 0, "ESCAPE"},  // back to the main menu
-        {50000, "tap", 400, 130},        // Play: the worlds
-        {51500, "shot", 0, 0, "worldselect"},
-        {54000, "key", 0, 0, "ESCAPE"},
-        {56000, "shot", 0, 0, "main_back"},
+        {50000, "tap", 400, 180},        // Own levels: the one installed
+        {51500, "shot", 0, 0, "customlevels"},
+        {52000, "key", 0, 0, "ESCAPE"},
+        {53500, "tap", 400, 100},  // Play: the worlds, with the tutorial hint
+        {54500, "tap", 400, 391},  // OK: the hint closes
+        {56000, "shot", 0, 0, "worldselect"},
+        {56500, "tap", 400, 145},  // World 1: its levels
+        {58000, "shot", 0, 0, "levelselect"},
+        {58500, "tap", 400, 50},  // its first level: the game starts
+        {60000, "tap", 750, 50},  // the comic's skip corner
+        {66000, "shot", 0, 0, "playing"},  // the world's cut-scene
+        {66500, "key", 0, 0, "ESCAPE"},     // the pause menu
+        {68000, "shot", 0, 0, "pause"},
+        {68500, "tap", 400, 120},  // Resume: back to the game
+        {70000, "shot", 0, 0, "resumed"},
     };
     const fs::path shots = fs::path(root.Path());
-    std::ofstream(shots / "script.txt") << Script(walk, shots) << "at 57000 close\n";
+    std::ofstream(shots / "script.txt") << Script(walk, shots) << "at 71000 close\n";
     const int exitCode = RunInstalled(folder / "quorvane",
                                       {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                        "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
@@ -156,11 +172,10 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
         names.push_back(step.name);
         images.push_back(image);
     }
-    // No two pages alike. The language page differs from itself only in the language's name,
-    // and the main menu reached back differs only where the focus is.
+    // No two pages alike; the language page differs from itself only in the language's name.
     for (std::size_t i = 0; i < images.size(); ++i)
         for (std::size_t j = i + 1; j < images.size(); ++j) {
-            const bool small = names[j] == "language_next" || names[j] == "main_back";
+            const bool small = names[j] == "language_next";
             EXPECT_GT(handset_test::CountDifferences(images[i], images[j]), small ? 100 : 500)
                 << names[i] << " and " << names[j];
         }

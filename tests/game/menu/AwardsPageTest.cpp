@@ -2,7 +2,11 @@
 // page marking the new awards seen and saving them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/app/Application.h"
+#include "engine/overlay/menu/MenuStyle.h"
+#include "engine/overlay/menu/PageDescription.h"
 #include "game/menu/AwardsMenuPage.h"
 #include "tests/game/menu/GamePageTestSupport.h"
 
@@ -93,6 +97,31 @@ TEST_F(AwardsTest, WithoutAProfileEveryAwardIsLockedAndNothingIsWritten) {
     for (std::int32_t k = 0; k < kAwardCount; ++k) EXPECT_EQ(page->unlocked[k], 0u);
     page->OnShow(0, 0);
     EXPECT_FALSE(std::filesystem::exists(root_.Path() + "/fs/save/user.sav"));
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped style holds every brush the settings, how-to-play, awards and credits pages
+// look up, and the ones after them: a brace lost in the file would hide the rest.
+TEST_F(AwardsTest, TheDemoStyleHasEveryBrushOfThePages) {
+    const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup/menus";
+    std::filesystem::copy_file(source / "Default.menustyle", root_.Path() + "/fs/data/menus/Shipped.menustyle",
+                               std::filesystem::copy_options::overwrite_existing);
+    MenuStyle* style = LoadMenuStyle("Shipped");
+    ASSERT_NE(style, nullptr);
+    std::vector<std::string> names = {"STAR_BRUSH", "STUDIOMARK_BRUSH", "HALVORN_BRUSH", "HERO_BRUSH",
+                                      "CONTROLLER_ALPHA_BUTTON", "UFM_UNDERLAY", "BUTTON_UP"};
+    for (int n = 1; n <= 15; ++n) {
+        names.push_back("AWARD_LOCKED_BRUSH_" + std::to_string(n));
+        names.push_back("AWARD_UNLOCKED_BRUSH_" + std::to_string(n));
+    }
+    for (int n = 1; n <= 14; ++n) names.push_back((n < 10 ? "HOWTOPLAYIMAGE0" : "HOWTOPLAYIMAGE") + std::to_string(n));
+    for (const char* arrow : {"LEFT", "RIGHT", "UP", "DOWN"})
+        for (const char* look : {"UP", "DOWN", "FOCUSED", "DISABLED"})
+            names.push_back(std::string("SCROLL_") + arrow + "_" + look + "_BRUSH");
+    for (const std::string& name : names) EXPECT_NE(style->FindBrush(name.c_str()), nullptr) << name;
 }
 
 }  // namespace
