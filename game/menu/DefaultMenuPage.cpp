@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr std::uint32_t kSoundMenuBack = 15;
 // The title reads along the landscape screen like every other text of the page.
 constexpr DWORD kTitleFlags = 0;
 
@@ -60,8 +59,6 @@ constexpr Title kTitles[] = {
     {"Credits", "MENU_CREDITS", -1, 1.1f},
     {"Language", "MENU_LANGUAGE_SELECTION", -1, 1.1f},
 };
-
-bool IsBackKey(std::int32_t key) { return key == 8 || key == 27 || key == 201 || key == 211 || key == 233; }
 
 const char* CurrentPageName() {
     MenuPage* current = GetMenuManager().current;
@@ -170,6 +167,8 @@ std::int32_t MenuCommandId(const char* keyword) {
         if (std::strcmp(k.word, keyword) == 0) return k.id;
     return kCommandUnknown;
 }
+
+bool IsBackKey(std::int32_t key) { return key == 8 || key == 27 || key == 201 || key == 211 || key == 233; }
 
 bool IsInBackArea(float x, float y) { return x <= kBackAreaRight && y >= kBackAreaTop && y <= kBackAreaBottom; }
 

@@ -28,6 +28,11 @@ constexpr std::int32_t kCommandUnknown = -1;
 
 constexpr std::int32_t kCommandLanguageChanged = 4120;
 
+// The sound of going back ("sound/menu_back.wav").
+constexpr std::uint32_t kSoundMenuBack = 15;
+
+// The back and escape keys: 8, 27, 201, 211 and 233.
+bool IsBackKey(std::int32_t key);
 // The command id of a keyword (case counts); -1 for an unknown one.
 std::int32_t MenuCommandId(const char* keyword);
 // x <= 100 and 385 <= y <= 465: callers test x >= 10 first.

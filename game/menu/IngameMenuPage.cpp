@@ -7,7 +7,6 @@ namespace {
 
 constexpr QuestionSetup kQuitQuestion{kCommandExitGame, "UFM_QUIT_GAME", {150.0f, 190.0f}, {400.0f, 272.0f},
                                       {560.0f, 381.0f}, 1};
-constexpr std::uint32_t kSoundMenuBack = 15;
 
 }  // namespace
 
@@ -25,10 +24,7 @@ void IngameMenuPage::OnShow(int shown, int unused) {
 }
 
 void IngameMenuPage::Update(DWORD elapsedMilliseconds) {
-    if (backPressed != 0 && popupButtonsEnabled == 0) {
-        PlaySoundEffect(kSoundMenuBack, 0, 0);
-        OpenPopup();
-    }
+    AskOnBackArea();
     UFMMenuPage::Update(elapsedMilliseconds);
 }
 

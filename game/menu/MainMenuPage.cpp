@@ -8,7 +8,6 @@ namespace {
 
 constexpr QuestionSetup kExitQuestion{kCommandQuit, "UFM_EXIT_GAME", {150.0f, 180.0f}, {400.0f, 272.0f},
                                       {560.0f, 381.0f}, 1};
-constexpr std::uint32_t kSoundMenuBack = 15;
 
 }  // namespace
 
@@ -25,10 +24,7 @@ void MainMenuPage::OnShow(int shown, int unused) {
 }
 
 void MainMenuPage::Update(DWORD elapsedMilliseconds) {
-    if (backPressed != 0 && popupButtonsEnabled == 0) {
-        PlaySoundEffect(kSoundMenuBack, 0, 0);
-        OpenPopup();
-    }
+    AskOnBackArea();
     UFMMenuPage::Update(elapsedMilliseconds);
     idleTime += static_cast<float>(elapsedMilliseconds) * 0.001f;
     if (idleTime > kMainMenuIdleSeconds && (flags & kControlModal) != 0) EndModal(this, kCommandTitle);

@@ -2,6 +2,7 @@
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/widgets/WidgetTree.h"
+#include "game/flow/SoundManager.h"
 #include "game/menu/QuestionPages.h"
 
 namespace {
@@ -52,4 +53,10 @@ void QuestionPage::OverrideFlyInSpeed() {
 void QuestionPage::DropControls() {
     ListReset(ownPopupButtons);
     ListReset(ownPageButtons);
+}
+
+void QuestionPage::AskOnBackArea() {
+    if (backPressed == 0 || popupButtonsEnabled != 0) return;
+    PlaySoundEffect(kSoundMenuBack, 0, 0);
+    OpenPopup();
 }

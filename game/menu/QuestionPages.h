@@ -36,6 +36,8 @@ public:
     // The fly-in speed of the pages with a question: taken from the fourth button.
     void OverrideFlyInSpeed();
     void DropControls();
+    // A touch held in the back area asks the question (with the back sound) unless it is up.
+    void AskOnBackArea();
 
     Control* ownUnderlay = nullptr;
     KDLList ownPopupButtons;  // Control, not owned

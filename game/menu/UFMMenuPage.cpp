@@ -29,8 +29,6 @@ constexpr float kRightToLeftShift[2] = {-260.0f, -35.0f};
 
 float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
 
-bool IsBackKey(std::int32_t key) { return key == 8 || key == 27 || key == 201 || key == 211 || key == 233; }
-
 void SwitchGroup(const KDLList& list, int on) {
     for (KDLLink* link = list.head; link != nullptr; link = link->next) {
         auto* control = static_cast<Control*>(link->item);

@@ -223,6 +223,23 @@ TEST_F(WidgetKindsTest, AHeldArrowRepeatsAfter250MsAndThenEvery100Ms) {
     EXPECT_EQ(bar->state, 0u);
 }
 
+TEST_F(WidgetKindsTest, DraggingTheThumbScrollsAndDraggingItAwayPutsTheListBack) {
+    auto* list = MakeList(180, 10);
+    ScrollBar* bar = list->scrollBar;
+    // Six rows of 26 make a bar 156 long; the thumb (20) travels over 96 for positions 0-4.
+    Press(100 + 290, 40 + 25);
+    EXPECT_EQ(bar->state & kScrollPartMask, kScrollPartThumb);
+    Dispatch(Overlay().root, 0, 100 + 290, 40 + 25 + 48);
+    EXPECT_EQ(list->topIndex, 2) << "half way";
+    Dispatch(Overlay().root, 0, 100 + 290 + 100, 40 + 25 + 48);
+    EXPECT_EQ(list->topIndex, 0) << "far off the bar: back to where the drag began";
+    Dispatch(Overlay().root, 0, 100 + 290, 40 + 25 + 130);
+    EXPECT_EQ(list->topIndex, 4) << "back on it, clamped to the end";
+    Release();
+    EXPECT_EQ(bar->state, 0u);
+    EXPECT_EQ(bar->position, 4);
+}
+
 TEST_F(WidgetKindsTest, TheCaretBlinksEvery500MsWhileTheEditBoxHasTheFocus) {
     EngineWString content(u"");
     const TextRef text = TextRefFromText(&content);
