@@ -18,6 +18,7 @@
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "engine/render/OpenGLRenderDevice.h"
 #include "engine/core/memory/EngineLog.h"
+#include "game/flow/AccelerometerDevice.h"
 #include "game/flow/AccelerometerKey.h"
 #include "game/flow/FramePacer.h"
 #include "game/flow/GameHud.h"
@@ -25,22 +26,18 @@
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayOverlay.h"
 #include "game/flow/PlayScene.h"
+#include "game/flow/PhoneStateWatcher.h"
 #include "game/flow/PlayerProfile.h"
+#include "game/flow/PowerWatch.h"
 #include "game/flow/RenderPass.h"
 #include "game/flow/SoundManager.h"
+#include "game/flow/TvOutMonitor.h"
 #include "game/flow/TvOutRate.h"
 #include "game/ui/text/ShadowedText.h"
 #include "platform/base/Clock.h"
 
-namespace {
-
-// The TV-out monitor is not part of the game yet, so no notification can change the rate
-// and TV-out stays off.
-void DrainTvOutNotifications() {}
-
-}  // namespace
-
 GameApplication::GameApplication() : flow_(*this) {
+    phoneState_ = new PhoneStateWatcher;
     SetScreenAngle(kLandscapeScreenAngle);
     // The display starts turned a quarter, unrotated surface, and the frame keeps it there.
     ResetRenderValues();
@@ -48,7 +45,10 @@ GameApplication::GameApplication() : flow_(*this) {
     Overlay2D().rotationIndex = 0;
 }
 
-GameApplication::~GameApplication() { Shutdown(); }
+GameApplication::~GameApplication() {
+    Shutdown();
+    delete phoneState_;
+}
 
 DWORD GameApplication::Init() {
     // The start-up archive is read whole into memory once, so that the first screens do not
@@ -67,6 +67,11 @@ DWORD GameApplication::Init() {
         failed = "the player profile cannot be made";
     else if (LoadLocalisation(LanguageFolder(profile_->Option(kOptionLanguage))) == 0)
         failed = "the text table cannot be made";
+    if (failed == nullptr && !tvOutStarted_) {
+        // A monitor that could not start leaves the frame cap as the connector was found.
+        StartTvOutMonitor();
+        tvOutStarted_ = true;
+    }
     if (failed == nullptr && menuRoot_.created == 0) {
         // The menu root goes under the overlay root before the pages, so that they draw over it.
         if (menuRoot_.Setup(this) == 0)
@@ -81,12 +86,21 @@ DWORD GameApplication::Init() {
         return 1;
     }
     flow_.State().loadingValue = 0.0f;
+    SetupPhoneStateWatcher(*phoneState_);
     WriteRotationOverride(kRotationOverrideHeld);
     rotationHeld_ = true;
     flow_.State().rotationHoldTimer = 0.0f;
+    RegisterPhoneStateWatches(*phoneState_);
+    phoneStateWatched_ = true;
+    // A handset without the accelerometer plays with a level sample.
+    OpenAccelerometer();
     accel_ = TakeAccelerometer();
     accelTaken_ = true;
     flow_.State().accelPollTimer = 0.0f;
+    if (powerWatch_ == nullptr) {
+        powerWatch_ = new PowerWatch;
+        if (StartPowerWatch(*powerWatch_)) RegisterHotKeys();
+    }
     return 0;
 }
 
@@ -128,6 +142,10 @@ int GameApplication::LoadLocalisation(const char* folder) {
 }
 
 void GameApplication::Shutdown() {
+    if (tvOutStarted_) {
+        StopTvOutMonitor();
+        tvOutStarted_ = false;
+    }
     if (GetProfile() == profile_) SetProfile(nullptr);
     delete profile_;
     profile_ = nullptr;
@@ -148,6 +166,17 @@ void GameApplication::Shutdown() {
         Sleep(10);
         rotationHeld_ = false;
     }
+    CloseAccelerometer();
+    if (powerWatch_ != nullptr) {
+        StopPowerWatch(*powerWatch_);
+        delete powerWatch_;
+        powerWatch_ = nullptr;
+        flow_.State().powerOff = 0;
+    }
+    if (phoneStateWatched_) {
+        TeardownPhoneStateWatcher(*phoneState_);
+        phoneStateWatched_ = false;
+    }
     if (GetSoundManager() == sound_) SetSoundManager(nullptr);
     delete sound_;
     sound_ = nullptr;
@@ -165,7 +194,7 @@ void GameApplication::Shutdown() {
 DWORD GameApplication::Run() {
     FramePacer pacer(true);
     while (!IsQuitRequested()) {
-        DrainTvOutNotifications();
+        DrainTvOutQueue();
         pacer.Begin(GetTvOutFrameRate());
         FrameDriver();
         UpdateScreenState();
@@ -205,12 +234,17 @@ void GameApplication::TouchPoint(float& x, float& y) {
     y = flow_.State().pointerY;
 }
 
-// No accelerometer is read yet: the handset lies flat.
+// A fresh sample from the accelerometer in the tilt controls' units; a failed read leaves
+// the cleared sample, a level handset.
 void GameApplication::Tilt(std::int32_t& x, std::int32_t& y, std::int32_t& z) {
-    x = 0;
-    y = 0;
-    z = 0;
+    accelSample_[0] = accelSample_[1] = accelSample_[2] = 0;
+    ReadAccelerometer(accelSample_);
+    x = ScaledTilt(accelSample_[0], accel_.resolution);
+    y = ScaledTilt(accelSample_[1], accel_.resolution);
+    z = ScaledTilt(accelSample_[2], accel_.resolution);
 }
+
+bool GameApplication::ShellActive() const { return App().started && MainWindowInfo().active; }
 
 void GameApplication::ProcessInput() { Overlay().ProcessEvents(); }
 

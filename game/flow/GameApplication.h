@@ -13,6 +13,8 @@
 #include "platform/base/Types.h"
 
 class SoundManager;
+struct PhoneStateWatcher;
+struct PowerWatch;
 class PlayerProfile;
 class GameHud;
 
@@ -63,6 +65,12 @@ public:
     int LoadLocalisation(const char* folder) override;
     bool LoadLoadingPicture() override;
     void SetClickSounds(DWORD on) override;
+    PowerWatch* Power() override { return powerWatch_; }
+    bool ShellActive() const override;
+
+    // The last accelerometer sample (x, y, z), read in play every 0.025 s.
+    const std::uint32_t* AccelSample() const { return accelSample_; }
+    PhoneStateWatcher* PhoneState() const { return phoneState_; }
 
 private:
     // The point in screen coordinates from a packed device position (x low, y high, signed).
@@ -84,4 +92,9 @@ private:
     bool accelTaken_ = false;
     bool rendering_ = false;  // inside Render
     bool rotationHeld_ = false;
+    bool tvOutStarted_ = false;
+    PhoneStateWatcher* phoneState_ = nullptr;  // made with the object
+    bool phoneStateWatched_ = false;
+    PowerWatch* powerWatch_ = nullptr;
+    std::uint32_t accelSample_[3] = {};
 };

@@ -10,6 +10,7 @@
 #include "game/flow/GameApplication.h"
 #include "game/flow/IngameController.h"
 #include "game/flow/SoundManager.h"
+#include "game/flow/TvOutMonitor.h"
 #include "game/flow/TvOutRate.h"
 #include "platform/base/Clock.h"
 
@@ -67,6 +68,7 @@ void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
             SetSuspended(kActivitySuspend);
             return;
         case kGameEventModalFrameStart:
+            DrainTvOutQueue();
             ModalFramePacer().Begin(GetTvOutFrameRate());
             break;
         case kGameEventModalFrameEnd:

@@ -3,11 +3,13 @@
 
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
+#include "engine/core/device/NotificationLights.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/IngameController.h"
 #include "game/flow/MenuPages.h"
 #include "game/flow/PlayHud.h"
 #include "game/flow/PlayerProfile.h"
+#include "game/flow/PowerWatch.h"
 #include "game/flow/SoundManager.h"
 #include "platform/base/Clock.h"
 #include "platform/registry/Registry.h"
@@ -15,6 +17,8 @@
 namespace {
 
 constexpr DWORD kIdleStepSleepMs = 100;
+constexpr DWORD kPowerOnSleepMs = 50;
+constexpr DWORD kPowerOffStepSleepMs = 500;
 constexpr DWORD kRotationWriteSleepMs = 10;
 constexpr float kBootTime = 0.5f;
 constexpr float kLogoTouchTime = 3.0f;
@@ -100,6 +104,31 @@ void ScreenFlow::StepVolumeKeys() {
     }
 }
 
+bool ScreenFlow::StepPowerWatch(bool& stayedOff) {
+    PowerWatch* watch = host_.Power();
+    if (watch == nullptr) return false;
+    const DWORD wasOff = watch->powerOff;
+    PollPowerWatch(*watch);
+    state_.powerOff = watch->powerOff;
+    stayedOff = wasOff != 0 && watch->powerOff != 0;
+    if (wasOff == 0 && watch->powerOff != 0) {
+        // The screen goes dark: no sound, no device, and the backlight is not held.
+        if (SoundManager* sound = GetSoundManager()) sound->Suspend();
+        state_.activityRequest = kActivitySuspend;
+        host_.SetSuspended(kActivitySuspend);
+        if (IsBacklightRequested()) SetBacklight(false);
+        return true;
+    }
+    if (wasOff != 0 && watch->powerOff == 0 && host_.ShellActive()) {
+        Sleep(kPowerOnSleepMs);
+        state_.activityRequest = kActivityResume;
+        host_.SetSuspended(kActivityResume);
+        if (SoundManager* sound = GetSoundManager()) sound->Resume();
+        SetBacklight(true);
+    }
+    return false;
+}
+
 void ScreenFlow::Step(float delta) {
     state_.activeTime += delta;
     if (state_.activityRequest != kActivitySettled) host_.SetSuspended(state_.activityRequest);
@@ -111,8 +140,14 @@ void ScreenFlow::Step(float delta) {
         Sleep(kRotationWriteSleepMs);
         state_.rotationHoldTimer = 0.0f;
     }
+    bool stayedOff = false;
+    if (StepPowerWatch(stayedOff)) return;
     if (!host_.CanRun()) {
         Sleep(kIdleStepSleepMs);
+        return;
+    }
+    if (stayedOff) {
+        Sleep(kPowerOffStepSleepMs);
         return;
     }
     state_.stateTime += delta;

@@ -11,6 +11,7 @@
 #include "platform/base/Types.h"
 
 class IngameController;
+struct PowerWatch;
 
 // What the game wants of the render device; kept in activityRequest.
 constexpr DWORD kActivityResume = 0;
@@ -71,6 +72,10 @@ public:
     virtual bool LoadLoadingPicture() = 0;
     // The widgets' click sounds on or off.
     virtual void SetClickSounds(DWORD on) = 0;
+    // The power watch the flow polls at each step; none by default.
+    virtual PowerWatch* Power() { return nullptr; }
+    // The shell has started and the application has the focus (the device may be missing).
+    virtual bool ShellActive() const { return true; }
 };
 
 class ScreenFlow : public FlowHost {
@@ -98,6 +103,8 @@ public:
 
 private:
     void StepVolumeKeys();
+    // Follows the power watch; true when the step ends here (the power just went off).
+    bool StepPowerWatch(bool& stayedOff);
     void StepComic(bool intro);
     void EndComic(bool intro);
     void StepLeavePlay();

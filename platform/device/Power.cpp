@@ -9,6 +9,7 @@
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
 #include "platform/base/WideString.h"
+#include "platform/user/MsgQueue.h"
 
 namespace platform::device {
 
@@ -16,8 +17,11 @@ namespace {
 
 class RequirementObject;
 
+class NotificationObject;
+
 struct PowerState {
     std::mutex mutex;
+    std::vector<NotificationObject*> notifications;
     std::vector<RequirementObject*> requirements;  // in the order they were set
     SystemPowerState system;
     int unattended = 0;
@@ -49,7 +53,74 @@ private:
     PowerRequirement requirement_;
 };
 
+// A request for power notifications: the manager's own write end of the program's queue.
+class NotificationObject final : public platform::KernelObject {
+public:
+    NotificationObject(HANDLE writer, DWORD flags) : writer_(writer), flags_(flags) {
+        PowerState& state = State();
+        std::lock_guard<std::mutex> guard(state.mutex);
+        state.notifications.push_back(this);
+    }
+    ~NotificationObject() override {
+        {
+            PowerState& state = State();
+            std::lock_guard<std::mutex> guard(state.mutex);
+            auto& list = state.notifications;
+            list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        }
+        CloseMsgQueue(writer_);
+    }
+    HANDLE Writer() const { return writer_; }
+    DWORD Flags() const { return flags_; }
+
+private:
+    HANDLE writer_;
+    DWORD flags_;
+};
+
+std::vector<BYTE> BroadcastMessage(DWORD message, const SystemPowerState& system) {
+    std::vector<BYTE> bytes;
+    const std::u16string name = SystemPowerStateName(system);
+    auto word = [&](DWORD value) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<BYTE>(value >> (8 * i)));
+    };
+    word(message);
+    word(system.flags);
+    word(static_cast<DWORD>((name.size() + 1) * 2));
+    for (char16_t c : name) {
+        bytes.push_back(static_cast<BYTE>(c & 0xFF));
+        bytes.push_back(static_cast<BYTE>(c >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
 }  // namespace
+
+std::u16string SystemPowerStateName(const SystemPowerState& state) {
+    if (!state.name.empty()) return state.name;
+    struct Named {
+        DWORD flag;
+        const char16_t* name;
+    };
+    static const Named names[] = {{POWER_STATE_ON, u"on"},           {POWER_STATE_OFF, u"off"},
+                                  {POWER_STATE_CRITICAL, u"critical"}, {POWER_STATE_BOOT, u"boot"},
+                                  {POWER_STATE_IDLE, u"idle"},       {POWER_STATE_SUSPEND, u"suspend"},
+                                  {POWER_STATE_UNATTENDED, u"unattended"}, {POWER_STATE_RESET, u"reset"},
+                                  {POWER_STATE_USERIDLE, u"useridle"}};
+    for (const Named& named : names)
+        if ((state.flags & named.flag) != 0) return named.name;
+    return u"";
+}
+
+void PressPowerKey(bool on) { SetSystemPowerState(nullptr, on ? POWER_STATE_ON : POWER_STATE_SUSPEND, 0); }
+
+int PowerNotificationCount() {
+    PowerState& state = State();
+    std::lock_guard<std::mutex> guard(state.mutex);
+    return static_cast<int>(state.notifications.size());
+}
 
 std::vector<PowerRequirement> PowerRequirements() {
     PowerState& state = State();
@@ -124,10 +195,55 @@ DWORD ReleasePowerRequirement(HANDLE requirement) {
 DWORD SetSystemPowerState(LPCWSTR stateName, DWORD stateFlags, DWORD options) {
     if ((stateName == nullptr || stateName[0] == 0) && stateFlags == 0) return ERROR_INVALID_PARAMETER;
     PowerState& state = State();
-    std::lock_guard<std::mutex> guard(state.mutex);
-    state.system.name = stateName != nullptr ? std::u16string(stateName) : std::u16string();
-    state.system.flags = stateFlags;
-    state.system.options = options;
+    std::vector<BYTE> message;
+    std::vector<HANDLE> writers;
+    {
+        std::lock_guard<std::mutex> guard(state.mutex);
+        SystemPowerState next{stateName != nullptr ? std::u16string(stateName) : std::u16string(), stateFlags, options};
+        const bool changed = next.name != state.system.name || next.flags != state.system.flags;
+        state.system = next;
+        if (!changed) return ERROR_SUCCESS;
+        message = BroadcastMessage(PBT_TRANSITION, next);
+        for (const NotificationObject* notification : state.notifications)
+            if ((notification->Flags() & PBT_TRANSITION) != 0) writers.push_back(notification->Writer());
+    }
+    // A queue that is full loses the message, as on the handset; the state can be asked.
+    for (HANDLE writer : writers)
+        platform::PostToMsgQueue(writer, message.data(), static_cast<DWORD>(message.size()));
+    return ERROR_SUCCESS;
+}
+
+HANDLE RequestPowerNotifications(HANDLE msgQueue, DWORD flags) {
+    if (flags == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    HANDLE writer = platform::OpenMsgQueueWriter(msgQueue);
+    if (writer == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return platform::RegisterKernelObject(new NotificationObject(writer, flags));
+}
+
+BOOL StopPowerNotifications(HANDLE notifications) {
+    if (platform::KernelObjectAs<NotificationObject>(notifications) == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return CloseHandle(notifications);
+}
+
+DWORD GetSystemPowerState(LPWSTR buffer, DWORD bufferChars, LPDWORD flags) {
+    if (flags == nullptr) return ERROR_INVALID_PARAMETER;
+    const SystemPowerState system = CurrentSystemPowerState();
+    if (buffer != nullptr) {
+        const std::u16string name = SystemPowerStateName(system);
+        if (name.size() + 1 > bufferChars) return ERROR_INSUFFICIENT_BUFFER;
+        std::copy(name.begin(), name.end(), buffer);
+        buffer[name.size()] = 0;
+    }
+    *flags = system.flags;
     return ERROR_SUCCESS;
 }
 

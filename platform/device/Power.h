@@ -35,6 +35,18 @@ constexpr DWORD POWER_STATE_USERIDLE = 0x01000000;
 constexpr DWORD POWER_STATE_PASSWORD = 0x10000000;
 constexpr DWORD POWER_FORCE_STATE = 0x00001000;
 
+// Power notifications: what RequestPowerNotifications asks for, and the message each
+// registered queue gets. PBT_TRANSITION comes at every change of the system power state.
+constexpr DWORD PBT_TRANSITION = 0x00000001;
+constexpr DWORD PBT_RESUME = 0x00000002;
+constexpr DWORD PBT_POWERSTATUSCHANGE = 0x00000004;
+constexpr DWORD PBT_POWERINFOCHANGE = 0x00000008;
+constexpr DWORD POWER_NOTIFY_ALL = 0xFFFFFFFF;
+// The message in a queue, field by field in 32-bit little-endian words: Message (PBT_*),
+// Flags (the new POWER_STATE_* flags), Length (bytes of the name that follows, terminator
+// included), then the state's name in UTF-16LE with its terminator.
+constexpr DWORD kPowerBroadcastHeaderBytes = 12;
+
 // PowerPolicyNotify messages.
 constexpr DWORD PPN_UNATTENDEDMODE = 0x0003;
 
@@ -48,8 +60,20 @@ HANDLE SetPowerRequirement(PVOID device, CEDEVICE_POWER_STATE deviceState, ULONG
 DWORD ReleasePowerRequirement(HANDLE requirement);
 
 // Sets the system power state by name or by flags (POWER_STATE_ON ...); ERROR_SUCCESS, or
-// ERROR_INVALID_PARAMETER when neither is given.
+// ERROR_INVALID_PARAMETER when neither is given. A change of name or flags is told to every
+// power notification that asked for PBT_TRANSITION.
 DWORD SetSystemPowerState(LPCWSTR stateName, DWORD stateFlags, DWORD options);
+
+// Messages of the kinds in `flags` go into the queue (a handle from CreateMsgQueue; the
+// power manager keeps its own write end) until StopPowerNotifications. Null with
+// ERROR_INVALID_PARAMETER for a handle that is not a queue or zero flags.
+HANDLE RequestPowerNotifications(HANDLE msgQueue, DWORD flags);
+// FALSE with ERROR_INVALID_HANDLE for anything but an open request.
+BOOL StopPowerNotifications(HANDLE notifications);
+// The state's name ("on", "suspend", "off", ... or the name last set) and its flags.
+// ERROR_INVALID_PARAMETER for a null flags pointer, ERROR_INSUFFICIENT_BUFFER when the
+// name and its terminator do not fit in `bufferChars` (a null buffer only takes the flags).
+DWORD GetSystemPowerState(LPWSTR buffer, DWORD bufferChars, LPDWORD flags);
 
 // PPN_UNATTENDEDMODE with TRUE enters unattended mode, with FALSE leaves it; the mode is
 // counted, so it ends when every entry was left. Leaving more often than entered, and any
@@ -79,6 +103,12 @@ struct SystemPowerState {
     DWORD options = 0;
 };
 SystemPowerState CurrentSystemPowerState();
+// The name GetSystemPowerState gives: the name set, else one made from the flags.
+std::u16string SystemPowerStateName(const SystemPowerState& state);
+// The power key: the state "suspend" (POWER_STATE_SUSPEND) or back "on" (POWER_STATE_ON).
+void PressPowerKey(bool on);
+// Power notification requests open now.
+int PowerNotificationCount();
 
 // How many entries into unattended mode are not left yet.
 int UnattendedModeCount();

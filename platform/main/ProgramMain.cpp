@@ -7,6 +7,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/HandsetRoot.h"
 #include "platform/base/Library.h"
+#include "platform/device/Accelerometer.h"
 #include "platform/device/NotificationLed.h"
 #include "platform/fs/ModulePath.h"
 #include "platform/main/WinMain.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     platform::SetProgramHandsetPath(HandsetProgramPath());
     // The handset's built-in drivers and libraries are there for every program.
     platform::device::RegisterNotificationLedDriver();
+    platform::device::RegisterHandsetDrivers();
     platform::phone::RegisterOsServicesStandIn();
     // Before the screen starts: SDL keeps handlers that are already there.
     platform::screen::InstallStopSignals();

@@ -12,6 +12,7 @@
 #include "platform/screen/Display.h"
 #include "platform/screen/KeyNames.h"
 #include "platform/screen/SdlLibrary.h"
+#include "platform/screen/Tilt.h"
 #include "platform/screen/TouchInput.h"
 #include "platform/user/HotKey.h"
 
@@ -124,6 +125,14 @@ void DesktopWindow::Handle(const SDL_Event& event) {
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
+            if (event.button.button == SDL_BUTTON_RIGHT) {
+                // The right button tilts: dragged from where it went down, level when let go.
+                tilting_ = event.type == SDL_MOUSEBUTTONDOWN;
+                tiltOriginX_ = event.button.x;
+                tiltOriginY_ = event.button.y;
+                if (!tilting_) SetTilt(0, 0, 0);
+                break;
+            }
             if (event.button.button != SDL_BUTTON_LEFT) break;
             POINT point = ToDisplay(event.button.x, event.button.y);
             if (event.type == SDL_MOUSEBUTTONDOWN)
@@ -137,6 +146,11 @@ void DesktopWindow::Handle(const SDL_Event& event) {
             if ((event.motion.state & SDL_BUTTON_LMASK) != 0) {
                 POINT point = ToDisplay(event.motion.x, event.motion.y);
                 TouchMove(point.x, point.y);
+            }
+            if (tilting_) {
+                // 200 window pixels make one g: sideways tips x, up and down tip z.
+                auto g = [](int pixels) { return std::clamp(static_cast<float>(pixels) / 200.0f, -1.0f, 1.0f); };
+                SetTilt(g(event.motion.x - tiltOriginX_), 0.0f, g(event.motion.y - tiltOriginY_));
             }
             break;
         default: break;

@@ -57,6 +57,9 @@ private:
     bool claimed_ = false;
     SIZE shownSize_{0, 0};
     std::uint64_t shownGeneration_ = 0;
+    bool tilting_ = false;  // the right button is held: the mouse tilts the handset
+    int tiltOriginX_ = 0;
+    int tiltOriginY_ = 0;
     std::uint32_t lastRefreshMs_ = 0;
 };
 

@@ -75,6 +75,8 @@ bool ReadCoordinate(std::string_view word, int& value) {
     return true;
 }
 
+constexpr unsigned long long kMaxVideoMode = 255;
+
 bool ReadTilt(std::string_view word, float& value) {
     float parsed = 0;
     if (word.empty() || !ReadWhole(word, parsed) || !std::isfinite(parsed)) return false;
@@ -107,6 +109,9 @@ public:
         if (command == "up") return ParsePoint(event, ScriptAction::TouchUp, command);
         if (command == "tilt") return ParseTilt(event);
         if (command == "screenshot") return ParseScreenshot(event);
+        if (command == "tvout") return ParseTvOut(event);
+        if (command == "power") return ParsePower(event);
+        if (command == "state") return ParseState(event);
         if (command == "close") {
             event.action = ScriptAction::Close;
             return NothingAfter(3);
@@ -158,6 +163,65 @@ private:
         for (int i = 0; i < 3; ++i)
             if (!ReadTilt(words[3 + i], event.tilt[i])) return Fail("bad tilt value " + Shown(words[3 + i]));
         return NothingAfter(6);
+    }
+
+    bool ParseOnOff(std::string_view word, bool& on) {
+        if (word == "on")
+            on = true;
+        else if (word == "off")
+            on = false;
+        else
+            return Fail("expected on or off, found " + Shown(word));
+        return true;
+    }
+
+    bool ParseTvOut(ScriptEvent& event) {
+        const auto& words = split_.words;
+        event.action = ScriptAction::TvOut;
+        if (words.size() < 4) return Fail("'tvout' needs on or off");
+        if (!ParseOnOff(words[3], event.on)) return false;
+        if (words.size() < 5) return true;
+        unsigned long long mode = 0;
+        if (!ReadWhole(words[4], mode) || mode > kMaxVideoMode)
+            return Fail("bad video mode " + Shown(words[4]) + " (a whole number from 0 to 255)");
+        event.videoMode = static_cast<int>(mode);
+        return NothingAfter(5);
+    }
+
+    bool ParsePower(ScriptEvent& event) {
+        const auto& words = split_.words;
+        event.action = ScriptAction::Power;
+        if (words.size() < 4) return Fail("'power' needs on or off");
+        if (!ParseOnOff(words[3], event.on)) return false;
+        return NothingAfter(4);
+    }
+
+    bool ParseState(ScriptEvent& event) {
+        const auto& words = split_.words;
+        event.action = ScriptAction::State;
+        if (words.size() < 5) return Fail("'state' needs a value's path and a number");
+        std::string_view path = words[3];
+        const std::size_t rootEnd = path.find('\\');
+        const std::size_t valueStart = path.rfind('\\');
+        const std::string_view root = path.substr(0, rootEnd);
+        if (rootEnd == std::string_view::npos || (root != "HKLM" && root != "HKCU"))
+            return Fail("the state value " + Shown(path) + " must start with HKLM\\ or HKCU\\");
+        if (valueStart + 1 >= path.size() || path.find("\\\\") != std::string_view::npos)
+            return Fail("the state value " + Shown(path) + " needs a key and a value name");
+        unsigned long long number = 0;
+        std::string_view digits = words[4];
+        bool read = false;
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            const auto [end, status] = std::from_chars(digits.data() + 2, digits.data() + digits.size(), number, 16);
+            read = status == std::errc() && end == digits.data() + digits.size();
+        } else {
+            read = !digits.empty() && ReadWhole(digits, number);
+        }
+        if (!read || number > 0xFFFFFFFFull)
+            return Fail("bad number " + Shown(digits) + " (0 to 4294967295, or 0x and hex digits)");
+        event.file = std::string(path);
+        event.number = static_cast<DWORD>(number);
+        return NothingAfter(5);
     }
 
     // The file is the rest of the line, so that a name may hold blanks.

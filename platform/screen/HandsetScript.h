@@ -3,7 +3,10 @@
 //   at <ms> key down|up|press <KEY>     (names: see KeyNames.h)
 //   at <ms> tap <x> <y>                 (a touch down and up at one point)
 //   at <ms> down|move|up <x> <y>        (screen coordinates as the user sees the screen)
-//   at <ms> tilt <x> <y> <z>            (the accelerometer's three axes)
+//   at <ms> tilt <x> <y> <z>            (the accelerometer's three axes, in g)
+//   at <ms> tvout on|off [<mode>]       (the TV-out connector and its video mode)
+//   at <ms> power off|on                (the power key: the system suspends or comes back)
+//   at <ms> state <ROOT>\<key>\<value> <number>  (a DWORD state value; ROOT HKLM or HKCU)
 //   at <ms> screenshot <file.png>       (relative to the current directory)
 //   at <ms> close                       (asks the program's top window to close)
 //   # a comment (a line whose first non-blank character is '#'), and blank lines
@@ -18,7 +21,21 @@
 
 namespace platform::screen {
 
-enum class ScriptAction { KeyDown, KeyUp, KeyPress, Tap, TouchDown, TouchMove, TouchUp, Tilt, Screenshot, Close };
+enum class ScriptAction {
+    KeyDown,
+    KeyUp,
+    KeyPress,
+    Tap,
+    TouchDown,
+    TouchMove,
+    TouchUp,
+    Tilt,
+    Screenshot,
+    Close,
+    TvOut,
+    Power,
+    State,
+};
 
 struct ScriptEvent {
     DWORD atMs = 0;
@@ -28,8 +45,16 @@ struct ScriptEvent {
     int x = 0;
     int y = 0;
     float tilt[3] = {0, 0, 0};
-    std::string file;  // the screenshot's file as written
+    std::string file;  // the screenshot's file as written; the state value's path
+    bool on = false;   // tvout, power
+    int videoMode = -1;  // tvout: -1 when not given
+    DWORD number = 0;    // state
 };
+
+// The handset's own events (tvout, power, state) are played by the device area, which
+// registers here; without a handler they are reported on standard error and skipped.
+using HandsetEventHandler = void (*)(const ScriptEvent& event);
+void SetHandsetEventHandler(HandsetEventHandler handler);
 
 // Largest time and coordinate a script may give.
 constexpr DWORD kMaxScriptMs = 0x7FFFFFFF;

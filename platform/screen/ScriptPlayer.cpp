@@ -2,6 +2,7 @@
 // the screen's touch input, tilt into the tilt state, screenshots into PNG files.
 #include "platform/screen/ScriptPlayer.h"
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,12 @@
 #include "platform/user/HotKey.h"
 
 namespace platform::screen {
+
+namespace {
+
+std::atomic<HandsetEventHandler> handsetHandler{nullptr};
+
+}  // namespace
 
 ScriptPlayer::ScriptPlayer(std::string name, std::vector<ScriptEvent> events, DWORD startTick)
     : name_(std::move(name)), events_(std::move(events)), startTick_(startTick) {
@@ -80,7 +87,18 @@ void ScriptPlayer::Play(const ScriptEvent& event) {
             break;
         }
         case ScriptAction::Close: CloseTopWindow(); break;
+        case ScriptAction::TvOut:
+        case ScriptAction::Power:
+        case ScriptAction::State:
+            if (HandsetEventHandler handler = handsetHandler.load())
+                handler(event);
+            else
+                std::fprintf(stderr, "%s:%d: this program has no handset drivers to play the line\n", name_.c_str(),
+                             event.line);
+            break;
     }
 }
+
+void SetHandsetEventHandler(HandsetEventHandler handler) { handsetHandler.store(handler); }
 
 }  // namespace platform::screen

@@ -226,4 +226,52 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
             EXPECT_GT(handset_test::CountDifferences(shots[i], shots[j]), 500) << kLevelShots[i].name << " and " << kLevelShots[j].name;
 }
 
+// A player whose profile has the tilt controls on (option 1), and nothing else played yet.
+void WriteTiltPlayerSave(const fs::path& file) {
+    std::vector<unsigned char> save(3080, 0);
+    auto word = [&save](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) save[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    word(8, 1);           // the file's format
+    word(kRecord, 6);     // the save record's version
+    const std::int32_t options[] = {1, 1, 1, -1, 5, 5, 80, 0, 0, 0};  // the language is not chosen yet
+    for (std::size_t i = 0; i < std::size(options); ++i) word(kRecord + 764 + 4 * i, static_cast<std::uint32_t>(options[i]));
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(save.data()), static_cast<std::streamsize>(save.size()));
+}
+
+// Tilting the handset plays the first tutorial: after a tap passes the level's page, the
+// handset held tipped to the right steps BRAM right over the sphere into the portal, and
+// the second tutorial loads. TV-out plugged in meanwhile caps the frames at 20 a second
+// (video mode 2) and unplugged lifts the cap, which the game logs.
+TEST_F(InstalledGameWithData, TiltingTheHandsetPlaysTheFirstTutorialAndTvOutCapsTheFrames) {
+    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
+    WriteTiltPlayerSave(ProgramFolder() / "save" / "user.sav");
+    std::ostringstream script;
+    script << "at 500 tvout on 2\n";
+    script << "at 1000 tap 220 400\n";
+    script << "at 13000 tap 240 400\n";
+    script << "at 14500 tap 350 400\n";
+    script << "at 16500 tap 260 400\n";
+    for (int at = kAfterMenus + 12500; at <= kAfterMenus + 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
+    Tap(script, kAfterMenus + 24500, kCorner[0], kCorner[1]);
+    // 0.4 g to the right and level otherwise: the tilt controls' step to the right.
+    script << "at " << kAfterMenus + 25000 << " tilt 0.4 0 0\n";
+    script << "at " << kAfterMenus + 29000 << " tilt 0 0 0\n";
+    script << "at " << kAfterMenus + 30000 << " tvout off\n";
+    script << "at " << kAfterMenus + 33000 << " close\n";
+
+    const Played played = Play(script.str());
+    ASSERT_NE(played.exitCode, -1) << "the game did not end\n" << played.err;
+    EXPECT_EQ(played.exitCode, 0) << played.err;
+    EXPECT_NE(played.err.find("levels/level01 is loaded"), std::string::npos) << played.err;
+    EXPECT_NE(played.err.find("levels/level02 is loaded"), std::string::npos) << "the first tutorial was not finished\n"
+                                                                             << played.err;
+    const std::size_t capped = played.err.find("TV-out on, video mode 2: 20 frames a second");
+    const std::size_t lifted = played.err.find("TV-out off: no frame cap");
+    EXPECT_NE(capped, std::string::npos) << played.err;
+    EXPECT_NE(lifted, std::string::npos) << played.err;
+    EXPECT_LT(capped, lifted);
+}
+
 }  // namespace

@@ -1,10 +1,14 @@
 // Power requirements, the system power state, unattended mode and the idle timer.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/base/Clock.h"
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
 #include "platform/device/Power.h"
+#include "platform/user/MsgQueue.h"
 
 namespace {
 
@@ -87,6 +91,57 @@ TEST_F(PowerTest, SystemStateAndIdleTimerAreKept) {
     auto idle = platform::device::IdleTimer();
     EXPECT_EQ(idle.resets, 2u);
     EXPECT_EQ(idle.lastResetTick, 5250u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PowerTest, TransitionsReachTheQueuesThatAskedForThem) {
+    const MSGQUEUEOPTIONS options{sizeof(MSGQUEUEOPTIONS), MSGQUEUE_NOPRECOMMIT, 4, 536, TRUE};
+    HANDLE queue = CreateMsgQueue(nullptr, &options);
+    HANDLE other = CreateMsgQueue(nullptr, &options);
+    HANDLE notifications = RequestPowerNotifications(queue, PBT_TRANSITION);
+    HANDLE otherKinds = RequestPowerNotifications(other, PBT_POWERINFOCHANGE);
+    ASSERT_NE(notifications, nullptr);
+    ASSERT_NE(otherKinds, nullptr);
+    EXPECT_EQ(RequestPowerNotifications(queue, 0), nullptr);
+    EXPECT_EQ(RequestPowerNotifications(nullptr, PBT_TRANSITION), nullptr);
+    CloseMsgQueue(other);  // the manager's own end keeps the queue
+
+    platform::device::PressPowerKey(false);
+    platform::device::PressPowerKey(false);  // no change: no message
+    BYTE buffer[536];
+    DWORD read = 0;
+    ASSERT_TRUE(ReadMsgQueue(queue, buffer, sizeof buffer, &read, 0, nullptr));
+    const BYTE expected[] = {1, 0, 0, 0, 0, 0, 0x20, 0, 16, 0, 0, 0, 's', 0, 'u', 0, 's', 0, 'p', 0,
+                             'e', 0, 'n', 0, 'd', 0, 0, 0};
+    ASSERT_EQ(read, sizeof expected);
+    EXPECT_EQ(std::memcmp(buffer, expected, read), 0);
+    EXPECT_FALSE(ReadMsgQueue(queue, buffer, sizeof buffer, &read, 0, nullptr));
+
+    WCHAR name[260];
+    DWORD flags = 0;
+    EXPECT_EQ(GetSystemPowerState(name, 260, &flags), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(name), u"suspend");
+    EXPECT_EQ(flags & POWER_STATE_ON, 0u);
+    EXPECT_EQ(GetSystemPowerState(name, 7, &flags), ERROR_INSUFFICIENT_BUFFER) << "no room for the terminator";
+    EXPECT_EQ(GetSystemPowerState(name, 260, nullptr), ERROR_INVALID_PARAMETER);
+
+    platform::device::PressPowerKey(true);
+    ASSERT_TRUE(ReadMsgQueue(queue, buffer, sizeof buffer, &read, 0, nullptr));
+    EXPECT_EQ(buffer[6], 0x01) << "POWER_STATE_ON";
+    EXPECT_EQ(GetSystemPowerState(nullptr, 0, &flags), ERROR_SUCCESS);
+    EXPECT_EQ(flags, POWER_STATE_ON);
+
+    EXPECT_EQ(platform::device::PowerNotificationCount(), 2);
+    EXPECT_TRUE(StopPowerNotifications(notifications));
+    EXPECT_FALSE(StopPowerNotifications(notifications));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(StopPowerNotifications(otherKinds));
+    platform::device::PressPowerKey(false);
+    EXPECT_FALSE(ReadMsgQueue(queue, buffer, sizeof buffer, &read, 0, nullptr)) << "stopped";
+    CloseMsgQueue(queue);
 }
 
 }  // namespace

@@ -24,11 +24,15 @@ TEST(HandsetScriptTest, EveryCommandParses) {
         "at 60 up 1 2\n"
         "at 70 tilt 0.5 -1 9.81\n"
         "at 80 screenshot shots/first shot.png  \n"
-        "at 90 close";
+        "at 90 close\n"
+        "at 91 tvout on 2\n"
+        "at 92 tvout off\n"
+        "at 93 power off\n"
+        "at 94 state HKLM\\System\\State\\Phone\\Status 0x10000\n";
     std::vector<ScriptEvent> events;
     std::string error;
     ASSERT_TRUE(platform::screen::ParseHandsetScript(text, "script.txt", events, error)) << error;
-    ASSERT_EQ(events.size(), 10u);
+    ASSERT_EQ(events.size(), 14u);
     EXPECT_EQ(events[0].action, ScriptAction::KeyDown);
     EXPECT_EQ(events[0].virtualKey, VK_ESCAPE);
     EXPECT_EQ(events[0].line, 4);
@@ -52,6 +56,16 @@ TEST(HandsetScriptTest, EveryCommandParses) {
     EXPECT_EQ(events[9].action, ScriptAction::Close);
     EXPECT_EQ(events[9].atMs, 90u);
     EXPECT_EQ(events[9].line, 13);
+    EXPECT_EQ(events[10].action, ScriptAction::TvOut);
+    EXPECT_TRUE(events[10].on);
+    EXPECT_EQ(events[10].videoMode, 2);
+    EXPECT_FALSE(events[11].on);
+    EXPECT_EQ(events[11].videoMode, -1);
+    EXPECT_EQ(events[12].action, ScriptAction::Power);
+    EXPECT_FALSE(events[12].on);
+    EXPECT_EQ(events[13].action, ScriptAction::State);
+    EXPECT_EQ(events[13].file, "HKLM\\System\\State\\Phone\\Status");
+    EXPECT_EQ(events[13].number, 0x10000u);
 }
 
 TEST(HandsetScriptTest, EventsPlayInTimeOrderKeepingTheOrderOfLinesWithinATime) {
@@ -90,6 +104,16 @@ TEST(HandsetScriptTest, BadLinesAreErrorsNamingTheLine) {
         {"at 0 tilt 1 2 nan", "script.txt:1: bad tilt value 'nan'."},
         {"at 0 tilt 1 2 1e99", "script.txt:1: bad tilt value '1e99'."},
         {"at 0 screenshot", "script.txt:1: 'screenshot' needs a file name."},
+        {"at 0 tvout", "script.txt:1: 'tvout' needs on or off."},
+        {"at 0 tvout yes 2", "script.txt:1: expected on or off, found 'yes'."},
+        {"at 0 tvout on 256", "script.txt:1: bad video mode '256' (a whole number from 0 to 255)."},
+        {"at 0 tvout on 2 3", "script.txt:1: unexpected '3' after the command."},
+        {"at 0 power", "script.txt:1: 'power' needs on or off."},
+        {"at 0 state HKLM\\K\\V", "script.txt:1: 'state' needs a value's path and a number."},
+        {"at 0 state HKCR\\K\\V 1", "script.txt:1: the state value 'HKCR\\K\\V' must start with HKLM\\ or HKCU\\."},
+        {"at 0 state HKLM\\K\\ 1", "script.txt:1: the state value 'HKLM\\K\\' needs a key and a value name."},
+        {"at 0 state HKLM\\K\\V 4294967296", "script.txt:1: bad number '4294967296' (0 to 4294967295, or 0x and hex digits)."},
+        {"at 0 state HKLM\\K\\V 0xG", "script.txt:1: bad number '0xG' (0 to 4294967295, or 0x and hex digits)."},
         {"at 0 close now", "script.txt:1: unexpected 'now' after the command."},
         {"at 0 \x01\xff", "script.txt:1: unknown command '\\x01\\xff'."},
     };

@@ -1,0 +1,1 @@
+handset_fuzz(tvout_message DEPENDS game_flow)
