@@ -13,6 +13,7 @@
 #include "platform/phone/OsServices.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/StopSignals.h"
+#include "platform/user/KeyboardHook.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     // The handset's built-in drivers and libraries are there for every program.
     platform::device::RegisterNotificationLedDriver();
     platform::phone::RegisterOsServicesStandIn();
+    platform::RegisterCoreLibraryStandIn();
     // Before the screen starts: SDL keeps handlers that are already there.
     platform::screen::InstallStopSignals();
     std::string error;
