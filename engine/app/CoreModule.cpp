@@ -12,6 +12,7 @@
 #include "engine/resources/kdb/KDB.h"
 #include "engine/resources/meshnode/Bone.h"
 #include "engine/resources/meshnode/MeshObject.h"
+#include "engine/resources/meshnode/Track.h"
 #include "engine/resources/material/KMaterial.h"
 #include "engine/resources/scene/Camera.h"
 #include "engine/resources/shader/EffectNode.h"
@@ -35,6 +36,7 @@ const ModuleClass kCoreClasses[] = {
     {"NodeAnimation", NodeAnimation::StaticTypeId()},
     {"Object", Object::StaticTypeId()},
     {"Bone", Bone::StaticTypeId()},
+    {"Track", Track::StaticTypeId()},
     {"SkelObject", SkelObject::StaticTypeId()},
     {nullptr, nullptr},
 };
@@ -70,6 +72,7 @@ const ModuleEntry kCoreTable[] = {
     {"Create_NodeAnimation", AsModuleFunction(&CreateNodeAnimation)},
     {"Create_Object", AsModuleFunction(&CreateObject)},
     {"Create_Bone", AsModuleFunction(&CreateBone)},
+    {"Create_Track", AsModuleFunction(&CreateTrack)},
     {"Create_SkelObject", AsModuleFunction(&CreateSkelObject)},
     {"EnumerateInterfaces", AsModuleFunction(&EnumerateCoreInterfaces)},
     {"Init", AsModuleFunction(&InitCore)},

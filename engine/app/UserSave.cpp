@@ -7,12 +7,18 @@
 #include "engine/app/Application.h"
 #include "engine/core/files/FileStream.h"
 #include "engine/core/text/TextConversion.h"
+#include "platform/base/Handle.h"
 #include "platform/fs/Directories.h"
+#include "platform/fs/FileOperations.h"
+#include "platform/fs/Files.h"
 
 namespace {
 
 constexpr char kDefaultName[] = "Player";
 constexpr char kSaveFileName[] = "user.sav";
+constexpr char kTemporarySuffix[] = ".tmp";
+
+BYTE currentProfileId[kUserSaveKeySize] = {};
 
 void PutWord(BYTE* at, std::uint32_t word) {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<BYTE>(word >> (8 * i));
@@ -43,37 +49,83 @@ void MakeSaveFolder() {
     }
 }
 
+// Writes the bytes to a new file at `path` and waits until they are on the disk.
+bool WriteDurably(const WCHAR* path, const BYTE* bytes, DWORD size) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool stored = WriteFile(file, bytes, size, &written, nullptr) != FALSE && written == size &&
+                        FlushFileBuffers(file) != FALSE;
+    return CloseHandle(file) != FALSE && stored;
+}
+
 }  // namespace
 
 UserSave::UserSave() { std::memcpy(name, kDefaultName, sizeof kDefaultName); }
+
+void UserSave::Reset() {
+    std::memset(name, 0, sizeof name);
+    std::memset(key, 0, sizeof key);
+    awardWords[0] = awardWords[1] = 0;
+    loadState = 0;
+}
+
+int UserSave::MarkReady() {
+    if (loadState == 1 || loadState == 2) loadState = kUserSaveReady;
+    return 1;
+}
 
 bool UserSavePath(char* path, std::size_t capacity) {
     const int written = std::snprintf(path, capacity, "%s%s", App().saveFolder, kSaveFileName);
     return written > 0 && static_cast<std::size_t>(written) < capacity;
 }
 
-void UserSave::Serialise(BYTE (&file)[kUserSaveFileSize]) {
+const BYTE* CurrentProfileId() { return currentProfileId; }
+
+void SetCurrentProfileId(const BYTE (&id)[kUserSaveKeySize]) { std::memcpy(currentProfileId, id, sizeof id); }
+
+bool UserSave::Serialise(BYTE (&file)[kUserSaveFileSize]) {
     std::memset(file, 0, sizeof file);
     std::memcpy(file, key, kUserSaveKeySize);
     BYTE* record = file + kUserSaveKeySize;
     PutWord(record, kUserSaveFormat);
     std::memcpy(record + 4, key, kUserSaveKeySize);
     std::memcpy(record + 12, name, kUserSaveNameSize);
+    record[12 + kUserSaveNameSize - 1] = 0;
     PutWord(record + 44, awardWords[0]);
     PutWord(record + 48, awardWords[1]);
-    WritePayload(record + kUserSaveHeaderSize, kUserSavePayloadSize);
+    return WritePayload(record + kUserSaveHeaderSize, kUserSavePayloadSize) != 0;
 }
 
 int UserSave::Save() {
     if (loadState < kUserSaveReady) return 0;
     char path[kStreamPathCapacity];
+    char temporary[kStreamPathCapacity];
     if (!UserSavePath(path, sizeof path)) return 0;
+    const int length = std::snprintf(temporary, sizeof temporary, "%s%s", path, kTemporarySuffix);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof temporary) return 0;
     BYTE file[kUserSaveFileSize];
-    Serialise(file);
+    if (!Serialise(file)) return 0;
     MakeSaveFolder();
-    FileStream stream;
-    if (stream.Open(path, kStreamWrite | kStreamBinary | kStreamAbsolutePath) == 0) return 0;
-    return stream.Write(file, sizeof file) == sizeof file ? 1 : 0;
+
+    WCHAR widePath[kStreamPathCapacity];
+    WCHAR wideTemporary[kStreamPathCapacity];
+    Utf8ToWide(widePath, path, kStreamPathCapacity);
+    Utf8ToWide(wideTemporary, temporary, kStreamPathCapacity);
+    if (!WriteDurably(wideTemporary, file, sizeof file)) {
+        DeleteFileW(wideTemporary);
+        return 0;
+    }
+    // The first save has no file to replace.
+    const bool placed = GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES
+                            ? MoveFileW(wideTemporary, widePath) != FALSE
+                            : DeleteAndRenameFile(widePath, wideTemporary) != FALSE;
+    if (!placed) {
+        DeleteFileW(wideTemporary);
+        return 0;
+    }
+    loadState = kUserSaveReady;
+    return 1;
 }
 
 int UserSave::Deserialise(const BYTE* file, std::size_t size) {
@@ -88,6 +140,7 @@ int UserSave::Deserialise(const BYTE* file, std::size_t size) {
     awardWords[0] = GetWord(record + 44);
     awardWords[1] = GetWord(record + 48);
     loadState = kUserSaveReady;
+    SetCurrentProfileId(key);
     return 1;
 }
 

@@ -1,4 +1,4 @@
-// UserSave: the player's save file "user.sav" in the save folder. It keeps the profile key,
+// UserSave: the player's save file "user.sav" in the save folder. It keeps the profile id,
 // the player's name and two award words in a header of its own and asks its subclass (the
 // game's player profile) to fill or take the payload.
 #pragma once
@@ -16,6 +16,7 @@ constexpr std::size_t kUserSaveHeaderSize = 4 + kUserSaveKeySize + kUserSaveName
 constexpr std::size_t kUserSavePayloadSize = kUserSaveRecordSize - kUserSaveHeaderSize;  // 3020
 constexpr std::size_t kUserSaveFileSize = kUserSaveKeySize + kUserSaveRecordSize;
 constexpr std::uint32_t kUserSaveFormat = 1;
+// States: 0 new, 1 and 2 set by the game while it builds the profile, 3 ready.
 constexpr DWORD kUserSaveReady = 3;
 
 class UserSave : public EngineAllocated {
@@ -29,17 +30,26 @@ public:
     virtual int WritePayload(BYTE* payload, std::size_t size) = 0;
     // Takes a payload; non-zero when it was accepted.
     virtual int ReadPayload(const BYTE* payload, std::size_t size) = 0;
+    // Clears the name, both words, the key and the state.
+    virtual void Reset();
+
+    // State 1 or 2 becomes ready; any other state stays. Always 1.
+    int MarkReady();
 
     // Writes "<save folder>user.sav" (making the folder when it is missing): the key, then
-    // the record. 1 on success; 0 while not ready or when the file cannot be written whole.
+    // the record. The bytes go to "user.sav.tmp" first, reach the disk, and only then take
+    // the old file's place, so an interrupted save leaves the previous one whole. 1 on
+    // success; 0 while not ready, when the payload cannot be written or the file cannot be
+    // stored whole (the previous file is then untouched).
     int Save();
     // Reads the file. A header whose format word is not 1, a payload the subclass refuses or
     // a missing or short file answers 0, and then nothing of the file is taken. Non-zero on
-    // success; 0 while not ready.
+    // success (the key also becomes the current profile id); 0 while not ready.
     int Load();
 
-    // The file's bytes as Save writes them; Load's checks on bytes already read.
-    void Serialise(BYTE (&file)[kUserSaveFileSize]);
+    // The file's bytes as Save writes them; false when the payload could not be written.
+    bool Serialise(BYTE (&file)[kUserSaveFileSize]);
+    // Load's checks on bytes already read; the fields change only when the file is accepted.
     int Deserialise(const BYTE* file, std::size_t size);
 
     BYTE key[kUserSaveKeySize] = {};
@@ -50,3 +60,7 @@ public:
 
 // "<save folder>user.sav" into `path`; false when it does not fit.
 bool UserSavePath(char* path, std::size_t capacity);
+
+// The id of the profile last loaded, or set by the game when it creates one.
+const BYTE* CurrentProfileId();
+void SetCurrentProfileId(const BYTE (&id)[kUserSaveKeySize]);

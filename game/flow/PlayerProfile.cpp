@@ -34,7 +34,7 @@ std::int32_t WorldOfLevel(std::int32_t level) {
     return std::min((level - kFirstScoredLevel) / kLevelsPerWorld + 1, 10);
 }
 
-PlayerProfile::PlayerProfile() { Reset(); }
+PlayerProfile::PlayerProfile() { ResetProgressAndOptions(); }
 
 void PlayerProfile::ResetProgressAndOptions() {
     std::copy(std::begin(kDefaultOptions), std::end(kDefaultOptions), options);
@@ -50,8 +50,7 @@ void PlayerProfile::ResetProgressAndOptions() {
 }
 
 void PlayerProfile::Reset() {
-    awardWords[0] = 0;
-    awardWords[1] = 0;
+    UserSave::Reset();
     ResetProgressAndOptions();
 }
 
@@ -141,6 +140,7 @@ PlayerProfile* CreatePlayerProfile(const BYTE (&key)[kUserSaveKeySize], DWORD la
     auto* profile = new PlayerProfile;
     if (profile == nullptr) return nullptr;
     std::memcpy(profile->key, key, kUserSaveKeySize);
+    SetCurrentProfileId(key);
     profile->loadState = kUserSaveReady;
     if (profile->Load() == 0) {
         // Whatever the file held is replaced only by a valid record; a refused one left the

@@ -67,8 +67,9 @@ public:
     int WritePayload(BYTE* payload, std::size_t size) override;
     int ReadPayload(const BYTE* payload, std::size_t size) override;
 
-    // Every field back to its default; the award words and counters cleared.
-    void Reset();
+    // The file's identity cleared (name, key, award words, state) and progress and options
+    // back to their defaults.
+    void Reset() override;
     // The 804-byte save record.
     void WriteRecord(BYTE (&record)[kSaveRecordSize]) const;
     // 1 when the record is version 6 with three zero bytes after it; its options are then

@@ -1,4 +1,5 @@
-// GetFileAttributesW, DeleteFileW, MoveFileW and CopyFileW over Linux calls.
+// GetFileAttributesW, DeleteFileW, MoveFileW, CopyFileW and DeleteAndRenameFile over Linux
+// calls.
 #include "platform/fs/FileOperations.h"
 
 #include <fcntl.h>
@@ -181,5 +182,29 @@ BOOL CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists)
         SetLastError(platform::fs::ErrorFromErrno(copyError, target->linuxPath));
         return FALSE;
     }
+    return Succeed();
+}
+
+BOOL DeleteAndRenameFile(LPCWSTR destinationFileName, LPCWSTR sourceFileName) {
+    auto destination = platform::fs::MapForCall(destinationFileName);
+    if (!destination) return FALSE;
+    auto source = platform::fs::MapForCall(sourceFileName);
+    if (!source) return FALSE;
+    if (platform::fs::IsHandsetRoot(*source) || platform::fs::IsHandsetRoot(*destination))
+        return Fail(ERROR_ACCESS_DENIED);
+    struct stat sourceInfo;
+    if (lstat(source->linuxPath.c_str(), &sourceInfo) != 0) return platform::fs::FailFromErrno(source->linuxPath);
+    if (!S_ISREG(sourceInfo.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    struct stat destinationInfo;
+    if (lstat(destination->linuxPath.c_str(), &destinationInfo) != 0)
+        return platform::fs::FailFromErrno(destination->linuxPath);
+    if (!S_ISREG(destinationInfo.st_mode) || platform::fs::IsReadOnly(destinationInfo)) return Fail(ERROR_ACCESS_DENIED);
+    if (SameEntry(sourceInfo, destinationInfo)) return Succeed();
+    // rename(2) replaces the entry atomically.
+    if (rename(source->linuxPath.c_str(), destination->linuxPath.c_str()) != 0)
+        return platform::fs::FailFromErrno(destination->linuxPath);
+    // The new entry must outlive a power cut as the file's bytes do.
+    Descriptor folder(open(FolderOf(destination->linuxPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0) fsync(folder.Get());
     return Succeed();
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 
@@ -16,6 +17,10 @@
 using platform::fs::FileObject;
 
 namespace {
+
+// Bytes a paced write stores at a time, and the pause after each piece (0: no pacing).
+constexpr DWORD kPacedPiece = 512;
+std::atomic<unsigned> writePace{0};
 
 constexpr DWORD kKnownShareModes = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kKnownAccess = GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL;
@@ -196,9 +201,13 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
         return FALSE;
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
+    const unsigned pace = writePace.load(std::memory_order_relaxed);
     DWORD done = 0;
     while (done < bytesToWrite) {
-        ssize_t put = write(object->Descriptor(), bytes + done, bytesToWrite - done);
+        // A slow card stores a piece at a time.
+        const DWORD piece = pace != 0 && bytesToWrite - done > kPacedPiece ? kPacedPiece : bytesToWrite - done;
+        if (pace != 0 && done != 0) usleep(pace);
+        ssize_t put = write(object->Descriptor(), bytes + done, piece);
         if (put < 0) {
             if (errno == EINTR) continue;
             if (bytesWritten) *bytesWritten = done;
@@ -319,3 +328,9 @@ BOOL GetFileTime(HANDLE file, LPFILETIME creationTime, LPFILETIME lastAccessTime
     SetLastError(ERROR_SUCCESS);
     return TRUE;
 }
+
+namespace platform::fs {
+
+void SetWritePace(unsigned microseconds) { writePace.store(microseconds, std::memory_order_relaxed); }
+
+}  // namespace platform::fs

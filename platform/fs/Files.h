@@ -70,3 +70,12 @@ DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL SetEndOfFile(HANDLE file);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL GetFileTime(HANDLE file, LPFILETIME creationTime, LPFILETIME lastAccessTime, LPFILETIME lastWriteTime);
+
+namespace platform::fs {
+
+// Makes WriteFile store its bytes 512 at a time with a pause of `microseconds` after each
+// piece, as a slow memory card does, so that a test can stop a process in the middle of a
+// write; 0 (the default) writes at once.
+void SetWritePace(unsigned microseconds);
+
+}  // namespace platform::fs

@@ -14,6 +14,7 @@
 #include "platform/phone/OsServices.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/StopSignals.h"
+#include "platform/user/KeyboardHook.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     platform::device::RegisterNotificationLedDriver();
     platform::device::RegisterHandsetDrivers();
     platform::phone::RegisterOsServicesStandIn();
+    platform::RegisterCoreLibraryStandIn();
     // Before the screen starts: SDL keeps handlers that are already there.
     platform::screen::InstallStopSignals();
     std::string error;

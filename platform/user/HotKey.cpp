@@ -1,11 +1,12 @@
-// Hot keys of this process and the injection of key presses: a press that matches a hot
-// key becomes WM_HOTKEY; any other becomes a key message for the focus window of the
-// thread in front.
+// Hot keys of this process and the injection of key presses: the keyboard hooks see a press
+// first; a press that matches a hot key becomes WM_HOTKEY; any other becomes a key message
+// for the focus window of the thread in front.
 #include "platform/user/HotKey.h"
 
 #include <algorithm>
 
 #include "platform/base/Errors.h"
+#include "platform/user/KeyboardHook.h"
 #include "platform/user/Message.h"
 #include "platform/user/Thread.h"
 #include "platform/user/WindowState.h"
@@ -100,6 +101,8 @@ namespace platform {
 
 bool InjectKey(UINT virtualKey, bool down) {
     if (virtualKey == 0 || virtualKey > 0xFF) return false;
+    // A keyboard hook that keeps the key: no window and no key state learns of it.
+    if (RunKeyboardHooks(virtualKey, down, IsExtendedKey(virtualKey))) return true;
     WindowSystem& system = System();
     HotKeyRecord hotKey;
     bool isHotKey = false;

@@ -15,7 +15,8 @@ BOOL UnregisterHotKey(HWND window, int id);
 
 namespace platform {
 
-// A key went down or up on the handset. Hot keys are matched first; otherwise WM_KEYDOWN or
+// A key went down or up on the handset. The keyboard hooks see it first (a hook that keeps
+// it ends the press there, with true); then hot keys are matched; otherwise WM_KEYDOWN or
 // WM_KEYUP is posted to the focus window of the thread whose window is in front (the active
 // window when it has no focus). False when no window of this process takes keys.
 bool InjectKey(UINT virtualKey, bool down);

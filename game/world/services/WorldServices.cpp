@@ -1,6 +1,8 @@
 // The services in use, and the silent stand-in the world runs with until the flow sets its own.
 #include "game/world/services/WorldServices.h"
 
+#include "platform/base/Clock.h"
+
 namespace {
 
 class SilentServices final : public WorldServices {
@@ -31,6 +33,8 @@ std::int32_t WorldOfLevelIndex(std::int32_t levelIndex) {
     const std::int32_t world = (levelIndex - kTutorialLevelCount) / 5 + 1;
     return world > 10 ? 10 : world;
 }
+
+float WorldServices::ClockSeconds() { return static_cast<float>(GetTickCount()) * 0.001f; }
 
 WorldServices& GetWorldServices() { return g_services != nullptr ? *g_services : g_silent; }
 

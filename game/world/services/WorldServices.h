@@ -83,6 +83,9 @@ public:
     virtual void GrantAward11() = 0;
     // The player character's awards: the profile's award bit, once, with its floating text.
     virtual void GrantProfileAward(DWORD /*awardBit*/, const char* /*textName*/) {}
+    // The engine clock's time in seconds (the platform's tick count), which paces the
+    // fireflies' figure-eights.
+    virtual float ClockSeconds();
 };
 
 // The services in use; the stand-in while none are set.

@@ -181,6 +181,7 @@ void UpdateObjects(Level& level, float dt) {
         else if (kind == kObjectOdile)
             FollowCutscene(level, *static_cast<OdileObject*>(object));
     }
+    const float clock = GetWorldServices().ClockSeconds();
     for (std::int32_t i = 0; i < level.fireflySwarmCount && i < kMaximumFireflySwarms; ++i)
-        if (level.fireflySwarms[i] != nullptr) level.fireflySwarms[i]->Update(dt, level);
+        if (level.fireflySwarms[i] != nullptr) level.fireflySwarms[i]->Update(dt, clock, level);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/core/containers/KDLList.h"
+#include "engine/core/math/Random.h"
 #include "engine/render/RenderTypes.h"
 #include "game/world/level/FireflySwarm.h"
 #include "game/world/level/Level.h"
@@ -218,6 +219,34 @@ TEST_F(LevelFileTest, FireflySwarmsOneForEveryTenFreeTilesAtMostFive) {
             EXPECT_GE(level->fireflySwarms[i]->count, 1);
             EXPECT_LE(level->fireflySwarms[i]->count, 5);
         }
+    }
+}
+
+TEST_F(LevelFileTest, TheFireflyCountIsRoundedInSinglePrecision) {
+    // On a grid of 32 x 32 empty tiles (each takes one value as it is read) the first tile
+    // drawn is free, so the first swarm takes two values for its tile and then one for its
+    // count: 1 + float(value) / 2^25, truncated. In single precision 2^25 - 1 and 2^27 - 1
+    // round up, to counts 2 and 5 (in double: 1 and 4).
+    std::string body = "SIZE 32 32\n";
+    for (int row = 0; row < 32; ++row) {
+        body += "ROW";
+        for (int column = 0; column < 32; ++column) body += " 99";
+        body += "\n";
+    }
+    const struct {
+        std::uint32_t seed;  // 1027 steps before a value of 2^25 - 1 or 2^27 - 1
+        std::int32_t count;
+        float x, y;  // the first tile drawn
+    } cases[] = {{0x28526a5bu, 2, 315, 265}, {0xeedc8e0cu, 5, 155, 245}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        Unload(*level);
+        SetRandomSeed(c.seed);
+        ASSERT_EQ(Load(body), 1);
+        ASSERT_EQ(level->fireflySwarmCount, 5);
+        EXPECT_EQ(level->fireflySwarms[0]->count, c.count);
+        EXPECT_FLOAT_EQ(level->fireflySwarms[0]->centre.x, c.x);
+        EXPECT_FLOAT_EQ(level->fireflySwarms[0]->centre.y, c.y);
     }
 }
 

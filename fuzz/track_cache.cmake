@@ -1,0 +1,1 @@
+handset_fuzz(track_cache DEPENDS kel_meshnode)
