@@ -30,6 +30,14 @@ void ListLevels(const char* folder, std::vector<std::string>& levels) {
     ListDeleteAll(names, EngineString::DeleteItem);
 }
 
+// The name under a thumbnail: the level's file name, custom levels marked.
+std::string LevelLabel(const std::string& level) {
+    const std::size_t slash = level.find_last_of('/');
+    std::string name = slash == std::string::npos ? level : level.substr(slash + 1);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".qvn") == 0) name.resize(name.size() - 4);
+    return level.rfind("customlevels/", 0) == 0 ? "custom: " + name : name;
+}
+
 // The level at its start, seen from its overview camera.
 bool RenderLevel(kelview::ViewSession& session, const std::string& name, const kelview::ViewOptions& base,
                  platform::screen::Image& thumb, std::string& error) {
@@ -82,7 +90,7 @@ int Run(const contact_sheet::SheetOptions& options) {
             status = 1;
             thumb = platform::screen::Image{};
         }
-        painter.Add(thumb, level);
+        painter.Add(thumb, LevelLabel(level));
     }
     if (!platform::screen::WritePng(painter.Sheet(), options.picture, error)) {
         std::fprintf(stderr, "level_contact_sheet: %s\n", error.c_str());

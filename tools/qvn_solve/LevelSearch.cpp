@@ -335,7 +335,6 @@ private:
     void Settle(qvn_play::LevelRun& run, long frame, Trial& trial) {
         PlayerCharacter& character = run.character();
         Vector3 last = character.position;
-        int still = 0;
         long settling = 0;
         for (;; ++frame, ++settling) {
             if (character.IsInDeep() ? settling > kLongestExit : settling > kLongestSettle) break;
@@ -346,8 +345,7 @@ private:
             const bool same = std::fabs(character.position.x - last.x) < 0.001f &&
                               std::fabs(character.position.y - last.y) < 0.001f;
             last = character.position;
-            still = AtRest(character) && same ? still + 1 : 0;
-            if (still >= 2) {
+            if (AtRest(character) && same) {
                 ++frame;
                 break;
             }

@@ -1,8 +1,8 @@
 # Proves one level solvable: qvn_solve finds a way, qvn_play replays it with the world's code to
 # the exit, and the level's par time and logic are checked against the way's length.
 #   cmake -DQVN_SOLVE=<program> -DQVN_PLAY=<program> -DDATA=<data folder> -DLEVEL=<folder/name.qvn>
-#         -DSOURCE=<the level's source file> -DOUT=<script to write> -P SolveLevel.cmake
-# The par time (STATSTIME, whole seconds) must not be quicker than the solver's way (no player
+#         -DSOURCE=<the level's source file> -DOUT=<script to write> -DSCORED=ON|OFF -P SolveLevel.cmake
+# Only levels the game scores (SCORED) are held to their par figures. The par time (STATSTIME, whole seconds) must not be quicker than the solver's way (no player
 # could reach it) nor more than three times it and ten seconds (every player would). The logic
 # par (STATSLOGIC, in tenths of a move as the rating counts them) must allow the way's moves; a
 # level without STATSLOGIC, or with 0, gets default figures that overrule its STATSTIME.
@@ -28,6 +28,10 @@ if(NOT status EQUAL 0 OR completed EQUAL -1)
                         "${script}\n${errors}")
 endif()
 
+if(NOT SCORED)
+    message(STATUS "${LEVEL}: solved in ${seconds} s and ${moves} moves; the game does not score it.")
+    return()
+endif()
 file(READ ${SOURCE} level)
 if(NOT level MATCHES "[\n\r][ \t]*STATSTIME[ \t]+([0-9]+)")
     message(FATAL_ERROR "${LEVEL}: no par time (STATSTIME); the solver's way takes ${seconds} s and ${moves} moves.")
