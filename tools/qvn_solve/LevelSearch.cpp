@@ -126,6 +126,17 @@ std::string StateKey(const qvn_play::LevelRun& run) {
     return key;
 }
 
+// Whether the level has objects that move without the character: dampers, blocker doors,
+// bridges, spike cubes, TESK and ODILE. Without them waiting changes nothing, and the search
+// leaves it out.
+bool SomethingMovesAlone(Level& level) {
+    for (KDLListIterator it(level.activeObjects); !it.AtEnd(); it.Next()) {
+        const auto* object = static_cast<const LevelObject*>(it.Item());
+        if (object->kind >= kObjectSpikeCube && object->kind != kObjectSpawnEffect) return true;
+    }
+    return false;
+}
+
 float Across(const PlayerCharacter& character) {
     return (character.facing == 0 || character.facing == 2) ? character.position.x : character.position.y;
 }
@@ -171,6 +182,7 @@ public:
             }
             nodes_.push_back(Node{});
             seen_[StateKey(run)] = 0;
+            waiting_ = SomethingMovesAlone(run.level());
         }
         queue_.push({0, 0});
         bool bounded = false;
@@ -190,6 +202,7 @@ public:
             ++result.statesExpanded;
             const std::vector<qvn_play::ScriptLine> prefix = ScriptOf(index);
             for (const Action& action : kActions) {
+                if (action.kind == Kind::kWait && !waiting_) continue;
                 Trial trial;
                 if (!Try(prefix, node.frame, action, trial, error)) {
                     result.error = error;
@@ -377,6 +390,7 @@ private:
     SearchBounds bounds_;
     std::uint32_t seed_ = 0;
     long played_ = 0;
+    bool waiting_ = true;
     bool restarting_ = true;
     std::unique_ptr<qvn_play::LevelRun> shared_;
     std::unique_ptr<qvn_play::LevelRun> fresh_;
