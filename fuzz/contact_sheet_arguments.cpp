@@ -3,23 +3,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "fuzz/FuzzArguments.h"
 #include "tools/level_contact_sheet/ContactSheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::string> arguments(1);
-    for (std::size_t i = 0; i < size && arguments.size() < 64; ++i) {
-        if (data[i] == 0)
-            arguments.emplace_back();
-        else
-            arguments.back().push_back(static_cast<char>(data[i]));
-    }
-    std::vector<const char*> pointers;
-    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    const FuzzArguments arguments(data, size);
     contact_sheet::SheetOptions options;
     std::string error;
-    if (!contact_sheet::ParseSheetOptions(static_cast<int>(pointers.size()), pointers.data(), options, error)) {
+    if (!contact_sheet::ParseSheetOptions(arguments.Count(), arguments.Values(), options, error)) {
         if (error.empty()) std::abort();
         return 0;
     }
