@@ -79,6 +79,7 @@ struct Node {
     bool goal = false;
     long deepFrame = -1;
     std::uint32_t moves = 0;
+    std::string key;
 };
 
 void AppendNumber(std::string& key, long value) {
@@ -151,12 +152,6 @@ class Searcher {
 public:
     Searcher(const std::string& level, const SearchBounds& bounds, bool restarting)
         : level_(level), bounds_(bounds), restarting_(restarting) {}
-    ~Searcher() {
-        // The shared level goes before the seed's owner, the process, forgets it.
-        fresh_.reset();
-        shared_.reset();
-    }
-
     // Whether the script, played on a freshly loaded level, completes it on the frame found.
     bool Replays(const SearchResult& result, std::string& error) {
         shared_.reset();
@@ -187,11 +182,12 @@ public:
         queue_.push({0, 0});
         bool bounded = false;
         while (!queue_.empty()) {
-            const auto [frame, index] = queue_.top();
+            const long index = queue_.top().second;
             queue_.pop();
             const Node node = nodes_[static_cast<std::size_t>(index)];
             if (node.goal) return Solved(index, result);
-            if (frame > node.frame) continue;  // reached again, quicker
+            // A state reached again, quicker, is expanded from its quicker node.
+            if (!node.key.empty() && seen_[node.key] < node.frame) continue;
             if (result.statesExpanded >= bounds_.maxStates) {
                 result.outcome = SearchOutcome::kBoundReached;
                 result.error = "the search expanded " + std::to_string(bounds_.maxStates) +
@@ -210,7 +206,7 @@ public:
                 }
                 if (trial.ending == Ending::kTooLong) bounded = true;
                 if (trial.ending == Ending::kCompleted) {
-                    Node goal{index, trial.press, trial.endFrame, node.actions + 1, true, trial.deepFrame, trial.moves};
+                    Node goal{index, trial.press, trial.endFrame, node.actions + 1, true, trial.deepFrame, trial.moves, {}};
                     nodes_.push_back(goal);
                     queue_.push({goal.frame, static_cast<long>(nodes_.size()) - 1});
                     continue;
@@ -219,7 +215,8 @@ public:
                 const auto found = seen_.find(trial.key);
                 if (found != seen_.end() && found->second <= trial.endFrame) continue;
                 seen_[trial.key] = trial.endFrame;
-                nodes_.push_back(Node{index, trial.press, trial.endFrame, node.actions + 1, false, -1, trial.moves});
+                nodes_.push_back(
+                    Node{index, trial.press, trial.endFrame, node.actions + 1, false, -1, trial.moves, trial.key});
                 queue_.push({trial.endFrame, static_cast<long>(nodes_.size()) - 1});
             }
         }
