@@ -152,17 +152,66 @@ class Searcher {
 public:
     Searcher(const std::string& level, const SearchBounds& bounds, bool restarting)
         : level_(level), bounds_(bounds), restarting_(restarting) {}
-    // Whether the script, played on a freshly loaded level, completes it on the frame found.
-    bool Replays(const SearchResult& result, std::string& error) {
+    // Plays the script on a freshly loaded level, as qvn_play does, for at most `limit` frames;
+    // true when it completes the level, with its figures in `played`.
+    bool Play(const std::vector<qvn_play::ScriptLine>& script, long limit, SearchResult& played) {
         shared_.reset();
         fresh_.reset();
         qvn_play::LevelRun run;
+        std::string error;
         if (!Start(run, error)) return false;
-        for (long frame = 0; frame < result.frames; ++frame) {
-            run.Step(qvn_play::BitsAtFrame(result.script, frame));
-            if (run.Completed()) return frame + 1 == result.frames;
+        long deep = -1;
+        for (long frame = 0; frame < limit; ++frame) {
+            run.Step(qvn_play::BitsAtFrame(script, frame));
+            if (deep < 0 && run.character().IsInDeep()) deep = frame;
+            if (run.Completed()) {
+                played.frames = frame + 1;
+                played.clockFrames = deep - (script.empty() ? 0 : script.front().first);
+                played.moves = run.character().moves;
+                return true;
+            }
         }
         return false;
+    }
+
+    // Whether the script, played on a freshly loaded level, completes it on the frame found.
+    bool Replays(const SearchResult& result) {
+        SearchResult played;
+        return Play(result.script, result.frames, played) && played.frames == result.frames;
+    }
+
+    // A run over several tiles comes out as one command a tile with a still frame or two
+    // between; held through, it gets the character there sooner. Each such join, with the
+    // commands after it brought forward by the gap, is kept when the level still completes
+    // sooner with it.
+    void JoinRuns(SearchResult& result) {
+        constexpr long kLongestGap = 3;
+        for (std::size_t i = 0; i + 1 < result.script.size();) {
+            const qvn_play::ScriptLine& first = result.script[i];
+            const qvn_play::ScriptLine& second = result.script[i + 1];
+            const long gap = second.first - first.last - 1;
+            const bool run = first.bits == kInputJumpLeft || first.bits == kInputJumpRight;
+            if (!run || second.bits != first.bits || gap < 1 || gap > kLongestGap) {
+                ++i;
+                continue;
+            }
+            std::vector<qvn_play::ScriptLine> joined = result.script;
+            joined[i].last = second.last - gap;
+            joined.erase(joined.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            for (std::size_t k = i + 1; k < joined.size(); ++k) {
+                joined[k].first -= gap;
+                joined[k].last -= gap;
+            }
+            SearchResult played;
+            if (Play(joined, result.frames, played) && played.frames < result.frames) {
+                result.script = joined;
+                result.frames = played.frames;
+                result.clockFrames = played.clockFrames;
+                result.moves = played.moves;
+            } else {
+                ++i;
+            }
+        }
     }
 
     SearchResult Run() {
@@ -414,14 +463,18 @@ SearchResult SearchLevel(const std::string& level, const SearchBounds& bounds) {
     {
         Searcher quick(level, bounds, true);
         SearchResult result = quick.Run();
-        std::string error;
-        if (result.outcome != SearchOutcome::kSolved || quick.Replays(result, error)) return result;
+        if (result.outcome != SearchOutcome::kSolved) return result;
+        if (quick.Replays(result)) {
+            quick.JoinRuns(result);
+            return result;
+        }
     }
     // Something of the level did not go back to its start on a restart: search again, loading
     // the level for every trial.
     SetRandomSeed(seed);
     Searcher thorough(level, bounds, false);
     SearchResult result = thorough.Run();
+    if (result.outcome == SearchOutcome::kSolved) thorough.JoinRuns(result);
     return result;
 }
 
