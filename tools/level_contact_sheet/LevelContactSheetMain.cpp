@@ -9,11 +9,8 @@
 #include "engine/core/containers/KDLList.h"
 #include "engine/core/files/ArchiveDirectory.h"
 #include "engine/core/memory/StandardErrorLog.h"
-#include "engine/core/node/KNode.h"
 #include "engine/core/text/EngineString.h"
-#include "game/world/player/PlayerCharacter.h"
 #include "platform/screen/PngFile.h"
-#include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewSession.h"
 #include "tools/level_contact_sheet/ContactSheet.h"
 #include "tools/qvn_play/LevelRun.h"
@@ -45,15 +42,7 @@ bool RenderLevel(kelview::ViewSession& session, const std::string& name, const k
     if (!run.Load(name, error)) return false;
     kelview::ViewOptions view = base;
     qvn_play::FrameOverview(run.level(), view);
-    auto* root = new KNode();
-    kelview::AttachFixtureLevel(run.level(), *root);
-    PlayerCharacter& character = run.character();
-    if (character.mainModel != nullptr && character.mainModel->Parent() == nullptr)
-        root->AddChildEx(character.mainModel, false);
-    const bool drawn = session.Render(*root, view, &thumb, &error);
-    kelview::DetachFixtureLevel(*root);
-    root->Release();
-    return drawn;
+    return qvn_play::RenderLevelRun(session, run, view, thumb, error);
 }
 
 int Run(const contact_sheet::SheetOptions& options) {

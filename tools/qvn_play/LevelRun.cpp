@@ -5,12 +5,15 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "engine/core/node/KNode.h"
 #include "engine/resources/kdb/KDB.h"
 #include "game/world/level/Level.h"
 #include "game/world/levelfile/LevelFile.h"
 #include "game/world/player/PlayerCharacter.h"
 #include "game/world/rules/CharacterInteractions.h"
 #include "game/world/update/LevelUpdate.h"
+#include "tools/kelview/LevelFixture.h"
+#include "tools/kelview/ViewSession.h"
 
 namespace qvn_play {
 namespace {
@@ -86,6 +89,7 @@ bool LevelRun::Load(const std::string& levelName, std::string& error) {
         error = "the level " + folder + name + ".qvn did not load.";
         return false;
     }
+    // The game lands the character once its fly-in ends; play starts from there.
     LandCharacter(*level_, *character_);
     return true;
 }
@@ -120,6 +124,19 @@ void LevelRun::Step(std::uint32_t bits) {
             deathTime_ = 0.0f;
         }
     }
+}
+
+bool RenderLevelRun(kelview::ViewSession& session, const LevelRun& run, const kelview::ViewOptions& view,
+                    platform::screen::Image& image, std::string& error) {
+    auto* root = new KNode();
+    kelview::AttachFixtureLevel(run.level(), *root);
+    PlayerCharacter& character = run.character();
+    if (character.mainModel != nullptr && character.mainModel->Parent() == nullptr)
+        root->AddChildEx(character.mainModel, false);
+    const bool drawn = session.Render(*root, view, &image, &error);
+    kelview::DetachFixtureLevel(*root);
+    root->Release();
+    return drawn;
 }
 
 }  // namespace qvn_play

@@ -8,10 +8,15 @@
 #include <string>
 
 #include "game/world/services/WorldServices.h"
+#include "platform/screen/Display.h"
 #include "tools/kelview/ViewOptions.h"
 
 class Level;
 class PlayerCharacter;
+
+namespace kelview {
+class ViewSession;
+}
 
 namespace qvn_play {
 
@@ -91,5 +96,9 @@ private:
     PlayerCharacter* character_ = nullptr;
     float deathTime_ = 0.0f;
 };
+
+// The run's level and character as they stand, drawn by the session's render device.
+bool RenderLevelRun(kelview::ViewSession& session, const LevelRun& run, const kelview::ViewOptions& view,
+                    platform::screen::Image& image, std::string& error);
 
 }  // namespace qvn_play

@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "engine/core/memory/StandardErrorLog.h"
-#include "engine/core/node/KNode.h"
 #include "game/world/level/Level.h"
 #include "game/world/player/PlayerCharacter.h"
 #include "platform/screen/PngFile.h"
-#include "tools/kelview/LevelFixture.h"
 #include "tools/kelview/ViewSession.h"
 #include "tools/qvn_play/LevelRun.h"
 #include "tools/qvn_play/PlayScript.h"
@@ -119,16 +117,8 @@ void Print(const qvn_play::LevelRun& run, long frame, bool verbose) {
 
 bool WritePicture(const qvn_play::LevelRun& run, kelview::ViewSession& session, long frame,
                   const kelview::ViewOptions& view, const std::string& folder, std::string& error) {
-    auto* root = new KNode();
-    kelview::AttachFixtureLevel(run.level(), *root);
-    PlayerCharacter& character = run.character();
-    if (character.mainModel != nullptr && character.mainModel->Parent() == nullptr)
-        root->AddChildEx(character.mainModel, false);
     platform::screen::Image image;
-    const bool drawn = session.Render(*root, view, &image, &error);
-    kelview::DetachFixtureLevel(*root);
-    root->Release();
-    if (!drawn) return false;
+    if (!qvn_play::RenderLevelRun(session, run, view, image, error)) return false;
     const std::string path = folder + "/frame_" + std::to_string(frame) + ".png";
     return platform::screen::WritePng(image, path, error);
 }
