@@ -75,7 +75,6 @@ struct Node {
     long parent = -1;
     qvn_play::ScriptLine press;  // bits 0 for the start
     long frame = 0;              // the first frame after this node's command came to rest
-    long actions = 0;
     bool goal = false;
     long deepFrame = -1;
     std::uint32_t moves = 0;
@@ -255,7 +254,7 @@ public:
                 }
                 if (trial.ending == Ending::kTooLong) bounded = true;
                 if (trial.ending == Ending::kCompleted) {
-                    Node goal{index, trial.press, trial.endFrame, node.actions + 1, true, trial.deepFrame, trial.moves, {}};
+                    Node goal{index, trial.press, trial.endFrame, true, trial.deepFrame, trial.moves, {}};
                     nodes_.push_back(goal);
                     queue_.push({goal.frame, static_cast<long>(nodes_.size()) - 1});
                     continue;
@@ -265,7 +264,7 @@ public:
                 if (found != seen_.end() && found->second <= trial.endFrame) continue;
                 seen_[trial.key] = trial.endFrame;
                 nodes_.push_back(
-                    Node{index, trial.press, trial.endFrame, node.actions + 1, false, -1, trial.moves, trial.key});
+                    Node{index, trial.press, trial.endFrame, false, -1, trial.moves, trial.key});
                 queue_.push({trial.endFrame, static_cast<long>(nodes_.size()) - 1});
             }
         }
