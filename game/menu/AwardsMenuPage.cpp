@@ -28,12 +28,6 @@ constexpr float kStarOffsetY = -15.0f;
 constexpr float kStarSize = 50.0f;
 constexpr float kShadow[2] = {-2.0f, -2.0f};
 
-const Brush* StyleBrush(const PageDescription* description, const char* name) {
-    if (description == nullptr || description->style == nullptr) return nullptr;
-    const BrushRecord* record = description->style->FindBrush(name);
-    return record != nullptr ? &record->brush : nullptr;
-}
-
 const WCHAR* TableText(const EngineString& key) {
     TextTable* table = GlobalTextTable();
     return table != nullptr ? TextTableFind(table, key.Text(), nullptr) : nullptr;

@@ -18,12 +18,6 @@ namespace {
 constexpr DWORD kCreditsTextFlags = 38;  // centred across, round position, middle
 constexpr float kStartTimer = 6.0f;      // past the 4 seconds: the first update takes entry 1
 
-const Brush* StyleBrush(const PageDescription* description, const char* name) {
-    if (description == nullptr || description->style == nullptr) return nullptr;
-    const BrushRecord* record = description->style->FindBrush(name);
-    return record != nullptr ? &record->brush : nullptr;
-}
-
 const WCHAR* EntryText(const char* key) {
     TextTable* table = GlobalTextTable();
     return table != nullptr ? TextTableFind(table, key, nullptr) : u"";

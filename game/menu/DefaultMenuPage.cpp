@@ -72,12 +72,6 @@ void PlayMenuSound(std::uint32_t id) { PlaySoundEffect(id, 0, 0); }
 // Centred both ways.
 constexpr DWORD kLabelFlags = 6;
 
-const Brush* StyleBrush(const PageDescription* description, const char* name) {
-    if (description == nullptr || description->style == nullptr) return nullptr;
-    const BrushRecord* record = description->style->FindBrush(name);
-    return record != nullptr ? &record->brush : nullptr;
-}
-
 // The four looks of an arrow from the style's "<prefix>_UP_BRUSH" and its siblings.
 ArrowBrushes StyleArrow(const PageDescription* description, const char* prefix) {
     static constexpr const char* kLooks[4] = {"UP", "DOWN", "FOCUSED", "DISABLED"};
@@ -160,6 +154,12 @@ void SetCaptionKey(Control* control, EngineString& key, const char* text) {
 
 void SetMenuSettingsAction(MenuSettingsAction action) { settingsAction = action; }
 MenuSettingsAction GetMenuSettingsAction() { return settingsAction; }
+
+const Brush* StyleBrush(const PageDescription* description, const char* name) {
+    if (description == nullptr || description->style == nullptr) return nullptr;
+    const BrushRecord* record = description->style->FindBrush(name);
+    return record != nullptr ? &record->brush : nullptr;
+}
 
 std::int32_t MenuCommandId(const char* keyword) {
     if (keyword == nullptr) return kCommandUnknown;

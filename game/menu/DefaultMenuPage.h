@@ -35,6 +35,8 @@ constexpr std::uint32_t kSoundMenuBack = 15;
 bool IsBackKey(std::int32_t key);
 // The command id of a keyword (case counts); -1 for an unknown one.
 std::int32_t MenuCommandId(const char* keyword);
+// The brush of that name in the page description's style; null when either is missing.
+const Brush* StyleBrush(const PageDescription* description, const char* name);
 // x <= 100 and 385 <= y <= 465: callers test x >= 10 first.
 bool IsInBackArea(float x, float y);
 

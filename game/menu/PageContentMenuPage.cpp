@@ -56,12 +56,6 @@ constexpr PageIllustrations kIllustrations[] = {
     {{{12, 620, 100, 140, 115}, {}}, 1},
 };
 
-const Brush* StyleBrush(const PageDescription* description, const char* name) {
-    if (description == nullptr || description->style == nullptr) return nullptr;
-    const BrushRecord* record = description->style->FindBrush(name);
-    return record != nullptr ? &record->brush : nullptr;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
