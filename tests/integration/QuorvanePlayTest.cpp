@@ -150,10 +150,10 @@ constexpr int kWorldOne = kTutorialTwo + 30000;
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
     std::ostringstream script;
-    // The start-up page waits for "Play"; the logos follow, then the title waits for a tap,
-    // the main menu's "Play" opens the worlds, and "World 1" starts a fresh player's intro comic,
-    // which passes by itself.
-    script << "at 1000 tap 220 400\n";
+    // The start-up page asks about sound and "Yes" answers it; the logos follow, then the
+    // title waits for a tap, the main menu's "Play" opens the worlds, and "World 1" starts a
+    // fresh player's intro comic, which passes by itself.
+    script << "at 1000 tap 170 400\n";  // "Yes", with sound
     script << "at 13000 tap 240 400\n";
     script << "at 14500 tap 350 400\n";  // "Play": the world page
     script << "at 16500 tap 260 400\n";  // "World 1"

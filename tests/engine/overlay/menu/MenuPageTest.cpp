@@ -3,6 +3,9 @@
 // first), the scripts of creation and opening, controls hidden by disabling, and the root
 // behind the pages.
 #include "engine/overlay/menu/MenuRoot.h"
+#include "engine/overlay/widgets/EditBox.h"
+#include "engine/overlay/widgets/ListBox.h"
+#include "engine/overlay/widgets/ScrollBar.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 
@@ -59,6 +62,33 @@ TEST_F(MenuTest, ControlsBecomeWidgetsAndDeadGotosAreDisabled) {
     EXPECT_EQ(Menus().pending, Menus().FindPage("Main"));
     EXPECT_EQ(page->flags & (kControlModal | kControlShown), 0u);
     EXPECT_EQ(page->modalResult, 0);
+}
+
+TEST_F(MenuTest, ToggleButtonsListBoxesAndEditBoxesAreMadeFromTheirDescriptions) {
+    WriteMenuFile("Page.menu", "Page\n{\nCLASS PlainPage\n"
+                               "TOGGLEBUTTON\n{\nNAME TOGGLE\nPOS 10 20\nSIZE 100 40\nTEXT OFF LOW HIGH\nTOOLTIP T0 T1\n}\n"
+                               "TEXTLISTBOX\n{\nNAME LIST\nPOS 10 80\nSIZE 300 180\nTEXT ONE TWO THREE\n}\n"
+                               "EDIT\n{\nNAME EDIT\nPOS 10 300\nSIZE 200 30\nTEXT NAME\n}\n}\n");
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    MenuPage* page = Menus().FindPage("Page");
+    ASSERT_NE(page, nullptr);
+    auto* toggle = dynamic_cast<ToggleButton*>(page->FindControlByName("TOGGLE"));
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_EQ(toggle->StateCount(), 3);
+    EXPECT_EQ(toggle->current, 0);
+    ASSERT_NE(toggle->text.key, nullptr) << "the first state's caption is shown";
+    EXPECT_STREQ(toggle->text.key->Text(), "OFF");
+    ASSERT_NE(toggle->GetTooltip()->key, nullptr);
+    EXPECT_STREQ(toggle->GetTooltip()->key->Text(), "T0");
+    auto* list = dynamic_cast<TextListBox*>(page->FindControlByName("LIST"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->ItemCount(), 3);
+    EXPECT_EQ(list->visibleCount, 6);
+    EXPECT_EQ(list->scrollBar->maximum, 0) << "all items fit";
+    auto* edit = dynamic_cast<EditBox*>(page->FindControlByName("EDIT"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->flags & 0x1800u, 0x1800u) << "centred both ways by default";
+    EXPECT_EQ(edit->maximumLength, 128u);
 }
 
 TEST_F(MenuTest, AChangeOfSelectionFindsItsScriptForEveryItem) {
