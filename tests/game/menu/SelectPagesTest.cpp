@@ -241,6 +241,28 @@ TEST_F(SelectPageTest, ChoosingALevelStartsItWithinTheLevels) {
     }
 }
 
+TEST_F(SelectPageTest, AnItemAppearsOnlyOnceItsButtonIsNearItsPlace) {
+    WriteMenuFile("LevelSelect.menu", ListPage("LevelSelect", "LevelSelectMenuPage", 8, "InitLevelButton", "SelectLevel", 0));
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    auto* page = OpenPage<LevelSelectMenuPage>("LevelSelect");
+    ASSERT_NE(page, nullptr);
+    page->frameStep = 0.1f;
+    EXPECT_EQ(page->ItemFade(0, 300.0f), 0.0f);
+    EXPECT_EQ(page->ItemFade(0, 450.0f), 0.0f);
+    EXPECT_EQ(page->itemFades[0], 0.0f) << "far away, the fade does not grow";
+    EXPECT_FLOAT_EQ(page->ItemFade(0, 299.0f), 0.2f);
+    for (int frame = 0; frame < 10; ++frame) page->ItemFade(0, 0.0f);
+    EXPECT_EQ(page->ItemFade(0, 0.0f), 1.0f) << "at most fully shown";
+    // Shown again, the items fade in again.
+    SetVisible(page, 0);
+    EXPECT_EQ(page->itemFades[0], 0.0f);
+    // Just shown, the buttons start at the right edge and fly toward their places.
+    page->OnOpen(0, 0);
+    SetVisible(page, 1);
+    EXPECT_GE(page->FlyInDistance(0), 300.0f);
+    EXPECT_EQ(page->FlyInDistance(99), 0.0f);
+}
+
 TEST_F(SelectPageTest, TheFocusStaysOnTheShownLevels) {
     WriteMenuFile("LevelSelect.menu", ListPage("LevelSelect", "LevelSelectMenuPage", 8, "InitLevelButton", "SelectLevel", 0));
     ASSERT_EQ(Menus().LoadMenus(), 1);
