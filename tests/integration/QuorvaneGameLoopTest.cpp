@@ -164,10 +164,10 @@ TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane");
     fs::copy_file(QUORVANE_SHIPPED_INI, folder / "Quorvane.ini");
     fs::copy(data, folder / "data", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    // The start-up page asks whether to play with sound; "Yes" (landscape (400, 310), on the
-    // portrait display (170, 400)) closes the question and the logos follow, four seconds
-    // each, then the title. A tap on the title
-    // opens the main menu, whose "Play" starts a fresh player's intro comic.
+    // The start-up page asks about sound ("Yes": landscape (400, 310), on the portrait display
+    // (170, 400)); the logos follow it, four seconds each, then the title. A tap on the title
+    // opens the main menu; its "Play", the hint's "OK", the tutorials and the first tutorial
+    // start a fresh player's intro comic.
     const char* names[] = {"maker", "studio", "title", "intro"};
     const int times[] = {3000, 7000, 12000, 15600};
     const fs::path script = fs::path(root.Path()) / "script.txt";
@@ -175,7 +175,10 @@ TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
         std::ofstream out(script);
         out << "at 1000 tap 170 400\n";
         for (int i = 0; i < 4; ++i) {
-            if (i == 3) out << "at 13000 tap 240 400\nat 14500 tap 350 400\n";
+            // Play, the tutorial hint's OK, the tutorials, the first tutorial.
+            if (i == 3)
+                out << "at 13000 tap 240 400\nat 13500 tap 380 400\nat 14000 tap 89 400\nat 14500 tap 430 400\n"
+                       "at 15000 tap 430 400\n";
             out << "at " << times[i] << " screenshot " << (fs::path(root.Path()) / names[i]).string() << ".png\n";
         }
         out << "at 16000 close\n";

@@ -134,4 +134,45 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     EXPECT_GT(handset_test::CountDifferences(playing, images.back()), 10000) << "the first level of world 1 left the menus";
 }
 
+TEST(QuorvaneMenus, YourLevelsListsTheCustomLevelsByNameAndPlaysTheChosenOne) {
+    ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
+        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+    handset_test::TempHandsetRoot root;
+    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder);
+    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
+        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+    // One level of the player's own, its name in UTF-8.
+    const fs::path custom = folder / "data" / "customlevels";
+    fs::create_directories(custom);
+    fs::copy_file(fs::path(QUORVANE_LEVEL_SOURCES) / "level09.qvn", custom / "Ma\xC3\xB1" "ana.qvn");
+
+    const fs::path shots = fs::path(root.Path());
+    std::ofstream(shots / "script.txt")
+        << "at 2000 tap 170 400\n"     // Yes, with sound: logos, then the title
+        << "at 12000 tap 240 400\n"    // the title: the main menu
+        << "at 14000 tap 300 400\n"    // Your levels
+        << "at 16000 screenshot " << (shots / "customselect.png").string() << "\n"
+        << "at 16500 tap 430 400\n"    // the first one: the intro comic comes first
+        << "at 18000 tap 440 740\n"    // the comic's skip corner: the level loads
+        << "at 21000 screenshot " << (shots / "customplay.png").string() << "\n"
+        << "at 22000 close\n";
+    const int exitCode = RunInstalled(folder / "quorvane",
+                                      {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                       "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
+                                       "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=en_GB.UTF-8"},
+                                      120s);
+    ASSERT_NE(exitCode, -1) << "closing did not end the game";
+    EXPECT_EQ(exitCode, 0);
+    platform::screen::Image list;
+    platform::screen::Image play;
+    ASSERT_TRUE(platform::screen::ReadPng((shots / "customselect.png").string(), list));
+    ASSERT_TRUE(platform::screen::ReadPng((shots / "customplay.png").string(), play));
+    EXPECT_TRUE(handset_test::MatchesReference(list, QUORVANE_MENU_REFERENCES, "menu_customselect"));
+    EXPECT_TRUE(handset_test::MatchesReference(play, QUORVANE_MENU_REFERENCES, "menu_customplay"));
+    EXPECT_GT(handset_test::CountDifferences(list, play), 10000) << "the custom level left the menus";
+}
+
 }  // namespace

@@ -96,7 +96,7 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
     fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
     // One level of the player's own, with a name beyond ASCII.
     fs::create_directories(folder / "data" / "customlevels");
-    fs::copy_file(fs::path(QUORVANE_LEVEL_SOURCE) / "level09.qvn",
+    fs::copy_file(fs::path(QUORVANE_LEVEL_SOURCES) / "level09.qvn",
                   folder / "data" / "customlevels" / u8"Café Garden.qvn");
     std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
         << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";

@@ -138,9 +138,9 @@ constexpr int kTurnLeft[] = {624, 360};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
 
-// How much later than the title's tap play begins: the start-up page, the main menu and the
-// world page come first.
-constexpr int kAfterMenus = 4500;
+// How much later than the title's tap play begins: the start-up page, the main menu, the
+// world page and the tutorial list come first.
+constexpr int kAfterMenus = 5500;
 // The second tutorial's page comes this much later again: the first tutorial's walk and
 // fall take that long in the real world.
 constexpr int kTutorialTwo = kAfterMenus + 2800;
@@ -150,13 +150,15 @@ constexpr int kWorldOne = kTutorialTwo + 30000;
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
     std::ostringstream script;
-    // The start-up page asks about sound and "Yes" answers it; the logos follow, then the
-    // title waits for a tap, the main menu's "Play" opens the worlds, and "World 1" starts a
-    // fresh player's intro comic, which passes by itself.
-    script << "at 1000 tap 170 400\n";  // "Yes", with sound
+    // The start-up page asks about sound; the logos follow, then the title waits for a tap,
+    // the main menu's "Play" opens the worlds, and the first tutorial starts a fresh player's
+    // intro comic, which passes by itself.
+    script << "at 1000 tap 170 400\n";   // "Yes", with sound
     script << "at 13000 tap 240 400\n";
-    script << "at 14500 tap 350 400\n";  // "Play": the world page
-    script << "at 16500 tap 260 400\n";  // "World 1"
+    script << "at 14500 tap 380 400\n";  // "Play": the world page with its tutorial hint
+    script << "at 15500 tap 89 400\n";   // the hint's "OK"
+    script << "at 16500 tap 430 400\n";  // the tutorials
+    script << "at 17500 tap 430 400\n";  // the first tutorial
     // The world's cut-scene: taps in its top right corner end it (those that come early or
     // late meet screens that ignore a touch there).
     for (int at = kAfterMenus + 12500; at <= kAfterMenus + 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);

@@ -241,6 +241,28 @@ TEST_F(SelectPageTest, ChoosingALevelStartsItWithinTheLevels) {
     }
 }
 
+TEST_F(SelectPageTest, AnItemAppearsOnlyOnceItsButtonIsNearItsPlace) {
+    WriteMenuFile("LevelSelect.menu", ListPage("LevelSelect", "LevelSelectMenuPage", 8, "InitLevelButton", "SelectLevel", 0));
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    auto* page = OpenPage<LevelSelectMenuPage>("LevelSelect");
+    ASSERT_NE(page, nullptr);
+    page->frameStep = 0.1f;
+    EXPECT_EQ(page->ItemFade(0, 300.0f), 0.0f);
+    EXPECT_EQ(page->ItemFade(0, 450.0f), 0.0f);
+    EXPECT_EQ(page->itemFades[0], 0.0f) << "far away, the fade does not grow";
+    EXPECT_FLOAT_EQ(page->ItemFade(0, 299.0f), 0.2f);
+    for (int frame = 0; frame < 10; ++frame) page->ItemFade(0, 0.0f);
+    EXPECT_EQ(page->ItemFade(0, 0.0f), 1.0f) << "at most fully shown";
+    // Shown again, the items fade in again.
+    SetVisible(page, 0);
+    EXPECT_EQ(page->itemFades[0], 0.0f);
+    // Just shown, the buttons start at the right edge and fly toward their places.
+    page->OnOpen(0, 0);
+    SetVisible(page, 1);
+    EXPECT_GE(page->FlyInDistance(0), 300.0f);
+    EXPECT_EQ(page->FlyInDistance(99), 0.0f);
+}
+
 TEST_F(SelectPageTest, TheFocusStaysOnTheShownLevels) {
     WriteMenuFile("LevelSelect.menu", ListPage("LevelSelect", "LevelSelectMenuPage", 8, "InitLevelButton", "SelectLevel", 0));
     ASSERT_EQ(Menus().LoadMenus(), 1);
@@ -285,6 +307,38 @@ TEST_F(SelectPageTest, CustomLevelsAreListedByTheirUtf8NamesAndStartAfterTheBuil
     EXPECT_EQ(CustomLevelSelectMenuPage::ItemLabel(3).Length(), 0u);
     EXPECT_EQ(page->OnButton(page->items[0], "SelectLevel", "0", -1), 4097);
     EXPECT_EQ(controller.nextLevel, 53);
+}
+
+TEST_F(SelectPageTest, TheTutorialHintOpensOnceAndTheBackKeyOnlyClosesIt) {
+    std::string text = ListPage("WorldSelect", "WorldSelectMenuPage", 3, "InitWorldButton", "SelectWorld", 0);
+    text.insert(text.rfind('}'),
+                "STATIC_IMAGE\n{\nON_INIT InitUFMUnderlay\n}\nBUTTON\n{\nNAME OK\nPOS 800 359\nSIZE 480 64\n"
+                "ON_INIT InitUFMButton\nON_CLICK OKTutorial\n}\n");
+    WriteMenuFile("WorldSelect.menu", text);
+    ASSERT_EQ(Menus().LoadMenus(), 1);
+    profile_.tutorialHint = 1;
+    auto* page = OpenPage<WorldSelectMenuPage>("WorldSelect");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->HintOpen());
+    EXPECT_EQ(page->ready, 0u);
+    EXPECT_FALSE(IsWindowEnabled(page->items[1])) << "the list waits under the hint";
+    // The arrows wait as well.
+    page->targetRow = 0;
+    Tap(page, 750, 430);
+    EXPECT_EQ(page->targetRow, 0);
+    // Back closes the hint: the page stays open and the game goes on.
+    page->OnKeyUp(27, -1);
+    EXPECT_FALSE(page->HintOpen());
+    EXPECT_NE(page->flags & kControlModal, 0u);
+    EXPECT_EQ(page->ready, 1u);
+    for (int frame = 0; frame < 20; ++frame) page->Update(33);
+    EXPECT_TRUE(IsWindowEnabled(page->items[1]));
+    EXPECT_TRUE(IsPageControlHidden(page->items[2])) << "a locked world stays locked after the hint";
+    // Shown again, the hint does not come back.
+    SetVisible(page, 0);
+    page->OnOpen(0, 0);
+    SetVisible(page, 1);
+    EXPECT_FALSE(page->HintOpen());
 }
 
 }  // namespace
