@@ -87,7 +87,7 @@ DWORD GameApplication::Init() {
     }
     flow_.State().loadingValue = 0.0f;
     SetupPhoneStateWatcher(*phoneState_);
-    WriteRotationOverride(kRotationOverrideHeld);
+    HoldRotation();
     rotationHeld_ = true;
     flow_.State().rotationHoldTimer = 0.0f;
     RegisterPhoneStateWatches(*phoneState_);
@@ -161,9 +161,7 @@ void GameApplication::Shutdown() {
         accelTaken_ = false;
     }
     if (rotationHeld_) {
-        Sleep(10);
-        WriteRotationOverride(kRotationOverrideReleased);
-        Sleep(10);
+        ReleaseRotation();
         rotationHeld_ = false;
     }
     CloseAccelerometer();

@@ -58,10 +58,14 @@ void GameApplication::OnEvent(DWORD event, LPARAM a, LPARAM) {
         }
         case kGameEventFocusGained:
             flow_.State().activityRequest = kActivityResume;
+            // Back in front: the display is held in the game's orientation again.
+            if (rotationHeld_) WriteRotationOverride(kRotationOverrideHeld);
             flow_.State().rotationHoldTimer = 0.0f;
             break;
         case kGameEventFocusLost:
             flow_.State().activityRequest = kActivitySuspend;
+            // Another program may turn the display while the game is behind it.
+            if (rotationHeld_) WriteRotationOverride(kRotationOverrideReleased);
             break;
         case kGameEventDeactivated:
             flow_.State().activityRequest = kActivitySuspend;

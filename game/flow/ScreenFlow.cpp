@@ -45,6 +45,18 @@ void WriteRotationOverride(DWORD value) {
     RegCloseKey(key);
 }
 
+void HoldRotation() {
+    Sleep(kRotationWriteSleepMs);
+    WriteRotationOverride(kRotationOverrideHeld);
+    Sleep(kRotationWriteSleepMs);
+}
+
+void ReleaseRotation() {
+    Sleep(kRotationWriteSleepMs);
+    WriteRotationOverride(kRotationOverrideReleased);
+    Sleep(kRotationWriteSleepMs);
+}
+
 ScreenFlow::ScreenFlow(ScreenHost& host) : host_(host) { SetFlowHost(this); }
 
 ScreenFlow::~ScreenFlow() {
@@ -135,9 +147,7 @@ void ScreenFlow::Step(float delta) {
     state_.rotationHoldTimer += delta;
     if (state_.rotationHoldTimer > kRotationOverridePeriod) {
         // The rotation service lets the display turn again unless the counter is renewed.
-        Sleep(kRotationWriteSleepMs);
-        WriteRotationOverride(kRotationOverrideHeld);
-        Sleep(kRotationWriteSleepMs);
+        HoldRotation();
         state_.rotationHoldTimer = 0.0f;
     }
     bool stayedOff = false;

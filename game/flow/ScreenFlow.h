@@ -127,3 +127,7 @@ void WriteRotationOverride(DWORD value);
 constexpr DWORD kRotationOverrideHeld = 30;
 constexpr DWORD kRotationOverrideReleased = 1;
 constexpr float kRotationOverridePeriod = 15.0f;
+// The override written between two short sleeps, which give the rotation service time to
+// see the value before and after.
+void HoldRotation();
+void ReleaseRotation();

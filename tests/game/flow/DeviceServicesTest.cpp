@@ -105,8 +105,15 @@ TEST_F(RunningGameTest, OverFortySecondsTheRotationIsHeldThreeTimesAndGivenBackO
     EXPECT_EQ(value(), kRotationOverrideReleased);
     game_->Shutdown();
     EXPECT_EQ(writes(), 4u) << "given back once";
-    RegCloseKey(key);
+
+    // Behind another program the display may turn; back in front it is held again.
     ASSERT_EQ(game_->Init(), 0u);
+    game_->OnEvent(kGameEventFocusLost, 0, 0);
+    EXPECT_EQ(value(), kRotationOverrideReleased);
+    game_->OnEvent(kGameEventFocusGained, 0, 0);
+    EXPECT_EQ(value(), kRotationOverrideHeld);
+    EXPECT_EQ(writes(), 7u);
+    RegCloseKey(key);
 }
 
 TEST_F(RunningGameTest, TheTiltIsTheAccelerometersSampleTimesItsResolution) {
