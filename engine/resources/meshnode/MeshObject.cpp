@@ -83,10 +83,7 @@ Object::~Object() {
     ReleaseGeometry(geometry_);
 }
 
-void Object::ReleaseCollision() {
-    if ((collision_.flags & kCollisionShared) == 0) delete collision_.tree;
-    collision_ = CollisionRecord{};
-}
+void Object::ReleaseCollision() { ReleaseCollisionRecord(collision_); }
 
 KNode* Object::CreateInstance(void*) { return new Object(); }
 
@@ -123,53 +120,68 @@ void Object::CopyTo(KNode& target) {
     copy.collision_.flags |= kCollisionShared;
 }
 
-void Object::ComputeBounds() {
-    NodeBounds& bounds = Bounds();
+void ComputeGeometryBounds(KNode& node, const Geometry& geometry) {
+    NodeBounds& bounds = node.Bounds();
     AxisBox box{};
-    ComputeBoundingBox(geometry_.list, box);
+    ComputeBoundingBox(geometry.list, box);
     bounds.boxMin = box.min;
     bounds.boxMax = box.max;
-    ComputeBoundingSphere(geometry_.list, bounds.sphereCentre, bounds.radius);
+    ComputeBoundingSphere(geometry.list, bounds.sphereCentre, bounds.radius);
 }
 
-bool Object::BuildCollision() {
-    FaceTree* tree = BuildFaceTree(geometry_);
+bool BuildCollisionRecord(const Geometry& geometry, CollisionRecord& collision) {
+    FaceTree* tree = BuildFaceTree(geometry);
     if (tree == nullptr) return false;
-    ReleaseCollision();
-    collision_.flags = kCollisionFaceTree;
-    collision_.tree = tree;
-    collision_.faceCount = tree->faceCount;
-    ComputeBoundingBox(geometry_.list, collision_.bounds);
+    ReleaseCollisionRecord(collision);
+    collision.flags = kCollisionFaceTree;
+    collision.tree = tree;
+    collision.faceCount = tree->faceCount;
+    ComputeBoundingBox(geometry.list, collision.bounds);
     return true;
 }
 
-int Object::ReleaseOwnDeviceData() {
+void ReleaseCollisionRecord(CollisionRecord& collision) {
+    if ((collision.flags & kCollisionShared) == 0) delete collision.tree;
+    collision = CollisionRecord{};
+}
+
+int ReleaseGeometryDeviceData(Geometry& geometry) {
     OpenGLRenderDevice* device = RenderDevice();
-    RenderMesh* mesh = geometry_.list != nullptr ? &geometry_.renderMesh : nullptr;
+    RenderMesh* mesh = geometry.list != nullptr ? &geometry.renderMesh : nullptr;
     if (device == nullptr || mesh == nullptr || mesh->subMeshes == nullptr) return 0;
     device->ReleaseMeshData(mesh);
     return 1;
 }
 
-int Object::CreateOwnDeviceData() {
+int CreateGeometryDeviceData(Geometry& geometry) {
     OpenGLRenderDevice* device = RenderDevice();
-    RenderMesh* mesh = device != nullptr ? GeometryRenderMesh(geometry_) : nullptr;
+    RenderMesh* mesh = device != nullptr ? GeometryRenderMesh(geometry) : nullptr;
     if (mesh == nullptr) return 0;
     device->PrepareMeshBatches(mesh);
     return 1;
 }
+
+void LightGeometry(KNode& node, Geometry& geometry, void* argument) {
+    if (argument == nullptr || geometry.list == nullptr || geometry.list->count == 0) return;
+    Matrix34 world;
+    node.GetWorldMatrix(world);
+    LightVertices(geometry.list, *static_cast<const RenderLightSet*>(argument), world);
+}
+
+void Object::ComputeBounds() { ComputeGeometryBounds(*this, geometry_); }
+
+bool Object::BuildCollision() { return BuildCollisionRecord(geometry_, collision_); }
+
+int Object::ReleaseOwnDeviceData() { return ReleaseGeometryDeviceData(geometry_); }
+
+int Object::CreateOwnDeviceData() { return CreateGeometryDeviceData(geometry_); }
 
 int Object::PrepareOwn(void*) {
     CreateOwnDeviceData();
     return 0;
 }
 
-void Object::ApplyLighting(void* argument) {
-    if (argument == nullptr || geometry_.list == nullptr || geometry_.list->count == 0) return;
-    Matrix34 world;
-    GetWorldMatrix(world);
-    LightVertices(geometry_.list, *static_cast<const RenderLightSet*>(argument), world);
-}
+void Object::ApplyLighting(void* argument) { LightGeometry(*this, geometry_, argument); }
 
 WalkStep Object::RayTestOwn(const RayQuery& query, RayHit& hit) {
     const DWORD flags = Flags();

@@ -88,6 +88,21 @@ Interface* CreateObject();
 using MeshNodeRegistrar = void (*)(Object& object, bool added);
 void SetMeshNodeRegistrar(MeshNodeRegistrar registrar);
 
+// What every node carrying a geometry and a collision record does with them (the mesh node
+// and the track). The node's box and sphere from the geometry:
+void ComputeGeometryBounds(KNode& node, const Geometry& geometry);
+// The face tree over the geometry in place of what the record held (a shared record frees
+// nothing); false, with the record as it was, when there is no tree to build.
+bool BuildCollisionRecord(const Geometry& geometry, CollisionRecord& collision);
+// Frees what the record owns and empties it.
+void ReleaseCollisionRecord(CollisionRecord& collision);
+// The render device's buffers of the geometry dropped or made; 1 when there was something to
+// do it with.
+int ReleaseGeometryDeviceData(Geometry& geometry);
+int CreateGeometryDeviceData(Geometry& geometry);
+// Vertex lighting baked with the node's world matrix; the argument is a RenderLightSet.
+void LightGeometry(KNode& node, Geometry& geometry, void* argument);
+
 // A 3 x 4 matrix whose rotation part is the quaternion's and whose translation column is the
 // position.
 void Matrix34FromRotationAndPosition(const Quaternion& rotation, const Vector3& position, Matrix34& out);

@@ -2,8 +2,6 @@
 #include "engine/resources/meshnode/Track.h"
 
 #include "engine/render/OpenGLRenderDevice.h"
-#include "engine/resources/collision/FaceTree.h"
-#include "engine/resources/mesh/MeshBuild.h"
 
 Track::Track() {
     SetFlagBits(kNodeMesh, true);
@@ -13,8 +11,7 @@ Track::Track() {
 Track::~Track() {
     ReleaseOwnDeviceData();
     FreeTables();
-    if ((collision_.flags & kCollisionShared) == 0) delete collision_.tree;
-    collision_ = CollisionRecord{};
+    ReleaseCollisionRecord(collision_);
     ReleaseGeometry(geometry_);
 }
 
@@ -90,51 +87,17 @@ int Track::Draw(void*, std::int32_t position) {
     return submitted;
 }
 
-void Track::ComputeBounds() {
-    NodeBounds& bounds = Bounds();
-    AxisBox box{};
-    ComputeBoundingBox(geometry_.list, box);
-    bounds.boxMin = box.min;
-    bounds.boxMax = box.max;
-    ComputeBoundingSphere(geometry_.list, bounds.sphereCentre, bounds.radius);
-}
+void Track::ComputeBounds() { ComputeGeometryBounds(*this, geometry_); }
 
-bool Track::BuildCollision() {
-    FaceTree* tree = BuildFaceTree(geometry_);
-    if (tree == nullptr) return false;
-    if ((collision_.flags & kCollisionShared) == 0) delete collision_.tree;
-    collision_ = CollisionRecord{};
-    collision_.flags = kCollisionFaceTree;
-    collision_.tree = tree;
-    collision_.faceCount = tree->faceCount;
-    ComputeBoundingBox(geometry_.list, collision_.bounds);
-    return true;
-}
+bool Track::BuildCollision() { return BuildCollisionRecord(geometry_, collision_); }
 
-int Track::ReleaseOwnDeviceData() {
-    OpenGLRenderDevice* device = RenderDevice();
-    RenderMesh* mesh = geometry_.list != nullptr ? &geometry_.renderMesh : nullptr;
-    if (device == nullptr || mesh == nullptr || mesh->subMeshes == nullptr) return 0;
-    device->ReleaseMeshData(mesh);
-    return 1;
-}
+int Track::ReleaseOwnDeviceData() { return ReleaseGeometryDeviceData(geometry_); }
 
-int Track::CreateOwnDeviceData() {
-    OpenGLRenderDevice* device = RenderDevice();
-    RenderMesh* mesh = device != nullptr ? GeometryRenderMesh(geometry_) : nullptr;
-    if (mesh == nullptr) return 0;
-    device->PrepareMeshBatches(mesh);
-    return 1;
-}
+int Track::CreateOwnDeviceData() { return CreateGeometryDeviceData(geometry_); }
 
 int Track::PrepareOwn(void*) {
     CreateOwnDeviceData();
     return 0;
 }
 
-void Track::ApplyLighting(void* argument) {
-    if (argument == nullptr || geometry_.list == nullptr || geometry_.list->count == 0) return;
-    Matrix34 world;
-    GetWorldMatrix(world);
-    LightVertices(geometry_.list, *static_cast<const RenderLightSet*>(argument), world);
-}
+void Track::ApplyLighting(void* argument) { LightGeometry(*this, geometry_, argument); }
