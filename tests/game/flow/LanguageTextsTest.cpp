@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/core/files/DataFolder.h"
+#include "engine/core/text/EngineWString.h"
 #include "engine/overlay/text/TextTable.h"
 #include "game/flow/PlayerProfile.h"
 #include "tests/game/flow/RunningGame.h"
@@ -217,18 +218,8 @@ std::u16string Find(const char* key) {
 }
 
 std::u16string Wide(const std::string& utf8) {
-    std::u16string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char16_t>(c);
-            ++i;
-        } else {
-            out += static_cast<char16_t>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
-            i += 2;
-        }
-    }
-    return out;
+    const EngineWString text = EngineWString::FromUtf8(utf8.c_str());
+    return std::u16string(text.Text(), text.Text() + text.Length());
 }
 
 TEST_F(FilledLanguagesTest, EveryLanguageOfTheTableLoadsWithEnglishWhereItHasNoText) {
