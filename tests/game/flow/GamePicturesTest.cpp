@@ -93,7 +93,7 @@ TEST(GamePictures, EveryTextureLookedUpByNameHasASource) {
 // illustrations and the closing picture of the credits.
 TEST(GamePictures, ThePagesPicturesHaveTheirSources) {
     for (const char* texture : {"ui/worlds.dds", "ui/howtoplay.dds", "ui/hero.dds", "ui/window.dds",
-                                "ui/pushbutton.tga", "ui/scrollbuttons.tga", "gfx/splash2.dds",
+                                "ui/pushbutton.tga", "ui/scrollbuttons.tga", "ui/select.dds", "gfx/splash2.dds",
                                 "gfx/studiomark.dds", "ui/halvorn.dds"})
         EXPECT_TRUE(HasSource(texture)) << texture;
 }
