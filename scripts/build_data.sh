@@ -39,6 +39,10 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
     rm -rf "${staging:?}/$name"
     mkdir -p "$staging"
     cp -R "$folder" "$staging/$name"
+    # Every language of the game's table gets its texts; untranslated ones read English.
+    if [ -d "$staging/$name/text/eng" ]; then
+        "$HANDSET_SOURCE/scripts/fill_language_texts.sh" "$staging/$name/text"
+    fi
     while IFS= read -r -d '' description; do
         "$tools/make_image/make_image" "$description" "${description%.image}.tga"
         rm "$description"
