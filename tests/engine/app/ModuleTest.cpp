@@ -218,7 +218,7 @@ TEST(CoreModule, CreatesSceneNodesByTheirClassNames) {
     KDLList names;
     auto enumerate = reinterpret_cast<ModuleEnumerateFunction>(FindModule(nullptr)->FindEntry("EnumerateInterfaces"));
     enumerate(&names, KNode::StaticTypeId());
-    ASSERT_EQ(names.count, 6u);
+    ASSERT_EQ(names.count, 7u);
     EXPECT_STREQ(static_cast<EngineString*>(names.head->item)->Text(), "Node");
     EXPECT_STREQ(static_cast<EngineString*>(names.head->next->item)->Text(), "Camera");
     EXPECT_STREQ(static_cast<EngineString*>(names.head->next->next->item)->Text(), "EffectNode");
