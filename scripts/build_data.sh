@@ -88,6 +88,10 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
     fi
     "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
+# The player's own levels that come with the game: data/game/customlevels/ goes as it is into
+# the data folder's customlevels/, where the custom level page lists them.
+mkdir -p "$out/Quorvane/data/customlevels"
+cp "$HANDSET_SOURCE"/data/game/customlevels/*.qvn "$out/Quorvane/data/customlevels/"
 # The game's sounds and music: data/game/audio/ holds their readable sources (".tone" for
 # make_wave, ".song" for make_xm) where the archive "audio.par" holds the files they make.
 (cd "$HANDSET_SOURCE/data/game/audio" && find . -type f | sort) | while IFS= read -r file; do
