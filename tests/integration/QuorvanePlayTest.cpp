@@ -3,8 +3,9 @@
 // leaves the title, the menus take their default commands and a fresh player goes through the
 // intro and the first world's cut-scene (ended in its corner, after which BRAM walks out
 // through the stage's portal) into the tutorial's three levels, which are played to their
-// exits; the tutorial levels the demo does not have are passed over, and the first level of
-// world 1 is played to its exit, its results page left by its "next" button. Leaving each
+// exits; the fourth tutorial is left through the pause menu for the main menu, where "Play",
+// "World 1" and its first level are chosen, and that level is played to its exit, its results
+// page left by its "next" button. Leaving each
 // level saves the profile: "user.sav" then records the levels as done.
 //
 // The script's times follow the flow's own durations (four seconds a logo, two of level
@@ -34,9 +35,10 @@ using namespace std::chrono_literals;
 
 // Where the save record starts in "user.sav": after the file's key and header.
 constexpr std::size_t kRecord = 8 + 52;
-// The record's progress halfwords of worlds 0-9, then the 45 level records of 16 bytes.
+// The record's progress halfwords of worlds 0-9, the word of the world page's tutorial hint,
+// then the 45 level records of 16 bytes.
 constexpr std::size_t kWorldFlags = 4;
-constexpr std::size_t kLevelRecords = 24;
+constexpr std::size_t kLevelRecords = 28;
 
 // What the player sees of world 1's first level, each a screenshot at a time after the
 // level's inputs began: the level's opening with its title, play with the HUD, the
@@ -46,7 +48,7 @@ struct Shot {
     int at;
 };
 constexpr Shot kLevelShots[] = {
-    {"play_briefing", 44200}, {"play_hud", 67200}, {"play_banner", 71200}, {"play_results", 88200}};
+    {"play_briefing", 63800}, {"play_hud", 67200}, {"play_banner", 71200}, {"play_results", 88200}};
 
 // A point of the game's landscape screen (800 x 480) as the user sees the portrait display
 // (480 x 800) that shows it turned a quarter.
@@ -137,6 +139,10 @@ constexpr int kTurnRight[] = {176, 360};
 constexpr int kTurnLeft[] = {624, 360};
 constexpr int kCorner[] = {740, 40};
 constexpr int kNext[] = {630, 398};
+// The HUD's menu button, and the pause menu's "Leave the level" and its question's "Yes".
+constexpr int kMenu[] = {725, 455};
+constexpr int kLeaveLevel[] = {400, 360};
+constexpr int kYes[] = {400, 310};
 
 // How much later than the title's tap play begins: the start-up page, the main menu, the
 // world page and the tutorial list come first.
@@ -144,8 +150,10 @@ constexpr int kAfterMenus = 5500;
 // The second tutorial's page comes this much later again: the first tutorial's walk and
 // fall take that long in the real world.
 constexpr int kTutorialTwo = kAfterMenus + 2800;
-// World 1 begins well after that: the tutorials the demo lacks fail to load one by one.
-constexpr int kWorldOne = kTutorialTwo + 30000;
+// World 1's timeline: the fourth tutorial is left through the pause menu, the main menu's
+// "Play", "World 1" and its first level follow, and that level shows its title at
+// kWorldOne + 63300; its inputs begin five seconds later.
+constexpr int kWorldOne = kTutorialTwo + 7700;
 
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
     ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
@@ -177,7 +185,16 @@ TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExit
     Tap(script, kTutorialTwo + 45000, kForwardRight[0], kForwardRight[1]);
     Tap(script, kTutorialTwo + 46800, kTurnRight[0], kTurnRight[1]);
     Hold(script, kTutorialTwo + 48700, kTutorialTwo + 50700, kStepRight[0], kStepRight[1]);
-    // Tutorials 4 to 8 are not in the demo: each fails to load and play goes on to the next.
+    // Tutorial 4 loads next: a tap passes its page, the HUD's menu button pauses, "Leave the
+    // level" and "Yes" go back to the main menu, and "Play", "World 1" and its first level
+    // start world 1.
+    Tap(script, kTutorialTwo + 59000, kCorner[0], kCorner[1]);
+    Tap(script, kTutorialTwo + 60500, kMenu[0], kMenu[1]);
+    Tap(script, kTutorialTwo + 62000, kLeaveLevel[0], kLeaveLevel[1]);
+    Tap(script, kTutorialTwo + 63500, kYes[0], kYes[1]);
+    script << "at " << kTutorialTwo + 65500 << " tap 380 400\n";  // "Play"
+    script << "at " << kTutorialTwo + 67000 << " tap 335 400\n";  // "World 1"
+    script << "at " << kTutorialTwo + 68500 << " tap 430 400\n";  // its first level
     // World 1, level 1: run right to the first sphere, three right turns fall up into the
     // right corner and then left to the second sphere, two left turns fall right into the
     // portal.
@@ -251,10 +268,12 @@ TEST_F(InstalledGameWithData, TiltingTheHandsetPlaysTheFirstTutorialAndTvOutCaps
     WriteTiltPlayerSave(ProgramFolder() / "save" / "user.sav");
     std::ostringstream script;
     script << "at 500 tvout on 2\n";
-    script << "at 1000 tap 220 400\n";
+    script << "at 1000 tap 170 400\n";   // "Yes", with sound
     script << "at 13000 tap 240 400\n";
-    script << "at 14500 tap 350 400\n";
-    script << "at 16500 tap 260 400\n";
+    script << "at 14500 tap 380 400\n";  // "Play": the world page with its tutorial hint
+    script << "at 15500 tap 89 400\n";   // the hint's "OK"
+    script << "at 16500 tap 430 400\n";  // the tutorials
+    script << "at 17500 tap 430 400\n";  // the first tutorial
     for (int at = kAfterMenus + 12500; at <= kAfterMenus + 24000; at += 500) Tap(script, at, kCorner[0], kCorner[1]);
     Tap(script, kAfterMenus + 24500, kCorner[0], kCorner[1]);
     // 0.4 g to the right and level otherwise: the tilt controls' step to the right.
