@@ -102,7 +102,7 @@ void WorldSelectMenuPage::CloseHint() {
 void WorldSelectMenuPage::OnKeyUp(std::int32_t key, std::int32_t extra) {
     // The back key answers the hint like its button; it neither leaves the page nor ends the
     // game.
-    if (HintOpen() && (key == 8 || key == 27 || key == 201 || key == 211 || key == 233)) {
+    if (HintOpen() && IsBackKey(key)) {
         CloseHint();
         return;
     }
