@@ -24,4 +24,11 @@ cmake --build "$build" -j "$HANDSET_JOBS"
 build_demo_data "$build"
 
 echo "== tests"
-ctest --test-dir "$build" --output-on-failure -j "$HANDSET_JOBS" --timeout 600
+# LeakSanitizer's tracer now and then crashes at the exit of a test whose GL driver threads are
+# still winding down ("Tracer caught signal 11"), after the test itself passed. Only then are the
+# failed tests run once more, alone; any other failure fails the run at once.
+if ! ctest --test-dir "$build" --output-on-failure -j "$HANDSET_JOBS" --timeout 600; then
+    grep -q "LeakSanitizer has encountered a fatal error" "$build/Testing/Temporary/LastTest.log" || exit 1
+    echo "== LeakSanitizer's tracer crashed: the failed tests once more"
+    ctest --test-dir "$build" --rerun-failed --output-on-failure --timeout 600
+fi
