@@ -19,44 +19,13 @@
 
 #include "platform/screen/PngFile.h"
 #include "tests/support/ReferenceImage.h"
+#include "tests/integration/RunInstalled.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Runs the program with the variables given (and this process's own, without its HANDSET_
-// ones); its exit code, or -1 when it had to be killed after the timeout.
-int RunInstalled(const fs::path& program, const std::vector<std::string>& added, std::chrono::seconds timeout) {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        const std::string entry = *variable;
-        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0 && entry.rfind("LANG=", 0) != 0)
-            environment.push_back(entry);
-    }
-    environment.insert(environment.end(), added.begin(), added.end());
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        execve(program.c_str(), argv, envp.data());
-        _exit(127);
-    }
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    int status = 0;
-    pid_t done = 0;
-    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(10ms);
-    if (done == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 // One step of the walk: at `at` ms a tap at a point of the landscape page (turned onto the
 // portrait display: the screen's (480 - y, x)), a key, or a screenshot named `shot`.
@@ -153,7 +122,7 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
     };
     const fs::path shots = fs::path(root.Path());
     std::ofstream(shots / "script.txt") << Script(walk, shots) << "at 71000 close\n";
-    const int exitCode = RunInstalled(folder / "quorvane",
+    const int exitCode = handset_test::RunInstalled(folder / "quorvane",
                                       {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                        "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + (shots / "script.txt").string(),
                                        "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=en_GB.UTF-8"},
