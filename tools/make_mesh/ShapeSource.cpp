@@ -178,7 +178,9 @@ public:
         if (command == "box") return Box(words);
         if (command == "pyramid") return Pyramid(words);
         if (command == "tile") return Tile(words);
-        return Fail("\"" + command + "\" is not a shape (box, pyramid, tile)");
+        if (command == "triangle") return Sheet(words, 3);
+        if (command == "quad") return Sheet(words, 4);
+        return Fail("\"" + command + "\" is not a shape (box, pyramid, tile, triangle, quad)");
     }
 
     bool Finish() {
@@ -317,6 +319,29 @@ private:
         const double z = v[4];
         Current().polygons.push_back(MakePolygon({{v[0], v[1], z}, {v[2], v[1], z}, {v[2], v[3], z}, {v[0], v[3], z}},
                                                  Point{0, 0, 1}, uvScale, Material(options, "material")));
+        return true;
+    }
+
+    // A flat sheet of `corners` points, one face toward each side.
+    bool Sheet(const std::vector<std::string>& words, std::size_t corners) {
+        std::vector<double> v;
+        std::map<std::string, std::string> options;
+        if (!Values(words, corners * 3, &v, &options, {"uv", "material"})) return false;
+        double uvScale = 0;
+        if (!UvScale(options, &uvScale)) return false;
+        std::vector<Point> points;
+        for (std::size_t i = 0; i < corners; ++i) points.push_back(Point{v[3 * i], v[3 * i + 1], v[3 * i + 2]});
+        const Point normal = OutlineNormal(points);
+        if (Dot(normal, normal) < 0.5) return Fail("the corners of a \"" + words[0] + "\" lie on one line");
+        if (corners == 4) {
+            // A bent quad would light as one plane and draw as two; the sources give two decimals.
+            const Point d = Sub(points[3], points[0]);
+            if (std::fabs(Dot(d, normal)) > 0.02 * (1.0 + std::sqrt(Dot(d, d))))
+                return Fail("the corners of a \"quad\" must lie in one plane");
+        }
+        const std::string material = Material(options, "material");
+        Current().polygons.push_back(MakePolygon(points, normal, uvScale, material));
+        Current().polygons.push_back(MakePolygon(points, Point{-normal.x, -normal.y, -normal.z}, uvScale, material));
         return true;
     }
 

@@ -8,6 +8,8 @@
 //           [sides <m>] [bottom <m>]
 //       pyramid <cx> <cy> <z> <side> <height> [uv <s>] [material <m>]
 //       tile <x0> <y0> <x1> <y1> <z> [uv <s>] [material <m>]
+//       triangle <x y z> <x y z> <x y z> [uv <s>] [material <m>]
+//       quad <x y z> <x y z> <x y z> <x y z> [uv <s>] [material <m>]
 //   end
 //   mesh <name> from <earlier name> turn <degrees>
 //

@@ -1,6 +1,8 @@
 // Tile types, spikes and decorations onto meshes.
 #include "game/world/level/LevelTile.h"
 
+#include <iterator>
+
 #include "engine/core/math/Random.h"
 #include "engine/core/memory/EngineMemory.h"
 #include "engine/core/node/KNode.h"
@@ -79,6 +81,14 @@ int AttachMeshes(KNode* node, DWORD bits, const BitMesh (&meshes)[N]) {
 }  // namespace
 
 const char* TileMeshName(std::uint32_t type) { return type < kTileMeshTypeCount ? kTileMeshes[type] : nullptr; }
+
+const char* SpikeMeshName(std::size_t index) {
+    return index < std::size(kSpikeMeshes) ? kSpikeMeshes[index].mesh : nullptr;
+}
+
+const char* DecorationMeshName(std::size_t index) {
+    return index < std::size(kDecorationMeshes) ? kDecorationMeshes[index].mesh : nullptr;
+}
 
 LevelTile::~LevelTile() {
     if (node != nullptr) node->Release();

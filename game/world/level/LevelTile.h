@@ -2,6 +2,7 @@
 // for none), its spike and object flags and the plants that decorate it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/base/Types.h"
@@ -54,3 +55,7 @@ struct LevelTile {
 
 // The floor mesh of a tile type; null for types without one.
 const char* TileMeshName(std::uint32_t type);
+// The mesh of the index-th spike bit (0-3) and of the index-th decoration bit in the order
+// they are attached (0-31); null past the last.
+const char* SpikeMeshName(std::size_t index);
+const char* DecorationMeshName(std::size_t index);

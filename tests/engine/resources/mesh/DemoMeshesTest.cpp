@@ -1,5 +1,6 @@
 // The demo meshes of data/game/archives/startup/objects, made from their description as the
-// data build makes them: every mesh the level asks for by tile type and tile flag is there,
+// data build makes them: every mesh the level asks for by tile type, tile flag and decoration
+// bit is there,
 // loads with its own materials (none falls back to "default"), and lies where the level
 // places it.
 #include <gtest/gtest.h>
@@ -42,10 +43,14 @@ protected:
             ASSERT_TRUE(PaintDescribedImage(FileText(entry.path()), &image, &error)) << name << ": " << error;
             WriteFile("gfx/textures/" + entry.path().stem().string() + ".tga", EncodeTga(image));
         }
-        std::string error;
-        ASSERT_TRUE(make_mesh::ReadShapes(FileText(startup / "objects/level.shapes"), &shapes_, &error)) << error;
-        for (const make_mesh::MeshShape& shape : shapes_)
-            WriteText("objects/" + shape.name + ".fmesh", make_mesh::WriteMeshText(shape));
+        for (const char* description : {"objects/level.shapes", "objects/plants.shapes"}) {
+            std::string error;
+            std::vector<make_mesh::MeshShape> shapes;
+            ASSERT_TRUE(make_mesh::ReadShapes(FileText(startup / description), &shapes, &error)) << error;
+            for (const make_mesh::MeshShape& shape : shapes)
+                WriteText("objects/" + shape.name + ".fmesh", make_mesh::WriteMeshText(shape));
+            shapes_.insert(shapes_.end(), shapes.begin(), shapes.end());
+        }
     }
 
     std::vector<make_mesh::MeshShape> shapes_;
@@ -57,7 +62,10 @@ TEST_F(DemoMeshesTest, EveryTileAndObjectMeshLoadsWithItsOwnMaterialsWhereTheLev
         "tilebg", "spikes_01_up", "spikes_01_down", "spikes_01_left", "spikes_01_right", "spikecube_01"};
     for (int type : {1, 2, 3, 6, 7, 8, 9, 10, 11, 13})
         for (char variant : {'a', 'b', 'c', 'd'}) wanted.push_back("tile" + std::to_string(type) + variant);
-    ASSERT_EQ(wanted.size(), 47u + 6u) << "the 47 tile meshes and six others";
+    for (const char* plant : {"flower1", "plant_01", "lightplant_01", "leaf_01", "bigplant_01", "bigplant_02",
+                              "rootplant1", "grass1"})
+        for (const char* side : {"_up", "_down", "_left", "_right"}) wanted.push_back(std::string(plant) + side);
+    ASSERT_EQ(wanted.size(), 47u + 6u + 32u) << "the 47 tile meshes, six others and the 32 decorations";
     std::set<std::string> made;
     for (const make_mesh::MeshShape& shape : shapes_) made.insert(shape.name);
     for (const std::string& name : wanted) EXPECT_EQ(made.count(name), 1u) << name;
