@@ -4,19 +4,39 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/core/math/VectorMath.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
+#include "engine/overlay/text/GlyphRun.h"
 #include "engine/overlay/text/TextRef.h"
 #include "engine/overlay/text/TextTable.h"
 #include "engine/overlay/widgets/OverlayManager.h"
+#include "engine/resources/font/BitmapFont.h"
 #include "game/flow/PlayerProfile.h"
 
 namespace {
 
 constexpr DWORD kCreditsTextFlags = 38;  // centred across, round position, middle
 constexpr float kStartTimer = 6.0f;      // past the 4 seconds: the first update takes entry 1
+// Pixels between the heading's line and the next, where the divider goes.
+constexpr float kDividerRoom = 10.0f;
+// The text block's own gap between two lines.
+constexpr float kBlockLineGap = 2.0f;
+
+// The middle of the band between the first and the second line of the body as the text block
+// lays it out around `centreY`: the first line's middle, then half the step to the next.
+float DividerMiddle(const EngineWString& body, float centreY, float scale, float room) {
+    const BitmapFont* font = SystemFont();
+    const float lineHeight = font != nullptr ? font->LineHeight() : 0.0f;
+    float lines = 1.0f;
+    for (std::uint32_t i = 0; i < body.Length(); ++i)
+        if (body.Text()[i] == u'\n') lines += 1.0f;
+    const float firstMiddle = RoundHalfAway(centreY) - (lines - 1.0f) * (lineHeight + kBlockLineGap) * scale * 0.5f;
+    const float step = lineHeight * Overlay2D().textScale * scale + room + kBlockLineGap;
+    return firstMiddle + step * 0.5f;
+}
 
 const WCHAR* EntryText(const char* key) {
     TextTable* table = GlobalTextTable();
@@ -181,11 +201,14 @@ void CreditsMenuPage::PostDraw(Canvas2D* canvas) {
         DrawTextBlock(canvas, textX + 60.0f, textY, 300.0f, textHeight, TextRefFromText(&body), nullptr, colour,
                       kCreditsTextFlags, scale, 0.0f, 0);
     } else {
+        // The lines are opened up so that the divider under the heading has a band of its own:
+        // placed by the font's real line height, it never runs through the heading or the text.
+        const float room = kDividerRoom * grow;
         DrawTextBlock(canvas, textX, textY, textWidth, textHeight, TextRefFromText(&body), nullptr, colour,
-                      kCreditsTextFlags, scale, 0.0f, 0);
+                      kCreditsTextFlags, scale, room, 0);
         underline_.colours[0] = colour;
-        DrawQuad(canvas, 370.0f, textY + 30.0f - 14.0f * static_cast<float>(lineCount) + (1.0f - grow) * 30.0f,
-                 100.0f * grow, 4.0f * grow, &underline_, 0.0f);
+        const float middle = DividerMiddle(body, textY + textHeight * 0.5f, scale, room);
+        DrawQuad(canvas, 370.0f, middle - 2.0f * grow, 100.0f * grow, 4.0f * grow, &underline_, 0.0f);
     }
     DefaultMenuPage::PostDraw(canvas);
 }

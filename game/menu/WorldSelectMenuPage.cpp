@@ -2,6 +2,7 @@
 #include "game/menu/WorldSelectMenuPage.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "engine/core/containers/KDLList.h"
 #include "engine/core/math/ColorMath.h"
@@ -9,6 +10,8 @@
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
 #include "engine/overlay/menu/MenuManager.h"
+#include "engine/overlay/menu/MenuStyle.h"
+#include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/text/TextRef.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "game/flow/FrameText.h"
@@ -45,7 +48,15 @@ void ShowControl(Control* control, bool shown) {
 
 }  // namespace
 
-WorldSelectMenuPage::WorldSelectMenuPage(PageDescription* pageDescription) : SelectMenuPage(pageDescription, 51.0f) {}
+WorldSelectMenuPage::WorldSelectMenuPage(PageDescription* pageDescription) : SelectMenuPage(pageDescription, 51.0f) {
+    const MenuStyle* style = pageDescription != nullptr ? pageDescription->style : nullptr;
+    for (std::int32_t i = 0; style != nullptr && i < kWorldItemCount; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "WORLD_BRUSH_%d", static_cast<int>(i));
+        BrushRecord* record = style->FindBrush(name);
+        worldBrushes[i] = record != nullptr ? &record->brush : nullptr;
+    }
+}
 
 std::uint16_t WorldSelectMenuPage::WorldStatus(std::int32_t world) {
     const PlayerProfile* profile = GetProfile();
@@ -179,8 +190,12 @@ void WorldSelectMenuPage::DrawItem(Canvas2D* canvas, std::int32_t item) {
         const float alpha = cutscene != nullptr && !IsWindowEnabled(cutscene) ? 0.5f : 1.0f;
         for (int b : {kBrushCutscene, kBrushComic, kBrushOutroComic})
             if (brushes[b] != nullptr) brushes[b]->SetAlpha(alpha);
+        if (worldBrushes[item] != nullptr) worldBrushes[item]->SetAlpha(alpha);
     }
-    const Brush* picture = brushes[item == 0 ? kBrushComic : kBrushCutscene];
+    // The group's own picture where the style gives one: what its scene shows, dimmed like the
+    // scene's picture while the scene cannot be watched.
+    const Brush* picture =
+        worldBrushes[item] != nullptr ? worldBrushes[item] : brushes[item == 0 ? kBrushComic : kBrushCutscene];
     if (picture != nullptr) DrawQuad(canvas, d + 607.0f, y + 7.0f, 78.0f, 76.0f, picture, 0.0f);
     if (item == kWorldItemCount - 1 && brushes[kBrushOutroComic] != nullptr)
         DrawQuad(canvas, d + 607.0f, y + 101.0f, 78.0f, 75.0f, brushes[kBrushOutroComic], 0.0f);

@@ -13,7 +13,8 @@ public:
 
     // The hint's underlay and button register again with the items.
     int OnOpen(std::int32_t a, std::int32_t b) override;
-    // The items (comic or cut-scene picture, label, gauge or lock), then the list's controls.
+    // The items (the group's picture, else the comic or cut-scene picture; label, gauge or
+    // lock), then the list's controls.
     void PostDraw(Canvas2D* canvas) override;
     // Shown: no world chosen, the list scrolls, and the tutorial question opens once while
     // the player has not started a level. Hidden: the question's controls are forgotten.
@@ -33,6 +34,9 @@ public:
     std::int32_t hintButtonCount = 0;
     DWORD ready = 1;
     DWORD popupOpened = 0;
+    // The style's picture of each group, "WORLD_BRUSH_0" (the tutorials) to "WORLD_BRUSH_9";
+    // none where the style has no such brush.
+    Brush* worldBrushes[kWorldItemCount] = {};
 
 private:
     void DrawItem(Canvas2D* canvas, std::int32_t item);
