@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/math/MatrixMath.h"
 #include "engine/core/memory/StandardErrorLog.h"
+#include "engine/core/node/KNode.h"
 #include "game/world/level/Level.h"
 #include "game/world/level/LevelTile.h"
 #include "game/world/services/ModelSource.h"
@@ -194,6 +196,54 @@ TEST_F(DecorationsTest, AFlowerStandsOnTheSideItsLineNames) {
         const double across = side.dx != 0 ? meanY : meanX;
         EXPECT_GT(lean, kSize / 20.0) << meanX << ", " << meanY;
         EXPECT_LT(std::abs(across), kSize / 20.0) << meanX << ", " << meanY;
+    }
+}
+
+// The big plants' ten animations are in the data, and each sways its plant: the top moves
+// while the middle of the tile, which the plant turns about, stays put.
+TEST_F(DecorationsTest, BigPlantAnimationsSwayThePlantAboutTheMiddleOfItsTile) {
+    qvn_play::LevelRun run;
+    std::string error;
+    ASSERT_TRUE(run.Load("levels/decorations", error)) << error;
+    struct Plant {
+        int column;
+        const char* node;
+        int firstAnimation;  // its idle, then its four leans
+    };
+    for (const Plant& plant : {Plant{0, "bigplant_01_up", 0}, Plant{1, "bigplant_02_up", 5}}) {
+        LevelTile* tile = run.level().TileAt(plant.column, 3);
+        ASSERT_NE(tile, nullptr);
+        KNode* node = tile->node != nullptr ? FindNodeByName(tile->node, plant.node) : nullptr;
+        ASSERT_NE(node, nullptr) << plant.node;
+        const Vector3 middle{5.0f, 5.0f, 0.0f};
+        const Vector3 top{5.0f, 3.5f, 6.0f};
+        Matrix34 rest;
+        tile->node->GetWorldMatrix(rest);
+        Vector3 restMiddle, restTop;
+        Matrix34TransformPoint(rest, middle, restMiddle);
+        Matrix34TransformPoint(rest, top, restTop);
+        for (int a = plant.firstAnimation; a < plant.firstAnimation + 5; ++a) {
+            SCOPED_TRACE(std::string(plant.node) + ", animation " + std::to_string(a));
+            Animation* animation = run.level().bigPlantAnimations[a];
+            ASSERT_NE(animation, nullptr);
+            ASSERT_GE(node->PlayAnimation(animation, 1.0f, 0, 0.0f, 0.0f), 0);
+            float topMoved = 0.0f;
+            float middleMoved = 0.0f;
+            for (int frame = 0; frame < 60; ++frame) {
+                node->UpdateAnimation(1.0f / 30.0f);
+                Matrix34 now;
+                node->GetWorldMatrix(now);
+                Vector3 m, t;
+                Matrix34TransformPoint(now, middle, m);
+                Matrix34TransformPoint(now, top, t);
+                topMoved = std::fmax(topMoved, std::hypot(t.x - restTop.x, t.y - restTop.y, t.z - restTop.z));
+                middleMoved =
+                    std::fmax(middleMoved, std::hypot(m.x - restMiddle.x, m.y - restMiddle.y, m.z - restMiddle.z));
+            }
+            EXPECT_GT(topMoved, 0.15f) << "the plant stands still";
+            EXPECT_LT(middleMoved, 0.05f) << "the plant turns about another point";
+            node->StopAnimations(0.0f);
+        }
     }
 }
 
