@@ -107,6 +107,10 @@ struct Interaction {
             }
             if (character.fallSpeed < -16.0f && Meets(kLocalAbove, kLandingProbe, tile)) character.fallSpeed = 16.0f;
         }
+        // The side probes keep the character out of a damper beside it. Inside the damper's own
+        // tile, where a landing leaves it, both probes meet that tile and would throw the
+        // character from one side to the other every frame.
+        if (SameTile(character.position, damper.GetWorldPosition())) return;
         if (Meets(kLocalRight, kSideProbe, tile)) {
             character.lateralSpeed = 0.0f;
             ClampToTileSide(character.position, character.facing, 0);

@@ -102,6 +102,29 @@ TEST_F(InteractionTest, ASpikeCubeKillsUpToHeight4Point9AndOnlyStopsAbove) {
     }
 }
 
+TEST_F(InteractionTest, ADamperHoldsOffTheCharacterBesideItButLeavesOneInItsOwnTileInPlace) {
+    struct Case {
+        const char* label;
+        Vector3 position;
+        float expectedX;
+    } cases[] = {
+        {"in the damper's tile", {35, 25, 0}, 35.0f},
+        {"beside it, to the right", {41, 25, 0}, 43.0f},
+        {"beside it, to the left", {29, 25, 0}, 27.0f},
+    };
+    for (const Case& c : cases) {
+        Level level;
+        Room(level);
+        Place(level, kObjectFirstDamper, 3, 2);
+        PlayerCharacter character;
+        character.position = c.position;
+        for (int frame = 0; frame < 4; ++frame) {
+            InteractWithObjects(level, character);
+            EXPECT_FLOAT_EQ(character.position.x, c.expectedX) << c.label << ", frame " << frame;
+        }
+    }
+}
+
 TEST_F(InteractionTest, WalkingOffAnEdgeStartsALeapBackTowardTheTileLeft) {
     struct Case {
         std::int32_t facing;
