@@ -2,8 +2,8 @@
 // languages, "LanguageSetup=1"): the settings' language page, its arrow on to German and
 // "Apply". The texts and pages are made again at once: the main menu, the settings and the
 // worlds with the tutorial hint are drawn in German, each matching its reference and showing
-// German words where the English menus (the first-game run's references) have theirs. The
-// profile keeps the language, so the next start comes up in German.
+// German words where the English pages (the menu tests' and the first game's references)
+// have theirs. The profile keeps the language, so the next start comes up in German.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -118,10 +118,10 @@ TEST_F(QuorvaneGerman, TheLanguagePageAppliesGermanToEveryMenuAndTheNextStartKee
         int left, top, right, bottom;
     };
     const Page pages[] = {
-        {"main", "german_main", "first_main", 280, 70, 520, 130},
+        {"main", "german_main", "menu_main", 280, 70, 520, 130},
         {"settings", "german_settings", nullptr, 0, 0, 0, 0},
         {"worlds_hint", "german_worlds_hint", "first_worlds_hint", 240, 150, 560, 260},
-        {"main_again", "german_main_restarted", "first_main", 280, 70, 520, 130},
+        {"main_again", "german_main_restarted", "menu_main", 280, 70, 520, 130},
         {"language", "german_language", nullptr, 0, 0, 0, 0},
     };
     for (const Page& page : pages) {
