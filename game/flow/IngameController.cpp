@@ -523,6 +523,9 @@ void IngameController::UpdateResults(float dt) {
     } else if (near(400.0f, 398.0f) && finale == 0) {
         RestartLevel();
     } else if (near(170.0f, 398.0f) && finale == 0) {
+        // The result is written now: going on to the next level saves as play is left, but the
+        // main menu may be the last screen before the game is closed.
+        if (profile != nullptr) profile->Save();
         OpenMenuPage(GetMenuPages(), kPageMain);
         host_.RequestScreenState(kScreenMenus);
     }

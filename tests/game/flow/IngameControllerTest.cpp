@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/app/Application.h"
 #include "engine/app/GameKeys.h"
 #include "engine/app/KeyStates.h"
 #include "engine/core/node/KNode.h"
@@ -11,6 +12,7 @@
 #include "game/flow/IngameController.h"
 #include "game/flow/PlayerProfile.h"
 #include "tests/game/flow/FlowFakes.h"
+#include "tests/support/TestSupport.h"
 
 float LevelRating(float par, float measure);
 
@@ -348,6 +350,39 @@ TEST_F(IngameControllerTest, TheResultsPageSkipsItsAnimationOnTheFirstTouchThenI
     controller_.Update(0.0f);
     EXPECT_EQ(host_.requested.back(), kScreenMenus);
     EXPECT_EQ(fakes_.menus.opened.back(), "Main");
+}
+
+// The results page's "Menu" leads to the main menu, from where the game may be closed at once:
+// the level's result must already be in the save file then.
+TEST(ResultsPage, TheMenuButtonWritesTheLevelsResultToTheSaveFile) {
+    handset_test::TempHandsetRoot root;
+    SetSaveFolder("\\Program Files\\Quorvane\\save\\");
+    const BYTE key[kUserSaveKeySize] = {1, 2, 3, 4, 5, 6, 7, 8};
+    PlayerProfile* profile = CreatePlayerProfile(key, 2);
+    ASSERT_NE(profile, nullptr);
+    SetProfile(profile);
+    {
+        InstalledFakes fakes;
+        FakeScreenHost host;
+        IngameController controller{host};
+        controller.currentLevel = kFirstScoredLevel;
+        controller.pendingState = kPlayResults;
+        controller.Update(0.0f);
+        profile->RecordLevelResult(kFirstScoredLevel, nullptr);
+        controller.stateTimer = 7.0f;
+        host.keys[kPenKey] = kKeyPressed;
+        host.touchX = 170.0f;
+        host.touchY = 398.0f;
+        controller.Update(0.0f);
+        EXPECT_EQ(host.requested.back(), kScreenMenus);
+    }
+    SetProfile(nullptr);
+    delete profile;
+    PlayerProfile* reread = CreatePlayerProfile(key, 2);
+    ASSERT_NE(reread, nullptr);
+    EXPECT_EQ(reread->LevelDone(kFirstScoredLevel), 1);
+    delete reread;
+    SetSaveFolder("");
 }
 
 TEST_F(IngameControllerTest, TheTutorialPageContinuesOnATouchAndTheLastOneShowsItsSecondText) {

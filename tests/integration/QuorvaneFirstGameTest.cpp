@@ -1,0 +1,185 @@
+// A player's first game, played headless by one HANDSET_SCRIPT on the installed game from a
+// fresh profile: the sound question, the title, the main menu, the worlds with the tutorial
+// hint, the tutorials, the intro comic (skipped in its corner), the first world's cut-scene
+// (ended in its corner), the first tutorial from its briefing to its exit, the second one left
+// through the pause menu, then "Play", "World 1" and its first level, played with the inputs
+// qvn_solve finds for it, its award, its results page counting up and then showing the medal,
+// and its "Menu" button back to the main menu. Every screen's shot matches its reference and
+// differs from the one before; the save file records the tutorial and the level.
+//
+// The level's taps come from qvn_solve's script at test time: whatever way the solver takes
+// through the level is the way the script plays. The solver steps the world at the game's
+// fixed step of 33 ms, so the game runs on a manual clock of 33 ms a frame without refresh
+// pacing: at other frame lengths the world's remainder steps move the character a little
+// differently, and the solver's timings drift off its resting points.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/screen/PngFile.h"
+#include "tests/integration/RunInstalled.h"
+#include "tests/support/ReferenceImage.h"
+#include "tests/support/TestSupport.h"
+#include "tools/qvn_play/PlayScript.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Where the save record starts in "user.sav" (after the file's key and header), its progress
+// halfwords of worlds 0-9, and the first of its level records (the medal is their first byte).
+constexpr std::size_t kRecord = 8 + 52;
+constexpr std::size_t kWorldFlags = 4;
+constexpr std::size_t kLevelRecords = 28;
+constexpr int kGoldMedal = 4;
+
+// The script's time of the solver's frame 0: the level's title is up and play takes input.
+constexpr int kLevelInputs = 56500;
+constexpr int kFrameMilliseconds = 33;
+
+// A point of the game's landscape screen (800 x 480) as the portrait display shows it.
+std::string At(int gameX, int gameY) { return std::to_string(480 - gameY) + " " + std::to_string(gameX); }
+
+// The HUD button that gives the solver's command bits (side jumps 1 and 2, up 4, turns 16
+// and 32, with the default control layout), or false for bits no button gives.
+bool ButtonFor(std::uint32_t bits, int& x, int& y) {
+    struct Button {
+        std::uint32_t bits;
+        int x, y;
+    };
+    static constexpr Button kButtons[] = {
+        {1, 48, 240}, {2, 752, 240}, {4, 400, 48}, {5, 144, 96}, {6, 656, 96}, {16, 624, 360}, {32, 176, 360},
+    };
+    for (const Button& button : kButtons)
+        if (button.bits == bits) {
+            x = button.x;
+            y = button.y;
+            return true;
+        }
+    return false;
+}
+
+// qvn_solve's way through the level, as held touches from `start` on.
+::testing::AssertionResult SolverTouches(const fs::path& work, const std::string& level, int start, std::string& touches) {
+    const fs::path play = work / (level + ".play");
+    const fs::path err = work / "qvn_solve.err";
+    const std::string command = std::string("'") + QVN_SOLVE + "' '" + QUORVANE_DEMO_DATA + "' " + level + " --output '" +
+                                play.string() + "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream errors(err);
+    const std::string said((std::istreambuf_iterator<char>(errors)), {});
+    if (status != 0) return ::testing::AssertionFailure() << "qvn_solve " << level << " failed (" << status << ")\n" << said;
+    std::ifstream in(play);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::vector<qvn_play::ScriptLine> lines;
+    std::string error;
+    if (!qvn_play::ParsePlayScript(text, lines, error)) return ::testing::AssertionFailure() << error << "\n" << text;
+    std::ostringstream script;
+    for (const qvn_play::ScriptLine& line : lines) {
+        int x = 0;
+        int y = 0;
+        if (!ButtonFor(line.bits, x, y))
+            return ::testing::AssertionFailure() << "no HUD button gives the commands " << line.bits << "\n" << text;
+        script << "at " << start + line.first * kFrameMilliseconds << " down " << At(x, y) << "\n";
+        script << "at " << start + (line.last + 1) * kFrameMilliseconds << " up " << At(x, y) << "\n";
+    }
+    touches = script.str();
+    return ::testing::AssertionSuccess() << lines.size() << " commands";
+}
+
+// A screen of the first game: its shot's time and its reference. The screens the menu tests
+// see alike share their references.
+struct Shot {
+    int at;
+    const char* name;
+};
+constexpr Shot kShots[] = {
+    {1000, "menu_startup"},          {12500, "first_title"},         {14000, "menu_main"},
+    {15000, "first_worlds_hint"},    {17000, "first_tutorials"},     {19000, "first_intro"},
+    {24000, "first_cutscene"},       {32500, "first_tutorial_briefing"}, {35000, "first_tutorial_play"},
+    {37000, "first_tutorial_done"},  {46000, "walk_pause"},          {47500, "first_leave_question"},
+    {49500, "menu_main"},            {51000, "first_worlds"},        {52500, "menu_levelselect"},
+    {56000, "first_level_title"},    {60000, "first_level_play"},    {65500, "first_award"},
+    {71000, "first_results_count"},  {78000, "first_results_medal"}, {81000, "menu_main"},
+};
+
+TEST(QuorvaneFirstGame, AScriptPlaysFromTheFirstScreenThroughATutorialAndWorldOnesFirstLevelBackToTheMenu) {
+    ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
+        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+    handset_test::TempHandsetRoot root;
+    const fs::path work = root.Path();
+    const fs::path folder = work / "fs" / "Program Files" / "Quorvane";
+    fs::create_directories(folder);
+    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+
+    std::string levelTouches;
+    ASSERT_TRUE(SolverTouches(work, "level09", kLevelInputs, levelTouches));
+    std::ostringstream script;
+    for (const Shot& shot : kShots)
+        script << "at " << shot.at << " screenshot " << (work / (std::to_string(shot.at) + ".png")).string() << "\n";
+    script << "at 1000 tap " << At(400, 310) << "\n"     // "Yes", with sound: the logos, then the title
+           << "at 13000 tap " << At(400, 240) << "\n"    // the title: the main menu
+           << "at 14500 tap " << At(400, 100) << "\n"    // "Play": the worlds with the tutorial hint
+           << "at 15500 tap " << At(400, 391) << "\n"    // the hint's "OK"
+           << "at 16500 tap " << At(400, 50) << "\n"     // the tutorials
+           << "at 17500 tap " << At(400, 50) << "\n"     // the first one: a fresh player's intro comic
+           << "at 20000 tap " << At(740, 40) << "\n";    // its skip corner: the first world's cut-scene
+    for (int at = 25500; at <= 27000; at += 500) script << "at " << at << " tap " << At(740, 40) << "\n";  // ended
+    script << "at 33000 tap " << At(740, 40) << "\n"     // the first tutorial's briefing passes
+           << "at 33500 down " << At(752, 240) << "\n"   // run right over the sphere into the portal
+           << "at 37500 up " << At(752, 240) << "\n"
+           << "at 43500 tap " << At(740, 40) << "\n"     // the second tutorial's briefing passes
+           << "at 45000 tap " << At(725, 455) << "\n"    // the HUD's menu button: the pause menu
+           << "at 46500 tap " << At(400, 360) << "\n"    // "Leave the level"
+           << "at 48000 tap " << At(400, 310) << "\n"    // its question's "Yes": the main menu
+           << "at 50000 tap " << At(400, 100) << "\n"    // "Play"
+           << "at 51500 tap " << At(400, 145) << "\n"    // "World 1"
+           << "at 53000 tap " << At(400, 50) << "\n"     // its first level
+           << levelTouches                               // played to the exit: award, results
+           << "at 79000 tap " << At(170, 398) << "\n"    // the results page's "Menu"
+           << "at 82000 close\n";
+    std::ofstream(work / "script.txt") << script.str();
+    const int exitCode = handset_test::RunInstalled(folder / "quorvane",
+                                                    {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
+                                                     "HANDSET_CLOCK=manual:33", "HANDSET_REFRESH=0",
+                                                     "HANDSET_SCRIPT=" + (work / "script.txt").string(),
+                                                     "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy",
+                                                     "HANDSET_AUDIO=null", "LANG=en_GB.UTF-8"},
+                                                    240s);
+    ASSERT_NE(exitCode, -1) << "the game did not end\n" << script.str();
+    EXPECT_EQ(exitCode, 0);
+
+    std::ifstream saved(folder / "save" / "user.sav", std::ios::binary);
+    const std::vector<unsigned char> save((std::istreambuf_iterator<char>(saved)), {});
+    ASSERT_EQ(save.size(), 3080u) << "the key and the 3072-byte record";
+    const auto halfword = [&save](std::size_t at) { return save[kRecord + at] | save[kRecord + at + 1] << 8; };
+    EXPECT_EQ(halfword(kWorldFlags) & 1, 1) << "the first tutorial is done";
+    EXPECT_EQ(halfword(kWorldFlags) & 2, 0) << "the second one was left";
+    EXPECT_EQ(halfword(kWorldFlags + 2) & 1, 1) << "world 1's first level is done";
+    EXPECT_EQ(save[kRecord + kLevelRecords], kGoldMedal) << "the solver's way earns gold";
+
+    platform::screen::Image previous;
+    const char* previousName = nullptr;
+    for (const Shot& shot : kShots) {
+        SCOPED_TRACE(shot.name + (" at " + std::to_string(shot.at)));
+        platform::screen::Image image;
+        ASSERT_TRUE(platform::screen::ReadPng((work / (std::to_string(shot.at) + ".png")).string(), image));
+        EXPECT_TRUE(handset_test::MatchesReference(image, QUORVANE_MENU_REFERENCES, shot.name));
+        if (previousName != nullptr) {
+            EXPECT_GT(handset_test::CountDifferences(previous, image), 2000) << previousName << " and " << shot.name;
+        }
+        previous = image;
+        previousName = shot.name;
+    }
+}
+
+}  // namespace
