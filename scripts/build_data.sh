@@ -89,7 +89,9 @@ for folder in "$HANDSET_SOURCE"/data/game/archives/*/; do
     "$tools/pack_archive/pack_archive" "$staging/$name" "$out/Quorvane/data/$name.par"
 done
 # The player's own levels that come with the game: data/game/customlevels/ goes as it is into
-# the data folder's customlevels/, where the custom level page lists them.
+# the data folder's customlevels/, where the custom level page lists them. The folder is made
+# afresh, so a level taken out of the sources does not linger in a reused build folder.
+rm -rf "$out/Quorvane/data/customlevels"
 mkdir -p "$out/Quorvane/data/customlevels"
 cp "$HANDSET_SOURCE"/data/game/customlevels/*.qvn "$out/Quorvane/data/customlevels/"
 # The game's sounds and music: data/game/audio/ holds their readable sources (".tone" for
