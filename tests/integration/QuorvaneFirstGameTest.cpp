@@ -25,6 +25,7 @@
 
 #include "platform/screen/PngFile.h"
 #include "tests/integration/RunInstalled.h"
+#include "tests/integration/SaveRecord.h"
 #include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 #include "tools/qvn_play/PlayScript.h"
@@ -34,11 +35,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Where the save record starts in "user.sav" (after the file's key and header), its progress
-// halfwords of worlds 0-9, and the first of its level records (the medal is their first byte).
-constexpr std::size_t kRecord = 8 + 52;
-constexpr std::size_t kWorldFlags = 4;
-constexpr std::size_t kLevelRecords = 28;
+using handset_test::kLevelRecords;
+using handset_test::kRecord;
+using handset_test::kWorldFlags;
 constexpr int kGoldMedal = 4;
 
 // The script's time of the solver's frame 0: the level's title is up and play takes input.

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/screen/PngFile.h"
+#include "tests/integration/SaveRecord.h"
 #include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 
@@ -33,12 +34,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Where the save record starts in "user.sav": after the file's key and header.
-constexpr std::size_t kRecord = 8 + 52;
-// The record's progress halfwords of worlds 0-9, the word of the world page's tutorial hint,
-// then the 45 level records of 16 bytes.
-constexpr std::size_t kWorldFlags = 4;
-constexpr std::size_t kLevelRecords = 28;
+using handset_test::kLevelRecords;
+using handset_test::kRecord;
+using handset_test::kWorldFlags;
 
 // What the player sees of world 1's first level, each a screenshot at a time after the
 // level's inputs began: the level's opening with its title, play with the HUD, the
