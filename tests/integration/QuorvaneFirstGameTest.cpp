@@ -115,10 +115,7 @@ TEST(QuorvaneFirstGame, AScriptPlaysFromTheFirstScreenThroughATutorialAndWorldOn
         << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
     handset_test::TempHandsetRoot root;
     const fs::path work = root.Path();
-    const fs::path folder = work / "fs" / "Program Files" / "Quorvane";
-    fs::create_directories(folder);
-    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    const fs::path folder = handset_test::InstallGame(work);
 
     std::string levelTouches;
     ASSERT_TRUE(SolverTouches(work, "level09", kLevelInputs, levelTouches));

@@ -45,9 +45,7 @@ protected:
     fs::path Folder() const { return fs::path(root_.Path()) / "fs" / "Program Files" / "Quorvane"; }
 
     void Install() {
-        fs::create_directories(Folder());
-        fs::copy(QUORVANE_DATA, Folder(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        fs::copy_file(QUORVANE_PROGRAM, Folder() / "quorvane", fs::copy_options::overwrite_existing);
+        handset_test::InstallGame(root_.Path());
         std::ifstream shipped(QUORVANE_SHIPPED_INI);
         const std::string ini((std::istreambuf_iterator<char>(shipped)), {});
         std::ofstream(Folder() / "Quorvane.ini", std::ios::trunc) << ini << "LanguageSetup=1\n";

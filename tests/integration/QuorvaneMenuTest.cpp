@@ -29,12 +29,7 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
         << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
     handset_test::TempHandsetRoot root;
-    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
-    fs::create_directories(folder);
-    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
-    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
-        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+    const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
 
     // The landscape pages are turned onto the portrait display: a page's point (x, y) is
     // the screen's (480 - y, x).
@@ -107,12 +102,7 @@ TEST(QuorvaneMenus, YourLevelsListsTheCustomLevelsByNameAndPlaysTheChosenOne) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
         << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
     handset_test::TempHandsetRoot root;
-    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
-    fs::create_directories(folder);
-    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
-    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
-        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
+    const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
     // One level of the player's own, its name in UTF-8.
     const fs::path custom = folder / "data" / "customlevels";
     fs::create_directories(custom);

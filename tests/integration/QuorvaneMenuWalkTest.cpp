@@ -59,16 +59,11 @@ TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
         << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
     handset_test::TempHandsetRoot root;
-    const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
-    fs::create_directories(folder);
-    fs::copy(QUORVANE_DATA, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(QUORVANE_PROGRAM, folder / "quorvane", fs::copy_options::overwrite_existing);
+    const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
     // One level of the player's own, with a name beyond ASCII.
     fs::create_directories(folder / "data" / "customlevels");
     fs::copy_file(fs::path(QUORVANE_LEVEL_SOURCES) / "level09.qvn",
                   folder / "data" / "customlevels" / u8"Café Garden.qvn");
-    std::ofstream(folder / "Quorvane.ini", std::ios::trunc)
-        << "Render=OpenGLRender.OpenGLRenderDevice\nEngine=Quorvane.GameEngine\nLanguageSetup=1\n";
 
     const std::vector<Step> walk = {
         {1500, "shot", 0, 0, "startup"},
