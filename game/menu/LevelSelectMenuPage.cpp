@@ -44,6 +44,23 @@ std::int32_t StartChosenLevel(std::int32_t level) {
     return kCommandStart;
 }
 
+namespace {
+
+// The commands both level lists take: their buttons register as items, "SelectLevel" starts
+// the level that `levelOf` gives for the item number; the rest is the selection page's.
+std::int32_t LevelListButton(SelectMenuPage& page, std::int32_t (*levelOf)(std::int32_t item), Control* control,
+                             const char* command, const char* argument, std::int32_t value) {
+    if (!InMenuScreenState() || command == nullptr) return 0;
+    if (CompareNoCase(command, "InitLevelButton") == 0) {
+        page.RegisterItem(control, kSelectShownRows);
+        return 0;
+    }
+    if (CompareNoCase(command, "SelectLevel") == 0) return StartChosenLevel(levelOf(ParseItemNumber(argument)));
+    return page.SelectMenuPage::OnButton(control, command, argument, value);
+}
+
+}  // namespace
+
 std::int32_t LevelSelectMenuPage::ShownItems() const {
     return std::min(SelectedLevelBase() == 0 ? kTutorialLevelCount : kWorldLevelItems, itemCount);
 }
@@ -55,14 +72,9 @@ void LevelSelectMenuPage::OnShow(int shown, int unused) {
 
 std::int32_t LevelSelectMenuPage::OnButton(Control* control, const char* command, const char* argument,
                                            std::int32_t value) {
-    if (!InMenuScreenState() || command == nullptr) return 0;
-    if (CompareNoCase(command, "InitLevelButton") == 0) {
-        RegisterItem(control, kSelectShownRows);
-        return 0;
-    }
-    if (CompareNoCase(command, "SelectLevel") == 0)
-        return StartChosenLevel(ChosenLevel(SelectedLevelBase(), ParseItemNumber(argument)));
-    return SelectMenuPage::OnButton(control, command, argument, value);
+    return LevelListButton(
+        *this, [](std::int32_t item) { return ChosenLevel(SelectedLevelBase(), item); }, control, command, argument,
+        value);
 }
 
 void LevelSelectMenuPage::DrawItem(Canvas2D* canvas, std::int32_t item, bool tutorials) {
@@ -114,14 +126,8 @@ void CustomLevelSelectMenuPage::OnShow(int shown, int unused) {
 
 std::int32_t CustomLevelSelectMenuPage::OnButton(Control* control, const char* command, const char* argument,
                                                  std::int32_t value) {
-    if (!InMenuScreenState() || command == nullptr) return 0;
-    if (CompareNoCase(command, "InitLevelButton") == 0) {
-        RegisterItem(control, kSelectShownRows);
-        return 0;
-    }
-    if (CompareNoCase(command, "SelectLevel") == 0)
-        return StartChosenLevel(kFirstCustomLevel + ParseItemNumber(argument));
-    return SelectMenuPage::OnButton(control, command, argument, value);
+    return LevelListButton(
+        *this, [](std::int32_t item) { return kFirstCustomLevel + item; }, control, command, argument, value);
 }
 
 EngineWString CustomLevelSelectMenuPage::ItemLabel(std::int32_t item) {
