@@ -71,6 +71,13 @@ function(handset_fuzz name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     set(source ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
     set(corpus ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    # A name that is not a target would only fail at the link, as "-l<name>", and only in
+    # the build that lacks it: say so when the build is configured.
+    foreach(dependency IN LISTS ARG_DEPENDS)
+        if(NOT TARGET ${dependency})
+            message(FATAL_ERROR "fuzz/${name}.cmake links ${dependency}, which this build does not make")
+        endif()
+    endforeach()
     if(HANDSET_FUZZ)
         add_executable(fuzz_${name} ${source})
         target_include_directories(fuzz_${name} PRIVATE ${PROJECT_SOURCE_DIR})

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/core/files/TagFile.h"
+#include "engine/core/math/ColorMath.h"
 #include "engine/overlay/menu/MenuStyle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (KDLLink* link = style->colors.head; link != nullptr; link = link->next) {
         const Color colour = style->FindColor(static_cast<NamedColor*>(link->item)->name.Text());
-        seen = seen + static_cast<std::uint32_t>(colour.a * 255.0f);
+        // A file may give any float: make the bytes as the menu pages do, through the clamping conversion.
+        seen = seen + ColorToARGB(colour);
     }
     delete style;
     return 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/app/Application.h"
+#include "engine/core/files/Crc32.h"
 #include "engine/core/files/FileStream.h"
 #include "engine/core/text/TextConversion.h"
 #include "platform/base/Handle.h"
@@ -17,6 +18,9 @@ namespace {
 constexpr char kDefaultName[] = "Player";
 constexpr char kSaveFileName[] = "user.sav";
 constexpr char kTemporarySuffix[] = ".tmp";
+// Names a refused save is kept under: the first free of ".bad", ".bad1" ... ".bad9".
+constexpr int kAsideNames = 10;
+constexpr std::size_t kChecksumOffset = kUserSaveFileSize - kUserSaveChecksumSize;
 
 BYTE currentProfileId[kUserSaveKeySize] = {};
 
@@ -59,6 +63,28 @@ bool WriteDurably(const WCHAR* path, const BYTE* bytes, DWORD size) {
     return CloseHandle(file) != FALSE && stored;
 }
 
+// Moves whatever stands at `path` to the first free name of the ".bad" series and says so:
+// "<path>: <why>; it is kept as <aside>, and <then>." False (also said) when none is free or
+// the move fails.
+bool SetAside(const char* path, const char* why, const char* then) {
+    WCHAR widePath[kStreamPathCapacity];
+    Utf8ToWide(widePath, path, kStreamPathCapacity);
+    for (int index = 0; index < kAsideNames; ++index) {
+        char aside[kStreamPathCapacity];
+        const int length = index == 0 ? std::snprintf(aside, sizeof aside, "%s.bad", path)
+                                      : std::snprintf(aside, sizeof aside, "%s.bad%d", path, index);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof aside) break;
+        WCHAR wideAside[kStreamPathCapacity];
+        Utf8ToWide(wideAside, aside, kStreamPathCapacity);
+        if (GetFileAttributesW(wideAside) != INVALID_FILE_ATTRIBUTES) continue;
+        if (MoveFileW(widePath, wideAside) == FALSE) break;
+        std::fprintf(stderr, "%s: %s; it is kept as %s, and %s.\n", path, why, aside, then);
+        return true;
+    }
+    std::fprintf(stderr, "%s: %s, and it cannot be kept aside as %s.bad.\n", path, why, path);
+    return false;
+}
+
 }  // namespace
 
 UserSave::UserSave() { std::memcpy(name, kDefaultName, sizeof kDefaultName); }
@@ -94,7 +120,9 @@ bool UserSave::Serialise(BYTE (&file)[kUserSaveFileSize]) {
     record[12 + kUserSaveNameSize - 1] = 0;
     PutWord(record + 44, awardWords[0]);
     PutWord(record + 48, awardWords[1]);
-    return WritePayload(record + kUserSaveHeaderSize, kUserSavePayloadSize) != 0;
+    if (WritePayload(record + kUserSaveHeaderSize, kUserSavePayloadSize) == 0) return false;
+    PutWord(file + kChecksumOffset, Crc32(0, file, kChecksumOffset));
+    return true;
 }
 
 int UserSave::Save() {
@@ -105,7 +133,10 @@ int UserSave::Save() {
     const int length = std::snprintf(temporary, sizeof temporary, "%s%s", path, kTemporarySuffix);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof temporary) return 0;
     BYTE file[kUserSaveFileSize];
-    if (!Serialise(file)) return 0;
+    if (!Serialise(file)) {
+        std::fprintf(stderr, "%s: the progress cannot be put into a save record; the progress is not saved.\n", path);
+        return 0;
+    }
     MakeSaveFolder();
 
     WCHAR widePath[kStreamPathCapacity];
@@ -114,26 +145,40 @@ int UserSave::Save() {
     Utf8ToWide(wideTemporary, temporary, kStreamPathCapacity);
     if (!WriteDurably(wideTemporary, file, sizeof file)) {
         DeleteFileW(wideTemporary);
+        std::fprintf(stderr, "%s cannot be written; the progress is not saved.\n", temporary);
         return 0;
     }
     // The first save has no file to replace.
-    const bool placed = GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES
-                            ? MoveFileW(wideTemporary, widePath) != FALSE
-                            : DeleteAndRenameFile(widePath, wideTemporary) != FALSE;
+    const auto place = [&] {
+        return GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES
+                   ? MoveFileW(wideTemporary, widePath) != FALSE
+                   : DeleteAndRenameFile(widePath, wideTemporary) != FALSE;
+    };
+    // What stops the new file taking the old one's place (a folder, a pipe, a link that
+    // leads nowhere) would stop every save after it: it is kept aside, once.
+    bool placed = place();
+    if (!placed && SetAside(path, "it is in the way of the new save", "the new save takes its place")) placed = place();
     if (!placed) {
         DeleteFileW(wideTemporary);
+        std::fprintf(stderr, "%s cannot be replaced; the progress is not saved.\n", path);
         return 0;
     }
     loadState = kUserSaveReady;
     return 1;
 }
 
-int UserSave::Deserialise(const BYTE* file, std::size_t size) {
-    if (file == nullptr || size < kUserSaveFileSize) return 0;
+const char* UserSave::Refusal(const BYTE* file, std::size_t size) {
+    if (file == nullptr || size < kUserSaveFileSize) return "it is shorter than a save";
     const BYTE* record = file + kUserSaveKeySize;
-    if (GetWord(record) != kUserSaveFormat) return 0;
-    // The payload is offered first: a refused one must leave the header's fields as they were.
-    if (ReadPayload(record + kUserSaveHeaderSize, kUserSavePayloadSize) == 0) return 0;
+    if (GetWord(record) != kUserSaveFormat) return "its format is not one this game reads";
+    const std::uint32_t checksum = GetWord(file + kChecksumOffset);
+    if (checksum != 0 && checksum != Crc32(0, file, kChecksumOffset)) return "its checksum does not match its bytes";
+    if (ReadPayload(record + kUserSaveHeaderSize, kUserSavePayloadSize) == 0) return "its progress record is refused";
+    return nullptr;
+}
+
+void UserSave::TakeHeader(const BYTE* file) {
+    const BYTE* record = file + kUserSaveKeySize;
     std::memcpy(key, file, kUserSaveKeySize);
     std::memcpy(name, record + 12, kUserSaveNameSize);
     name[kUserSaveNameSize - 1] = 0;
@@ -141,6 +186,13 @@ int UserSave::Deserialise(const BYTE* file, std::size_t size) {
     awardWords[1] = GetWord(record + 48);
     loadState = kUserSaveReady;
     SetCurrentProfileId(key);
+}
+
+int UserSave::Deserialise(const BYTE* file, std::size_t size) {
+    // The payload is offered before the header is taken: a refused one must leave the
+    // header's fields as they were.
+    if (Refusal(file, size) != nullptr) return 0;
+    TakeHeader(file);
     return 1;
 }
 
@@ -148,9 +200,30 @@ int UserSave::Load() {
     if (loadState < kUserSaveReady) return 0;
     char path[kStreamPathCapacity];
     if (!UserSavePath(path, sizeof path)) return 0;
+    WCHAR widePath[kStreamPathCapacity];
+    Utf8ToWide(widePath, path, kStreamPathCapacity);
+    const DWORD attributes = GetFileAttributesW(widePath);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;  // no save yet: a new profile
+    constexpr char kThen[] = "the game starts a new profile";
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        SetAside(path, "it is a folder, not a save", kThen);
+        return 0;
+    }
     FileStream stream;
-    if (stream.Open(path, kStreamBinary | kStreamAbsolutePath) == 0) return 0;
+    if (stream.Open(path, kStreamBinary | kStreamAbsolutePath) == 0) {
+        SetAside(path, "it cannot be read", kThen);
+        return 0;
+    }
     BYTE file[kUserSaveFileSize];
-    if (stream.Read(file, sizeof file) != sizeof file) return 0;
-    return Deserialise(file, sizeof file);
+    const std::size_t read = stream.Read(file, sizeof file);
+    BYTE beyond = 0;
+    const bool longer = read == sizeof file && stream.Read(&beyond, 1) == 1;
+    stream.Close();
+    const char* refusal = longer ? "it is longer than a save" : Refusal(file, read == sizeof file ? sizeof file : 0);
+    if (refusal != nullptr) {
+        SetAside(path, refusal, kThen);
+        return 0;
+    }
+    TakeHeader(file);
+    return 1;
 }

@@ -13,7 +13,10 @@ constexpr std::size_t kUserSaveKeySize = 8;
 constexpr std::size_t kUserSaveNameSize = 32;
 constexpr std::size_t kUserSaveRecordSize = 3072;
 constexpr std::size_t kUserSaveHeaderSize = 4 + kUserSaveKeySize + kUserSaveNameSize + 8;
-constexpr std::size_t kUserSavePayloadSize = kUserSaveRecordSize - kUserSaveHeaderSize;  // 3020
+// The record's last four bytes hold the CRC-32 of every byte of the file before them, little
+// endian; zero there is a save from before the checksum, read without the check.
+constexpr std::size_t kUserSaveChecksumSize = 4;
+constexpr std::size_t kUserSavePayloadSize = kUserSaveRecordSize - kUserSaveHeaderSize - kUserSaveChecksumSize;
 constexpr std::size_t kUserSaveFileSize = kUserSaveKeySize + kUserSaveRecordSize;
 constexpr std::uint32_t kUserSaveFormat = 1;
 // States: 0 new, 1 and 2 set by the game while it builds the profile, 3 ready.
@@ -40,22 +43,34 @@ public:
     // the record. The bytes go to "user.sav.tmp" first, reach the disk, and only then take
     // the old file's place, so an interrupted save leaves the previous one whole. 1 on
     // success; 0 while not ready, when the payload cannot be written or the file cannot be
-    // stored whole (the previous file is then untouched).
+    // stored whole (the previous file is then untouched), each said on stderr. Something
+    // other than a file in the save's place (a folder, a link, a pipe) is kept aside as
+    // Load keeps a damaged save, and the save then takes its place.
     int Save();
-    // Reads the file. A header whose format word is not 1, a payload the subclass refuses or
-    // a missing or short file answers 0, and then nothing of the file is taken. Non-zero on
-    // success (the key also becomes the current profile id); 0 while not ready.
+    // Reads the file. A missing file answers 0 quietly. A save that cannot be read or is
+    // refused (short, a header whose format word is not 1, a checksum that does not match,
+    // a payload the subclass refuses) answers 0 and is kept aside as "user.sav.bad" (or
+    // .bad1 to .bad9 when that is taken), said on stderr, so the next save does not
+    // overwrite it; nothing of it is taken. Non-zero on success (the key also becomes the
+    // current profile id); 0 while not ready.
     int Load();
 
     // The file's bytes as Save writes them; false when the payload could not be written.
     bool Serialise(BYTE (&file)[kUserSaveFileSize]);
     // Load's checks on bytes already read; the fields change only when the file is accepted.
     int Deserialise(const BYTE* file, std::size_t size);
+    // Why Deserialise would refuse these bytes, as a phrase for the log ("its checksum does
+    // not match its bytes"); nullptr when it takes them. Offers the payload to the subclass.
+    const char* Refusal(const BYTE* file, std::size_t size);
 
     BYTE key[kUserSaveKeySize] = {};
     char name[kUserSaveNameSize] = {};
     std::uint32_t awardWords[2] = {};
     DWORD loadState = 0;
+
+private:
+    // Takes the header's fields from a file Refusal accepted.
+    void TakeHeader(const BYTE* file);
 };
 
 // "<save folder>user.sav" into `path`; false when it does not fit.

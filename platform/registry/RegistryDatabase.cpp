@@ -23,10 +23,26 @@ namespace {
 constexpr int kApplicationId = 0x48524547;  // "HREG"
 constexpr int kSchemaVersion = 1;
 
-// How long one statement waits for another process's lock, and how often a whole
+// How long one statement waits for another process's lock, and for how long a whole
 // transaction is tried again when the wait was not enough (or a read snapshot went stale).
+// A time, not a count of attempts: on a loaded machine with many processes opening a new
+// registry at once, three waits of five seconds were seen to run out and lose a write.
 constexpr auto kBusyTimeout = std::chrono::seconds(5);
-constexpr int kAttempts = 3;
+constexpr auto kRetryFor = std::chrono::seconds(30);
+constexpr auto kRetryPause = std::chrono::milliseconds(2);
+
+// SQLITE_PROTOCOL is the write-ahead log's own "busy": a lock on its index that kept
+// changing hands while SQLite tried to read it, which happens when many processes open the
+// log at once.
+bool IsBusy(int code) { return code == SQLITE_BUSY || code == SQLITE_LOCKED || code == SQLITE_PROTOCOL; }
+
+// Whether a transaction that failed with code may still succeed when tried again, before
+// the retry time that began at start runs out.
+bool MayRetry(int code, std::chrono::steady_clock::time_point start) {
+    if (!IsBusy(code) || std::chrono::steady_clock::now() - start >= kRetryFor) return false;
+    std::this_thread::sleep_for(kRetryPause);
+    return true;
+}
 
 int PragmaValue(sqlite3* db, const char* pragma) {
     SqliteStatement statement(db, pragma);
@@ -36,8 +52,6 @@ int PragmaValue(sqlite3* db, const char* pragma) {
 // Connections a child inherited from its parent across a fork: never used nor closed (that
 // is the parent's business), and kept reachable for the whole life of the process.
 std::vector<sqlite3*>* g_inherited = nullptr;
-
-bool IsBusy(int code) { return code == SQLITE_BUSY || code == SQLITE_LOCKED; }
 
 bool IsDamage(int code) { return code == SQLITE_NOTADB || code == SQLITE_CORRUPT; }
 
@@ -56,7 +70,8 @@ LONG RegistryDatabase::Write(const std::function<LONG(KeyStore&)>& body) { retur
 
 LONG RegistryDatabase::Run(bool write, const std::function<LONG(KeyStore&)>& body) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (int attempt = 1;; ++attempt) {
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
         const LONG connected = Connect();
         if (connected != ERROR_SUCCESS) return connected;
         try {
@@ -68,10 +83,11 @@ LONG RegistryDatabase::Run(bool write, const std::function<LONG(KeyStore&)>& bod
             KeyStore store(db_, path_);
             const LONG result = body(store);
             ExecuteSql(db_, !write || result == ERROR_SUCCESS ? "COMMIT" : "ROLLBACK");
+            lastFailureReported_.clear();
             return result;
         } catch (const SqliteError& error) {
             if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            if (IsBusy(error.Code()) && attempt < kAttempts) continue;
+            if (MayRetry(error.Code(), start)) continue;
             return Failure(error, write);
         } catch (const std::bad_alloc&) {
             if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -121,13 +137,14 @@ LONG RegistryDatabase::Connect() {
     try {
         CheckSqlite(db_, opened, "opening the registry");
         sqlite3_busy_handler(db_, &RegistryDatabase::BusyHandler, this);
-        for (int attempt = 1;; ++attempt) {
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
             try {
                 OpenSchema();
                 break;
             } catch (const SqliteError& error) {
                 if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-                if (!IsBusy(error.Code()) || attempt >= kAttempts) throw;
+                if (!MayRetry(error.Code(), start)) throw;
             }
         }
         return ERROR_SUCCESS;
@@ -198,7 +215,13 @@ LONG RegistryDatabase::Failure(const SqliteError& error, bool write) {
     }
     // A write refused by a read-only registry is the caller's answer, not a failure.
     if (code == SQLITE_READONLY && readOnly_) return ERROR_ACCESS_DENIED;
-    std::fprintf(stderr, "registry: %s could not be %s: %s\n", path_.c_str(), write ? "written" : "read", error.what());
+    // A registry that cannot be opened fails every call the same way: that is said once,
+    // until a call succeeds again, not once per call.
+    const std::string report = path_ + " could not be " + (write ? "written" : "read") + ": " + error.what();
+    if (report != lastFailureReported_) {
+        std::fprintf(stderr, "registry: %s\n", report.c_str());
+        lastFailureReported_ = report;
+    }
     switch (code) {
         case SQLITE_FULL:
             return ERROR_DISK_FULL;

@@ -52,6 +52,7 @@ private:
     int openedBy_ = 0;  // the process that opened db_
     bool readOnly_ = false;
     std::string lastDamageReported_;
+    std::string lastFailureReported_;
     std::chrono::steady_clock::time_point busySince_;
 };
 

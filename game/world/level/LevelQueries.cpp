@@ -11,6 +11,8 @@ namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
 // Ahead of the character, the ground is looked for this far.
 constexpr float kGroundAheadDistance = 7.0f;
+// Column and row draws that can still reach a new square (see RandomEmptyTile).
+constexpr int kRandomTileAttempts = 512;
 
 Vector2 TurnToFacing(const Vector3& localDirection, bool normalise, std::int32_t facing) {
     Vector3 direction = localDirection;
@@ -73,14 +75,30 @@ std::int32_t Level::CountFreeTiles() const {
 }
 
 Vector3 Level::RandomEmptyTile() const {
-    if (CountFreeTiles() == 0) return {0, 0, 0};
-    for (;;) {
+    const std::int32_t freeTiles = CountFreeTiles();
+    if (freeTiles == 0) return {0, 0, 0};
+    const auto centre = [](std::int32_t column, std::int32_t row) {
+        return Vector3{10.0f * static_cast<float>(column) + 5.0f, 10.0f * static_cast<float>(row) + 5.0f, 0.0f};
+    };
+    // The five bits drawn for a column or a row depend only on the seed's low ten bits, which
+    // repeat every 1024 steps: after 512 pairs no new square can come, so a grid whose free
+    // tiles the draws never reach would hold the game here forever.
+    for (int attempt = 0; attempt < kRandomTileAttempts; ++attempt) {
         const auto column = static_cast<std::int32_t>(NextRandom() & 31);
         const auto row = static_cast<std::int32_t>(NextRandom() & 31);
         const LevelTile* tile = TileAt(column, row);
-        if (tile != nullptr && !tile->IsOccupied())
-            return {10.0f * static_cast<float>(column) + 5.0f, 10.0f * static_cast<float>(row) + 5.0f, 0.0f};
+        if (tile != nullptr && !tile->IsOccupied()) return centre(column, row);
     }
+    // Those draws missed every free tile: take one of them by a further draw, in row order.
+    std::int32_t pick = static_cast<std::int32_t>(NextRandom() % static_cast<std::uint32_t>(freeTiles));
+    for (std::int32_t row = 0; row < kFreeTileSearchSize; ++row) {
+        for (std::int32_t column = 0; column < kFreeTileSearchSize; ++column) {
+            const LevelTile* tile = TileAt(column, row);
+            if (tile == nullptr || tile->IsOccupied()) continue;
+            if (pick-- == 0) return centre(column, row);
+        }
+    }
+    return {0, 0, 0};
 }
 
 const Vector3& Level::GetCameraEye(int slot) const {

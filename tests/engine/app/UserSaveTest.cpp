@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -187,6 +189,111 @@ TEST_F(UserSaveTest, ARefusedFileLeavesTheProfileAndTheCurrentIdAsTheyWere) {
     }
 }
 
+// A save the game cannot take is not overwritten by the next save: it is kept aside under
+// the first free ".bad" name, and the log says so. Something other than a file in the save's
+// place would stop every later save: it is kept aside the same way.
+TEST_F(UserSaveTest, ADamagedSaveIsKeptAsideAndTheNextSaveIsWritten) {
+    GenerationSave writer;
+    Ready(writer, 31);
+    ASSERT_EQ(writer.Save(), 1);
+    const std::vector<BYTE> good = Bytes();
+    const std::string path = File().string();
+    const struct {
+        const char* what;
+        std::function<void()> make;
+    } cases[] = {
+        {"a bit flipped in the payload",
+         [&] {
+             std::vector<BYTE> bytes = good;
+             bytes[1500] ^= 0x10;
+             Write(bytes);
+         }},
+        {"a truncated file", [&] { Write(std::vector<BYTE>(good.begin(), good.begin() + 1000)); }},
+        {"a file longer than a save",
+         [&] {
+             std::vector<BYTE> bytes = good;
+             bytes.resize(good.size() + 4096, 0x55);
+             Write(bytes);
+         }},
+        {"an empty file", [&] { Write({}); }},
+        {"a folder", [&] { std::filesystem::create_directory(path); }},
+        {"a pipe", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"a link to a folder",
+         [&] {
+             std::filesystem::create_directory(path + ".folder");
+             std::filesystem::create_symlink(path + ".folder", path);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(Folder());
+        std::filesystem::create_directories(Folder());
+        std::filesystem::create_directory(path + ".bad");  // taken: the next name is used
+        c.make();
+        const auto kind = std::filesystem::symlink_status(path).type();
+
+        testing::internal::CaptureStderr();
+        GenerationSave profile;
+        Ready(profile, 32);
+        EXPECT_EQ(profile.Load(), 0);
+        EXPECT_EQ(profile.Save(), 1);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("user.sav.bad1"), std::string::npos) << said;
+
+        EXPECT_EQ(std::filesystem::symlink_status(path + ".bad1").type(), kind);
+        EXPECT_TRUE(std::filesystem::is_directory(path + ".bad"));
+        GenerationSave loaded;
+        loaded.loadState = kUserSaveReady;
+        ASSERT_EQ(loaded.Load(), 1);
+        EXPECT_EQ(loaded.generation, 32u);
+    }
+    // A link that leads nowhere (or out of the handset's files) cannot be handled through
+    // them: the save fails, and says so.
+    std::filesystem::remove_all(Folder());
+    std::filesystem::create_directories(Folder());
+    std::filesystem::create_symlink(path + ".nowhere", path);
+    {
+        GenerationSave profile;
+        Ready(profile, 34);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(profile.Save(), 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("the progress is not saved"), std::string::npos) << said;
+        EXPECT_TRUE(std::filesystem::is_symlink(path));
+    }
+
+    // The bytes of a damaged file are kept as they were.
+    std::filesystem::remove_all(Folder());
+    std::vector<BYTE> flipped = good;
+    flipped[1500] ^= 0x10;
+    Write(flipped);
+    GenerationSave profile;
+    Ready(profile, 33);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(profile.Load(), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("checksum"), std::string::npos) << said;
+    std::ifstream kept(path + ".bad", std::ios::binary);
+    EXPECT_EQ(std::vector<BYTE>(std::istreambuf_iterator<char>(kept), {}), flipped);
+}
+
+// Saves written before the checksum have zero in its place: they are read without it.
+TEST_F(UserSaveTest, ASaveFromBeforeTheChecksumStillLoads) {
+    GenerationSave writer;
+    Ready(writer, 41);
+    ASSERT_EQ(writer.Save(), 1);
+    std::vector<BYTE> bytes = Bytes();
+    const std::vector<BYTE> checksum(bytes.end() - 4, bytes.end());
+    EXPECT_NE(checksum, std::vector<BYTE>(4, 0));
+    std::fill(bytes.end() - 4, bytes.end(), 0);
+    Write(bytes);
+    GenerationSave loaded;
+    loaded.loadState = kUserSaveReady;
+    ASSERT_EQ(loaded.Load(), 1);
+    EXPECT_EQ(loaded.generation, 41u);
+    EXPECT_TRUE(loaded.Consistent());
+}
+
 TEST_F(UserSaveTest, ANameThatFillsItsFieldIsCutToThirtyOneCharacters) {
     GenerationSave writer;
     Ready(writer, 1);
@@ -194,7 +301,8 @@ TEST_F(UserSaveTest, ANameThatFillsItsFieldIsCutToThirtyOneCharacters) {
     ASSERT_EQ(writer.Save(), 1);
     std::vector<BYTE> bytes = Bytes();
     EXPECT_EQ(bytes[20 + 31], 0) << "the field is written terminated";
-    bytes[20 + 31] = 'n';  // a file from elsewhere
+    bytes[20 + 31] = 'n';  // a file from elsewhere, without a checksum
+    std::fill(bytes.end() - static_cast<std::ptrdiff_t>(kUserSaveChecksumSize), bytes.end(), 0);
     Write(bytes);
     GenerationSave loaded;
     loaded.loadState = kUserSaveReady;
@@ -216,7 +324,10 @@ TEST_F(UserSaveTest, AFailedSaveKeepsThePreviousFileWhole) {
     // The temporary file cannot be made: a folder stands in its place.
     save.failWrite = false;
     std::filesystem::create_directory(File().string() + ".tmp");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(save.Save(), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the progress is not saved"), std::string::npos) << said;
     EXPECT_EQ(Bytes(), before);
     std::filesystem::remove(File().string() + ".tmp");
 

@@ -237,6 +237,8 @@ TEST_F(SaveFileTest, ARefusedRecordTakesNothingOfTheFileHeader) {
     writer.awardWords[0] = 0x7FFF;
     std::strcpy(writer.name, "Someone");
     writer.Serialise(file);
+    // A save from before the checksum, so that the record's own check is what refuses it.
+    std::memset(file + kUserSaveFileSize - kUserSaveChecksumSize, 0, kUserSaveChecksumSize);
     file[kUserSaveKeySize + kUserSaveHeaderSize + 1] = 1;  // byte 1 of the save record
     EXPECT_EQ(profile.Deserialise(file, sizeof file), 0);
     EXPECT_EQ(profile.awardWords[0], 0x5u);

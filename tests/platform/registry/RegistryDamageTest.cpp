@@ -54,6 +54,24 @@ TEST(RegistryDamage, DamagedFileIsReportedAndLeftUntouched) {
     }
 }
 
+// A registry.db that cannot be opened at all fails every call alike: the log says so once,
+// not once per call.
+TEST(RegistryDamage, UnopenableFileIsReportedOnce) {
+    handset_test::TempHandsetRoot root;
+    const std::string path = root.Path() + "/registry.db";
+    std::filesystem::create_directory(path);
+    testing::internal::CaptureStderr();
+    for (int call = 0; call < 5; ++call) {
+        DWORD size = 0;
+        EXPECT_NE(RegQueryValueExW(HKEY_CURRENT_USER, u"X", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    }
+    const std::string messages = testing::internal::GetCapturedStderr();
+    const std::size_t first = messages.find(path);
+    ASSERT_NE(first, std::string::npos) << messages;
+    EXPECT_EQ(messages.find(path, first + 1), std::string::npos) << messages;
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
 TEST(RegistryDamage, DamagedPagesAreReportedAsCorrupt) {
     handset_test::TempHandsetRoot damaged;
     const std::string path = damaged.Path() + "/registry.db";

@@ -163,6 +163,28 @@ TEST_F(LevelGridTest, QueriesBeyondASmallGridAnswerEmptyWithoutReadingOutsideIt)
     EXPECT_FALSE(level.HasGrid());
 }
 
+// The column and row draws repeat every 512 pairs and so never reach some squares: a single
+// free tile on any square, from any seed, is still found, and the search ends.
+TEST_F(LevelGridTest, ARandomEmptyTileIsFoundWhereverTheOnlyFreeTileLies) {
+    Level level;
+    ASSERT_TRUE(level.AllocateGrid(kFreeTileSearchSize, kFreeTileSearchSize));
+    for (std::int32_t row = 0; row < kFreeTileSearchSize; ++row)
+        for (std::int32_t column = 0; column < kFreeTileSearchSize; ++column) level.TileAt(column, row)->AssignType(5);
+    constexpr std::int32_t kCells = kFreeTileSearchSize * kFreeTileSearchSize;
+    for (std::int32_t cell = 0; cell < kCells; cell += 37) {
+        const std::int32_t column = cell % kFreeTileSearchSize;
+        const std::int32_t row = cell / kFreeTileSearchSize;
+        level.TileAt(column, row)->type = kTileEmpty;
+        for (const std::uint32_t seed : {kInitialRandomSeed, kInitialRandomSeed + 1}) {
+            SetRandomSeed(seed);
+            const Vector3 found = level.RandomEmptyTile();
+            EXPECT_FLOAT_EQ(found.x, 10.0f * static_cast<float>(column) + 5.0f) << "cell " << cell;
+            EXPECT_FLOAT_EQ(found.y, 10.0f * static_cast<float>(row) + 5.0f) << "cell " << cell;
+        }
+        level.TileAt(column, row)->type = 5;
+    }
+}
+
 TEST_F(LevelGridTest, SpikesAheadBlockOnlyWhenTheyFaceTheMotion) {
     Level level;
     ASSERT_TRUE(level.AllocateGrid(3, 3));
