@@ -36,6 +36,13 @@
 #include "game/ui/text/ShadowedText.h"
 #include "platform/base/Clock.h"
 
+namespace {
+
+// The main menu's title: a text every language's menu texts hold.
+constexpr char kMainMenuTitleKey[] = "MENU_MAINMENU";
+
+}  // namespace
+
 GameApplication::GameApplication() : flow_(*this) {
     phoneState_ = new PhoneStateWatcher;
     SetScreenAngle(kLandscapeScreenAngle);
@@ -80,6 +87,8 @@ DWORD GameApplication::Init() {
             SetVisible(&menuRoot_, 1);
     }
     if (failed == nullptr && GetMenuPages().LoadMenus() == 0) failed = "the menus cannot be loaded";
+    // Menu pages whose every label reads "<UNKNOWN STRING>" leave a game nobody can use.
+    if (failed == nullptr && !menuTextsLoaded_ && GetMenuPages().HasPages()) failed = "the menus have no texts";
     if (failed != nullptr) {
         KEL_LOG_EXCEPTION("The game cannot start: %s.", failed);
         Shutdown();
@@ -132,12 +141,20 @@ bool GameApplication::CreateProfile() {
 }
 
 int GameApplication::LoadLocalisation(const char* folder) {
+    menuTextsLoaded_ = false;
     if (TextTableCreate() == 0) return 0;
     char path[64];
     std::snprintf(path, sizeof path, "text/%s/menu.text", folder);
-    LoadTextFile(path);
+    // The main menu's title is a text every language's file holds: without it, the file is
+    // missing or damaged and every label would read "<UNKNOWN STRING>".
+    if (LoadTextFile(path) == 0)
+        LogWrite("%s cannot be read: the menus have no texts", "Text", 1, path);
+    else if (!TextTableHas(GlobalTextTable(), kMainMenuTitleKey))
+        LogWrite("%s holds no menu texts (no %s): the menus have no texts", "Text", 1, path, kMainMenuTitleKey);
+    else
+        menuTextsLoaded_ = true;
     std::snprintf(path, sizeof path, "text/%s/credits.text", folder);
-    LoadTextFile(path);
+    if (LoadTextFile(path) == 0) LogWrite("%s cannot be read: the credits have no texts", "Text", 1, path);
     return 1;
 }
 

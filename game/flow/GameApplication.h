@@ -95,6 +95,8 @@ private:
     bool tvOutStarted_ = false;
     PhoneStateWatcher* phoneState_ = nullptr;  // made with the object
     bool phoneStateWatched_ = false;
+    // Whether the last language loaded has its menu texts; menus without them are unusable.
+    bool menuTextsLoaded_ = false;
     PowerWatch* powerWatch_ = nullptr;
     std::uint32_t accelSample_[3] = {};
 };

@@ -40,6 +40,8 @@ public:
     // Runs the pending pages; the command the last one ended with, kMenuIdleResult for none.
     virtual std::int32_t ProcessPendingPage() = 0;
     virtual bool Busy() const = 0;
+    // Whether pages were loaded from menu files (not stand-ins taking default commands).
+    virtual bool HasPages() const { return false; }
 };
 
 // Clears the history and goes to the page; a page that does not exist opens "Main" in its

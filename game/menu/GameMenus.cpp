@@ -14,6 +14,13 @@ int GameMenus::LoadMenus() {
     if (manager.pages.count == 0) {
         LogWrite("no menu files in \"menus\": every page takes its default command", "Menu", 1);
         useDefaults_ = true;
+        return 1;
+    }
+    // Every way back in the game ends on the main menu: menus without it would leave the
+    // player on an empty screen after the title, with no way on.
+    if (manager.FindPage(kPageMain) == nullptr) {
+        LogWrite("menus/%s.menu is missing: the game has no main menu", "Menu", 1, kPageMain);
+        return 0;
     }
     return 1;
 }
@@ -36,6 +43,8 @@ std::int32_t GameMenus::ProcessPendingPage() {
 }
 
 bool GameMenus::Busy() const { return !useDefaults_ && GetMenuManager().busy != 0; }
+
+bool GameMenus::HasPages() const { return !useDefaults_ && GetMenuManager().pages.count > 0; }
 
 GameMenus& GetGameMenus() {
     static GameMenus menus;

@@ -16,6 +16,7 @@ public:
     int GotoPage(const char* name, int record) override;
     std::int32_t ProcessPendingPage() override;
     bool Busy() const override;
+    bool HasPages() const override;
 
     // True while the pages stand in for missing menu files.
     bool UsingDefaults() const { return useDefaults_; }

@@ -12,6 +12,7 @@
 #include "engine/core/memory/EngineMemory.h"
 #include "engine/core/text/TextCompare.h"
 #include "engine/core/text/TextConversion.h"
+#include "platform/base/Errors.h"
 #include "platform/fs/FileStreams.h"
 #include "platform/fs/FindFile.h"
 
@@ -116,7 +117,15 @@ int MountArchive(const char* name) {
         return 0;
     }
     FILE* file = platform::OpenHandsetStream(fullPath, "rb");
-    if (file == nullptr) return 0;  // archives that are not there are skipped silently
+    if (file == nullptr) {
+        // Archives that are not there are skipped silently; one that is there but cannot be
+        // opened (a folder, a pipe, a file without read permission) takes its files away.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            KEL_LOG_EXCEPTION("%s is not mounted: it cannot be opened as a file (error %u); its files are missing.",
+                              fullPath, static_cast<unsigned>(error));
+        return 0;
+    }
     const std::size_t pathLength = std::strlen(fullPath);
     if (namePoolUsed + pathLength + 1 >= kArchiveNamePoolSize || slotCount >= kArchiveSlotCount) {
         KEL_LOG_EXCEPTION("%s is not mounted: the archive table is full.", fullPath);

@@ -115,6 +115,8 @@ const WCHAR* TextTableFind(TextTable* table, const char* key, std::uint32_t* len
     return entry->text.Text();
 }
 
+bool TextTableHas(TextTable* table, const char* key) { return FindEntry(table, key) != nullptr; }
+
 GlyphRun* FindTextGlyphRun(const char* key) {
     TextEntry* entry = FindEntry(globalTable, key);
     return entry != nullptr ? entry->run : nullptr;

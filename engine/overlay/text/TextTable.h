@@ -58,6 +58,8 @@ bool AddTextEntry(TextTable& table, const char* key, std::size_t keyLength, Engi
 // "DEFAULT" text; when that is missing too, an entry "DEFAULT" = "<UNKNOWN STRING>" is added
 // and its text returned. The entry found moves to the front of its bucket.
 const WCHAR* TextTableFind(TextTable* table, const char* key, std::uint32_t* length);
+// Whether the table holds the key itself (no fallback is looked at or added).
+bool TextTableHas(TextTable* table, const char* key);
 // The key's glyph run in the global table, or null (no fallback); the entry found moves to
 // the front of its bucket.
 GlyphRun* FindTextGlyphRun(const char* key);

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/core/files/FileStream.h"
+#include "engine/core/memory/EngineLog.h"
 #include "engine/core/text/EngineString.h"
 #include "engine/render/TextureData.h"
 #include "engine/resources/font/BitmapFont.h"
@@ -79,11 +80,21 @@ int BitmapFont::LoadFont(const char* name, std::int32_t imageWidth, std::int32_t
     const EngineString base =
         dot != nullptr ? EngineString::FromCharsN(name, static_cast<int>(dot - name)) : EngineString(name);
     FileStream stream;
-    if (stream.Open(base.Concat(".fnt").Text(), kStreamBinary | kStreamReadWhole) != 0) {
+    const EngineString glyphFile = base.Concat(".fnt");
+    if (stream.Open(glyphFile.Text(), kStreamBinary | kStreamReadWhole) != 0) {
         const int read = ReadGlyphFile(stream.Image(), stream.Size());
         stream.Close();
-        if (read == 0) return 0;
-        return LoadTextureHandle(page_, base.Concat(".ddsx").Text(), 0);
+        // A font without glyphs draws no text at all: say which file took them away.
+        if (read == 0) {
+            LogWrite("%s is not a glyph file: the font %s draws no text", "Font", 1, glyphFile.Text(), name);
+            return 0;
+        }
+        const EngineString pageFile = base.Concat(".ddsx");
+        if (LoadTextureHandle(page_, pageFile.Text(), 0) == 0) {
+            LogWrite("%s cannot be loaded: the font %s draws no text", "Font", 1, pageFile.Text(), name);
+            return 0;
+        }
+        return 1;
     }
     return LoadGrid(name, imageWidth, imageHeight, columns, rows, cellWidth, cellHeight, glyphOffset);
 }

@@ -116,6 +116,7 @@ public:
         return result;
     }
     bool Busy() const override { return false; }
+    bool HasPages() const override { return !pages.empty(); }
 
     std::vector<std::string> pages{"Startup", "Main", "WorldSelect", "Credits", "Ingame", "CustomLevelSelect"};
     std::vector<std::string> opened;

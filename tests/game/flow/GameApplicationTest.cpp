@@ -44,6 +44,8 @@
 #include "platform/device/Power.h"
 #include "platform/screen/Display.h"
 #include "platform/user/Window.h"
+#include "tests/engine/support/EngineTestSupport.h"
+#include "tests/game/flow/FlowFakes.h"
 #include "tests/game/flow/RunningGame.h"
 #include "tests/support/TestSupport.h"
 
@@ -363,6 +365,46 @@ TEST_F(RunningGameTest, TheResolutionReadsAsItsNumberOrTheDefaultBelowATenth) {
         key.SetResolution(c.text);
         EXPECT_EQ(TakeAccelerometer().resolution, c.resolution);
     }
+}
+
+// Menu pages whose every label would read "<UNKNOWN STRING>" leave a game nobody can use:
+// without its menu texts the start stops, and the log names the file.
+TEST_F(RunningGameTest, MenusWithoutTheirTextsStopTheStart) {
+    flow_test::ScriptedMenus menus;
+    MenuPages& before = GetMenuPages();
+    SetMenuPages(&menus);
+    SetDataFolder("\\data\\");
+    const std::filesystem::path data = std::filesystem::path(root_.Path()) / "fs" / "data";
+    const std::filesystem::path texts = data / "text" / LanguageFolder(kLanguageEnglish);
+    const struct {
+        const char* what;
+        const char* menuText;  // null: no file
+        const char* logged;
+    } cases[] = {
+        {"no menu texts", nullptr, "menu.text cannot be read"},
+        {"menu texts without the main menu's", "MENU_SETTINGS \"Settings\"\n", "holds no menu texts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(texts);
+        if (c.menuText != nullptr) {
+            std::filesystem::create_directories(texts);
+            std::ofstream(texts / "menu.text") << c.menuText;
+        }
+        engine_test::CapturedLog log;
+        EXPECT_EQ(game_->Init(), 1u);
+        EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
+        EXPECT_TRUE(log.Contains("the menus have no texts")) << log.Text();
+    }
+    std::ofstream(texts / "menu.text") << "MENU_MAINMENU \"Main menu\"\n";
+    EXPECT_EQ(game_->Init(), 0u);
+    // Without menu files the pages take their default commands: no texts are needed.
+    menus.pages.clear();
+    std::filesystem::remove_all(texts);
+    game_->Shutdown();
+    EXPECT_EQ(game_->Init(), 0u);
+    game_->Shutdown();
+    SetMenuPages(&before);
 }
 
 // A game whose texts cannot be loaded.

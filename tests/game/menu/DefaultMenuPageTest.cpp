@@ -13,6 +13,7 @@
 #include "game/menu/MenuSettingsHook.h"
 #include "game/flow/GameServices.h"
 #include "game/flow/PlayerProfile.h"
+#include "tests/engine/support/EngineTestSupport.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 
 namespace {
@@ -210,11 +211,21 @@ TEST_F(GameMenuTest, WithoutMenuFilesThePagesTakeTheirDefaultCommands) {
     EXPECT_EQ(menus.ProcessPendingPage(), 4097);
     menus.Shutdown();
 
+    // Menus without the main page, where every way back ends, would leave the player on an
+    // empty screen: they are refused, and the log names the missing file.
     WriteMenuFile("Startup.menu", "Startup\n{\nCLASS StartupMenuPage\nEMPTY_CONTROL\n{\nON_INIT RETURN QUIT\n}\n}\n");
+    {
+        engine_test::CapturedLog log;
+        EXPECT_EQ(menus.LoadMenus(), 0);
+        EXPECT_TRUE(log.Contains("menus/Main.menu is missing")) << log.Text();
+    }
+    menus.Shutdown();
+
+    WriteMenuFile("Main.menu", "Main\n{\nCLASS DefaultMenuPage\nEMPTY_CONTROL\n{\n}\n}\n");
     ASSERT_EQ(menus.LoadMenus(), 1);
     EXPECT_FALSE(menus.UsingDefaults());
     EXPECT_EQ(menus.GotoPage("startup", 1), 1);
-    EXPECT_EQ(menus.GotoPage("Main", 1), 0);
+    EXPECT_EQ(menus.GotoPage("Main", 1), 1);
     EXPECT_EQ(menus.GotoPage("Startup", 1), 1);
     EXPECT_FALSE(menus.Busy());
     EXPECT_EQ(menus.ProcessPendingPage(), 4098);

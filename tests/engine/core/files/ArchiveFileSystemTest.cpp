@@ -304,6 +304,20 @@ TEST_F(ArchiveFileSystemTest, SkipsLongNamesAndRefusesNamesOutsideTheDataFolder)
     EXPECT_EQ(log.Count("its name leaves the data folder"), 5);
 }
 
+// An archive that is missing is no news; one that is there but cannot be opened as a file
+// takes its files away, and the log says which.
+TEST_F(ArchiveFileSystemTest, AnArchiveThatIsThereButCannotBeOpenedIsReported) {
+    engine_test::CapturedLog log;
+    EXPECT_EQ(MountArchive("arch3.par"), 0);
+    EXPECT_EQ(log.Text(), "");
+    std::filesystem::create_directories(DataPath("startup.par"));
+    ASSERT_EQ(mkfifo(DataPath("arch1.par").c_str(), 0600), 0);
+    EXPECT_EQ(MountArchive("startup.par"), 0);
+    EXPECT_EQ(MountArchive("arch1.par"), 0);
+    EXPECT_EQ(log.Count("startup.par is not mounted: it cannot be opened as a file"), 1) << log.Text();
+    EXPECT_EQ(log.Count("arch1.par is not mounted: it cannot be opened as a file"), 1) << log.Text();
+}
+
 TEST_F(ArchiveFileSystemTest, MountingAPathAgainReusesItsSlot) {
     WriteDataArchive("arch1.par", {{"a.txt", "first"}});
     ASSERT_EQ(MountArchive("arch1.par"), 1);

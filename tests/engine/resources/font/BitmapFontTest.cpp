@@ -6,6 +6,7 @@
 
 #include "engine/resources/font/BitmapFont.h"
 #include "tests/engine/resources/font/FontTestSupport.h"
+#include "tests/engine/support/EngineTestSupport.h"
 
 namespace {
 
@@ -163,6 +164,7 @@ TEST_F(FontTest, FontsThatCannotBeReadWhollyAreRefusedAndStaySafeToUse) {
         {"a glyph file shorter than its count", "short.tga", 0, 0, 0},
         {"a glyph file without its page", "nopage.tga", 0, 0, 0},
     };
+    engine_test::CapturedLog log;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FontPointer font = NewFont();
@@ -176,6 +178,10 @@ TEST_F(FontTest, FontsThatCannotBeReadWhollyAreRefusedAndStaySafeToUse) {
         font->Measure(u"AZ", &width, nullptr);
         EXPECT_GE(width, 0.0f);
     }
+    // A font without glyphs draws no text at all: the log names the file that is wrong.
+    EXPECT_EQ(log.Count("empty.fnt is not a glyph file"), 1) << log.Text();
+    EXPECT_EQ(log.Count("short.fnt is not a glyph file"), 1) << log.Text();
+    EXPECT_EQ(log.Count("nopage.ddsx cannot be loaded"), 1) << log.Text();
 }
 
 TEST_F(FontTest, AGridOffsetPastTheCellsShowsGlyphZero) {
