@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -139,7 +140,13 @@ std::unique_ptr<AudioOutput> OpenOutput(const OutputSpec& spec, std::uint32_t ra
         file = &waveFile;
         if (!file->OpenOrContinue(spec.path, rate, error)) return nullptr;
     }
-    return std::make_unique<PacedOutput>(render, rate, file);
+    try {
+        return std::make_unique<PacedOutput>(render, rate, file);
+    } catch (const std::system_error& failure) {
+        // Out of threads or address space: a program without sound, not one that aborts.
+        error = std::string("the sound output's thread cannot start (") + failure.what() + "); the sound stays off.";
+        return nullptr;
+    }
 }
 
 }  // namespace platform::sound

@@ -13,10 +13,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "platform/base/Errors.h"
@@ -318,7 +320,15 @@ void EnsureListening() {
             close(fd);
             return;
         }
-        std::thread(ListenLoop, fd).detach();
+        try {
+            std::thread(ListenLoop, fd).detach();
+        } catch (const std::system_error& failure) {
+            std::fprintf(stderr,
+                         "windows: the thread that takes other processes' messages cannot start (%s); this "
+                         "process's windows are reached only from within it.\n",
+                         failure.what());
+            close(fd);
+        }
     });
 }
 

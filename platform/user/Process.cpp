@@ -14,10 +14,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -84,16 +86,33 @@ private:
 // looking every 50 ms) and reaps each one as it ends.
 class ProcessWatcher {
 public:
+    // Starts the watching thread once; false (said on stderr) when it cannot start, since a
+    // process started without it would never be seen to end.
+    bool Start() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (wakeFd_ >= 0) return true;
+        const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (wakeFd < 0) return false;
+        wakeFd_ = wakeFd;
+        try {
+            std::thread([this] { Run(); }).detach();
+        } catch (const std::system_error& failure) {
+            std::fprintf(stderr, "processes: the thread that sees started programs end cannot start (%s).\n",
+                         failure.what());
+            close(wakeFd_);
+            wakeFd_ = -1;
+            return false;
+        }
+        return true;
+    }
+
+    // The watcher must have started.
     void Watch(ProcessObject* process) {
         process->AddHandleRef();
         {
             std::lock_guard<std::mutex> guard(mutex_);
             int pidfd = static_cast<int>(syscall(SYS_pidfd_open, process->Pid(), 0));
             watched_.push_back({process, pidfd});
-            if (wakeFd_ < 0) {
-                wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-                std::thread([this] { Run(); }).detach();
-            }
         }
         std::uint64_t one = 1;
         if (write(wakeFd_, &one, sizeof(one)) < 0) {
@@ -270,6 +289,10 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPSECURITY_ATTR
     envp.push_back(rootSetting.data());
     envp.push_back(nullptr);
 
+    if (!Watcher().Start()) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
     pid_t pid = 0;
     int spawned = posix_spawn(&pid, mapped.linuxPath.c_str(), nullptr, nullptr, argv.data(), envp.data());
     if (spawned != 0) {

@@ -3,6 +3,7 @@
 // time the clock moved), the null output, SDL's dummy driver, and a bad value.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "platform/base/Clock.h"
 #include "platform/sound/AudioOutput.h"
 #include "platform/sound/SoundPlatform.h"
+#include "platform/sound/WaveFileWriter.h"
 #include "tests/platform/sound/SoundTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -145,6 +147,34 @@ TEST(AudioOutput, SdlPlaysThroughItsDummyDriverAndABadVariableKeepsTheLibraryClo
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INIT);
     EXPECT_EQ(FSOUND_IsPlaying(0), 0);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
+}
+
+// Runs in a child whose threads each ask for more stack than the address space holds, so that
+// no thread can start.
+TEST(AudioOutputChild, AThreadThatCannotStartLeavesTheSoundOff) {
+    if (!handset_test::InChildRole()) GTEST_SKIP() << "runs as a child of AThreadThatCannotStartIsReported";
+    AudioVariable variable("null");
+    platform::sound::OutputSpec spec;
+    std::string error;
+    ASSERT_TRUE(platform::sound::ReadAudioVariable(spec, error)) << error;
+    platform::sound::WaveFileWriter file;
+    const auto output = platform::sound::OpenOutput(spec, kRate, [](std::int16_t*, std::uint32_t) {}, file, error);
+    EXPECT_EQ(output, nullptr);
+    EXPECT_NE(error.find("thread cannot start"), std::string::npos) << error;
+    EXPECT_EQ(FSOUND_Init(kRate, 32, 0), 0);
+}
+
+TEST(AudioOutput, AThreadThatCannotStartIsReported) {
+    // glibc sizes a new thread's stack by the stack limit the program started with.
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_STACK, &before), 0);
+    rlimit huge = before;
+    huge.rlim_cur = rlim_t{1} << 46;
+    if (huge.rlim_max != RLIM_INFINITY && huge.rlim_max < huge.rlim_cur) GTEST_SKIP() << "the stack limit cannot rise";
+    ASSERT_EQ(setrlimit(RLIMIT_STACK, &huge), 0);
+    const int status = handset_test::RunChild("AudioOutputChild.AThreadThatCannotStartLeavesTheSoundOff");
+    ASSERT_EQ(setrlimit(RLIMIT_STACK, &before), 0);
+    EXPECT_EQ(status, 0);
 }
 
 }  // namespace
