@@ -7,7 +7,9 @@
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/canvas/Draw2D.h"
+#include "engine/overlay/text/GlyphRun.h"
 #include "engine/overlay/text/TextRef.h"
+#include "engine/resources/font/BitmapFont.h"
 #include "engine/overlay/widgets/WidgetTree.h"
 #include "game/flow/FrameText.h"
 #include "game/flow/GameServices.h"
@@ -57,6 +59,32 @@ std::int32_t LevelListButton(SelectMenuPage& page, std::int32_t (*levelOf)(std::
     }
     if (CompareNoCase(command, "SelectLevel") == 0) return StartChosenLevel(levelOf(ParseItemNumber(argument)));
     return page.SelectMenuPage::OnButton(control, command, argument, value);
+}
+
+// A custom level's name is the player's own: one longer than the button (or than the 64 glyphs
+// a line draws, which would draw nothing) is cut and ends in "...".
+constexpr std::int32_t kLabelGlyphs = 64;
+constexpr float kLabelWidth = 250.0f;  // from the label's start to the button's right edge
+
+bool LabelFits(const WCHAR* text, std::int32_t count) {
+    if (count > kLabelGlyphs) return false;
+    const BitmapFont* font = SystemFont();
+    if (font == nullptr) return true;
+    float width = 0.0f;
+    font->MeasureN(text, count, &width, nullptr);
+    return width <= kLabelWidth;
+}
+
+EngineWString FitLabel(EngineWString label) {
+    const auto length = static_cast<std::int32_t>(label.Length());
+    if (LabelFits(label.Text(), length)) return label;
+    constexpr WCHAR kEllipsis[] = u"...";
+    for (std::int32_t kept = std::min(length, kLabelGlyphs - 3); kept >= 0; --kept) {
+        std::u16string cut(label.Text(), static_cast<std::size_t>(kept));
+        cut += kEllipsis;
+        if (LabelFits(cut.c_str(), static_cast<std::int32_t>(cut.size()))) return EngineWString(cut.c_str());
+    }
+    return EngineWString(kEllipsis);
 }
 
 }  // namespace
@@ -134,7 +162,7 @@ EngineWString CustomLevelSelectMenuPage::ItemLabel(std::int32_t item) {
     const IngameController* controller = GetController();
     if (controller == nullptr || item < 0 || static_cast<std::size_t>(item) >= controller->CustomLevels().size())
         return EngineWString();
-    return EngineWString::FromUtf8(controller->CustomLevels()[static_cast<std::size_t>(item)].c_str());
+    return FitLabel(EngineWString::FromUtf8(controller->CustomLevels()[static_cast<std::size_t>(item)].c_str()));
 }
 
 void CustomLevelSelectMenuPage::PostDraw(Canvas2D* canvas) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -125,7 +126,7 @@ private:
         std::filesystem::create_directories(std::filesystem::path(root) / "run", ignored);
         std::string path = (std::filesystem::path(root) / "run" / "windows.table").string();
         int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) return false;
+        if (fd < 0) return Unusable(path, errno);
         const std::uint64_t size = sizeof(SharedHeader) + std::uint64_t{kCapacity} * sizeof(SharedEntry);
         if (flock(fd, LOCK_EX) != 0) {
             close(fd);
@@ -143,10 +144,11 @@ private:
                 header->magic = kMagic;
             }
         }
+        const int mapError = errno;
         flock(fd, LOCK_UN);
         if (mapping == MAP_FAILED) {
             close(fd);
-            return false;
+            return Unusable(path, mapError);
         }
         fd_ = fd;
         root_ = root;
@@ -154,6 +156,17 @@ private:
         header_ = static_cast<SharedHeader*>(mapping);
         entries_ = reinterpret_cast<SharedEntry*>(static_cast<char*>(mapping) + sizeof(SharedHeader));
         return true;
+    }
+
+    // Says once per file why the table cannot be used: without it no top-level window can be
+    // made, and "the main window cannot be created" alone would not tell why.
+    bool Unusable(const std::string& path, int error) {
+        if (path != lastReported_) {
+            std::fprintf(stderr, "windows: %s cannot be used as the window table (%s); no window can be made.\n",
+                         path.c_str(), std::strerror(error));
+            lastReported_ = path;
+        }
+        return false;
     }
 
     // Called under the file lock: a table of another layout or size is cleared.
@@ -182,6 +195,7 @@ private:
 
     std::mutex mutex_;
     std::string root_;
+    std::string lastReported_;  // the table last said to be unusable
     int fd_ = -1;
     std::uint64_t size_ = 0;
     SharedHeader* header_ = nullptr;

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::size_t kLogBufferSize = 512;
+constexpr std::size_t kLogBufferSize = kExceptionMessageSize;
 
 LogStream* logStream = nullptr;
 ExceptionRecord exceptionList[kExceptionListCapacity];

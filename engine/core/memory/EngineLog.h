@@ -26,10 +26,12 @@ LogStream* GetLogStream();
 
 constexpr int kExceptionListCapacity = 64;
 constexpr std::size_t kExceptionTextSize = 64;
+// A message as the log formats it: the list of what went wrong shows each one whole.
+constexpr std::size_t kExceptionMessageSize = 512;
 
 struct ExceptionRecord {
-    char message[kExceptionTextSize];  // zero-terminated, cut to fit
-    char file[kExceptionTextSize];     // zero-terminated, cut to fit
+    char message[kExceptionMessageSize];  // zero-terminated, cut to fit
+    char file[kExceptionTextSize];        // zero-terminated, cut to fit
     std::int32_t line;
 };
 

@@ -75,7 +75,7 @@ int MenuManager::LoadMenus() {
     for (KDLLink* link = pages.head; link != nullptr; link = link->next) {
         auto* page = static_cast<MenuPage*>(link->item);
         if (page->Build() == 0) {
-            LogWrite("the menu page %s cannot be made", "Menu", 1, page->Name());
+            LogWrite("menus/%s.menu: the menu page %s cannot be made from it", "Menu", 1, page->Name(), page->Name());
             return 0;
         }
     }

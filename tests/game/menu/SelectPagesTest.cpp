@@ -309,6 +309,30 @@ TEST_F(SelectPageTest, CustomLevelsAreListedByTheirUtf8NamesAndStartAfterTheBuil
     EXPECT_EQ(controller.nextLevel, 53);
 }
 
+// A name longer than its button, or than the glyphs one line draws, is cut to fit and ends
+// in "..."; a short one stays whole.
+TEST_F(SelectPageTest, ACustomLevelNameLongerThanItsButtonIsCutWithAnEllipsis) {
+    const std::string folder = root_.Path() + "/fs/data/customlevels/";
+    std::filesystem::create_directories(folder);
+    const std::string longName(240, 'w');
+    std::ofstream(folder + longName + ".qvn") << "x";
+    std::ofstream(folder + "Short.qvn") << "x";
+    IngameController controller(host_);
+    ASSERT_EQ(controller.RefreshCustomLevels(), 2);
+    std::vector<std::u16string> labels;
+    for (int i = 0; i < 2; ++i) {
+        const EngineWString name = CustomLevelSelectMenuPage::ItemLabel(i);
+        labels.emplace_back(name.Text(), name.Length());
+    }
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(labels[0], u"Short");
+    const std::u16string& cut = labels[1];
+    ASSERT_GT(cut.size(), 3u);
+    EXPECT_LE(cut.size(), 64u);
+    EXPECT_EQ(cut.substr(cut.size() - 3), u"...");
+    EXPECT_EQ(cut.substr(0, cut.size() - 3), std::u16string(cut.size() - 3, u'w'));
+}
+
 TEST_F(SelectPageTest, TheTutorialHintOpensOnceAndTheBackKeyOnlyClosesIt) {
     std::string text = ListPage("WorldSelect", "WorldSelectMenuPage", 3, "InitWorldButton", "SelectWorld", 0);
     text.insert(text.rfind('}'),

@@ -278,7 +278,7 @@ TEST(EngineMemoryChild, ExceptionListRole) {
     ASSERT_EQ(ExceptionCount(), kExceptionListCapacity);
     const ExceptionRecord* first = ExceptionAt(0);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(std::string(first->message), ("0 " + longText).substr(0, 63));
+    EXPECT_EQ(std::string(first->message), "0 " + longText) << "messages are kept whole";
     EXPECT_EQ(std::string(first->file), longFile.substr(0, 63));
     EXPECT_EQ(first->line, 0);
     EXPECT_EQ(ExceptionAt(63)->line, 63);
