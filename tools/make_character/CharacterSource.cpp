@@ -1,6 +1,7 @@
 // Reading character descriptions and writing them as text skeletons.
 #include "tools/make_character/CharacterSource.h"
 
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -34,6 +35,9 @@ std::string ReadBone(std::istringstream& words, Character& character) {
     CharacterBone bone;
     if (!(words >> bone.name >> bone.position.x >> bone.position.y >> bone.position.z))
         return "a bone needs a name and three numbers.";
+    for (double coordinate : {bone.position.x, bone.position.y, bone.position.z})
+        if (std::fabs(coordinate) > make_mesh::kLargestShapeNumber)
+            return "the bone " + bone.name + " lies beyond -1000000 to 1000000.";
     if (FindBone(character, bone.name) >= 0) return "the bone " + bone.name + " is given twice.";
     if (bone.name.size() > 31) return "the bone name " + bone.name + " is longer than 31 characters.";
     std::string word;

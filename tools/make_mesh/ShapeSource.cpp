@@ -205,6 +205,7 @@ private:
             used = 0;
         }
         if (used != word.size() || !std::isfinite(*value)) return Fail("\"" + word + "\" is not a number");
+        if (std::fabs(*value) > kLargestShapeNumber) return Fail("\"" + word + "\" is beyond -1000000 to 1000000");
         return true;
     }
 

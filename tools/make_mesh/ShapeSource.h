@@ -43,6 +43,10 @@ struct MeshShape {
     std::vector<Polygon> polygons;
 };
 
+// No number of a description lies further from 0: larger ones would make infinite or
+// undefined normals, written as "inf" and "nan" into the mesh.
+constexpr double kLargestShapeNumber = 1e6;
+
 // The meshes of a description in the order given; false with "line <n>: <sentence>" in
 // `error` at the first mistake.
 bool ReadShapes(const std::string& text, std::vector<MeshShape>* meshes, std::string* error);

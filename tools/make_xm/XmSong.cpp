@@ -11,6 +11,7 @@ namespace {
 constexpr int kMaxChannels = 32;
 constexpr int kMaxRows = 256;
 constexpr int kMaxOrders = 256;
+constexpr int kMaxPatterns = 256;  // an order holds its pattern's number in one byte
 constexpr int kMaxInstruments = 128;
 constexpr int kMaxEnvelopePoints = 12;
 
@@ -160,6 +161,7 @@ bool ParseXmSong(const std::string& text, const std::string& fileName, XmSong& s
             ReadInstrument(reader, line, song);
         } else if (keyword == "pattern" && words.size() == 2) {
             if (PatternNumber(song, words[1]) >= 0) reader.Fail("pattern '" + words[1] + "' is named twice");
+            if (song.patterns.size() >= kMaxPatterns) reader.Fail("a song has at most 256 patterns");
             if (!song.patterns.empty() && song.patterns.back().rows == 0)
                 reader.Fail("pattern '" + song.patterns.back().name + "' has no rows");
             XmPattern pattern;

@@ -1,0 +1,1 @@
+handset_fuzz(animation_source DEPENDS animation_source)

@@ -1,0 +1,1 @@
+handset_fuzz(character_source DEPENDS make_character_source)

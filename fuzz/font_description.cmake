@@ -1,0 +1,1 @@
+handset_fuzz(font_description DEPENDS font_sheet)

@@ -1,0 +1,1 @@
+handset_fuzz(image_description DEPENDS image_description)

@@ -1,0 +1,1 @@
+handset_fuzz(path_source DEPENDS path_source)

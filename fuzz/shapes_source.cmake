@@ -1,0 +1,1 @@
+handset_fuzz(shapes_source DEPENDS make_mesh_shapes)

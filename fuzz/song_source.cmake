@@ -1,0 +1,1 @@
+handset_fuzz(song_source DEPENDS xm_writer)

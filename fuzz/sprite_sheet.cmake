@@ -1,0 +1,1 @@
+handset_fuzz(sprite_sheet DEPENDS sprite_painter font_sheet)

@@ -1,0 +1,1 @@
+handset_fuzz(string_table_source DEPENDS string_table_source)

@@ -1,0 +1,1 @@
+handset_fuzz(tone_source DEPENDS wave_synth)
