@@ -3,13 +3,9 @@
 // ERROR_REGISTRY_CORRUPT) must be left byte for byte as it was; on any other every call works.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
-#include "platform/base/HandsetRoot.h"
+#include "fuzz/FuzzHandsetFile.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryTesting.h"
 
@@ -21,31 +17,12 @@ void Check(bool holds) {
 
 bool IsDamage(LONG result) { return result == ERROR_BADDB || result == ERROR_REGISTRY_CORRUPT; }
 
-// One handset root per fuzzing process, removed at exit; each input replaces its registry.db.
-const std::string& DatabasePath() {
-    static const std::string path = [] {
-        static std::string root = (std::filesystem::temp_directory_path() / "registry-file-fuzz-XXXXXX").string();
-        if (!mkdtemp(root.data())) std::abort();
-        std::atexit([] { std::filesystem::remove_all(root); });
-        platform::SetHandsetRoot(root);
-        return root + "/registry.db";
-    }();
-    return path;
-}
-
-std::vector<std::uint8_t> ReadBack(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = DatabasePath();
+    static const FuzzHandsetFile file("registry.db");
     platform::registry::testing::CloseRegistry();
-    std::filesystem::remove(path + "-wal");
-    std::filesystem::remove(path + "-shm");
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
+    file.Write(data, size);
 
     std::vector<LONG> results;
     HKEY key = nullptr;
@@ -73,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (LONG result : results) damaged = damaged || IsDamage(result);
     if (damaged) {
         platform::registry::testing::CloseRegistry();
-        Check(ReadBack(path) == std::vector<std::uint8_t>(data, data + size));
+        Check(file.Holds(data, size));
     } else {
         for (LONG result : results) Check(result == ERROR_SUCCESS);
         Check(type == REG_DWORD && bytes == 4 && back == written);

@@ -41,7 +41,7 @@ private:
     // Opens the registry of the current handset root, or keeps the open one.
     LONG Connect();
     void OpenSchema();
-    // Reads every page of a registry: damage throws SQLITE_CORRUPT.
+    // Reads every page and index of a registry: damage throws SQLITE_CORRUPT.
     void CheckPages();
     // What registry.db holds; a write creates the tables in an empty file. A file with other
     // contents throws SQLITE_NOTADB.
