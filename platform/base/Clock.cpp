@@ -226,26 +226,33 @@ DWORD PumpStep() {
     return state.manual ? state.msPerPump : 0;
 }
 
+bool ParseClockVariable(const char* value, DWORD& msPerFrame) {
+    static const char kPrefix[] = "manual:";
+    constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+    if (value == nullptr || std::strncmp(value, kPrefix, kPrefixLength) != 0 || value[kPrefixLength] == 0)
+        return false;
+    std::uint64_t ms = 0;
+    for (const char* p = value + kPrefixLength; *p != 0; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        ms = ms * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (ms > 0xFFFFFFFFull) return false;
+    }
+    msPerFrame = static_cast<DWORD>(ms);
+    return true;
+}
+
 void ConfigureFromEnvironment() {
     const char* value = std::getenv("HANDSET_CLOCK");
     if (value == nullptr || *value == 0) return;
-    static const char kPrefix[] = "manual:";
-    constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
-    bool understood = std::strncmp(value, kPrefix, kPrefixLength) == 0 && value[kPrefixLength] != 0;
-    std::uint64_t msPerFrame = 0;
-    for (const char* p = value + kPrefixLength; understood && *p != 0; ++p) {
-        if (*p < '0' || *p > '9') understood = false;
-        msPerFrame = msPerFrame * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (msPerFrame > 0xFFFFFFFFull) understood = false;
-    }
-    if (!understood) {
+    DWORD msPerFrame = 0;
+    if (!ParseClockVariable(value, msPerFrame)) {
         std::fprintf(stderr,
                      "HANDSET_CLOCK=\"%s\" is not understood: it should be manual:<milliseconds per frame>; "
                      "the real clock is used.\n",
                      value);
         return;
     }
-    UseManualClock(kEnvironmentStartTicks, kEnvironmentStartMs, static_cast<DWORD>(msPerFrame));
+    UseManualClock(kEnvironmentStartTicks, kEnvironmentStartMs, msPerFrame);
 }
 
 void SetTimeZoneBias(int minutesEastOfUtc) {

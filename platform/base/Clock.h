@@ -39,6 +39,9 @@ DWORD PumpStep();
 // Reads HANDSET_CLOCK once at start-up: manual:<ms per frame> starts a manual clock at tick
 // 1000 on 2010-01-01 00:00 UTC, so that runs are repeatable.
 void ConfigureFromEnvironment();
+// The milliseconds per frame of a HANDSET_CLOCK value "manual:<ms per frame>" (0 to
+// 4294967295); false for anything else.
+bool ParseClockVariable(const char* value, DWORD& msPerFrame);
 // Minutes east of UTC used for local time (the handset's time-zone setting); tests set it.
 // Until it is set, local time follows the host's zone on the real clock and is UTC on a
 // manual clock.

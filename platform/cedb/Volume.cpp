@@ -40,6 +40,48 @@ constexpr const char* kSchema =
     "CREATE TABLE journal_readers(reader INTEGER PRIMARY KEY AUTOINCREMENT, pid INTEGER NOT NULL,"
     " seen INTEGER NOT NULL);";
 
+// The first column of the first row of a query, as text; empty when there is none.
+std::string FirstText(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    std::string text;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW) {
+        const auto* bytes = sqlite3_column_text(statement, 0);
+        if (bytes) text.assign(reinterpret_cast<const char*>(bytes), sqlite3_column_bytes(statement, 0));
+    }
+    sqlite3_finalize(statement);
+    return text;
+}
+
+// Every table and index of a database with the statement that made it, in one text.
+std::string SchemaText(sqlite3* db) {
+    return FirstText(db,
+                     "SELECT group_concat(type || ' ' || name || ' ' || ifnull(sql, ''), ';') FROM "
+                     "(SELECT * FROM sqlite_master ORDER BY type, name)");
+}
+
+// The schema a volume has: that of a new one, made once in memory.
+const std::string& VolumeSchemaText() {
+    static const std::string* text = [] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
+        sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
+        auto* made = new std::string(SchemaText(db));
+        sqlite3_close(db);
+        return made;
+    }();
+    return *text;
+}
+
+// What is wrong with a volume that says it is one: tables made otherwise, or pages and
+// indexes that SQLite's check refuses; empty when nothing is. Damage that only a later call
+// would meet might be met after the file had been written to, so all of it is looked at
+// once, before the first write.
+std::string VolumeDamage(sqlite3* db) {
+    if (SchemaText(db) != VolumeSchemaText()) return "its tables are not those of a volume";
+    const std::string check = FirstText(db, "PRAGMA integrity_check(1)");
+    return check == "ok" ? std::string() : "its pages are damaged (" + (check.empty() ? "unreadable" : check) + ")";
+}
+
 }  // namespace
 
 std::shared_ptr<Volume> Volume::Open(const std::string& path, DWORD creation, DWORD& error) {
@@ -117,6 +159,11 @@ bool Volume::PrepareSchema(DWORD& error) {
                 std::fprintf(stderr,
                              "%s: the file is a database of another kind or format, not a property-database volume.\n",
                              path_.c_str());
+                error = ERROR_BADDB;
+                return false;
+            }
+            if (const std::string damage = VolumeDamage(db_); !damage.empty()) {
+                std::fprintf(stderr, "%s: the volume file is damaged: %s.\n", path_.c_str(), damage.c_str());
                 error = ERROR_BADDB;
                 return false;
             }

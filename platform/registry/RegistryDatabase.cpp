@@ -55,6 +55,29 @@ std::vector<sqlite3*>* g_inherited = nullptr;
 
 bool IsDamage(int code) { return code == SQLITE_NOTADB || code == SQLITE_CORRUPT; }
 
+// Every table and index of a database with the statement that made it, in one text.
+std::string SchemaText(sqlite3* db) {
+    SqliteStatement statement(db,
+                              "SELECT group_concat(type || ' ' || name || ' ' || ifnull(sql, ''), ';') FROM "
+                              "(SELECT * FROM sqlite_master ORDER BY type, name)");
+    if (!statement.Step()) return std::string();
+    const std::uint8_t* text = statement.BlobData(0);
+    return text ? std::string(reinterpret_cast<const char*>(text), statement.BlobSize(0)) : std::string();
+}
+
+// The schema a registry has: that of a new one, made once in memory.
+const std::string& RegistrySchemaText() {
+    static const std::string* text = [] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
+        KeyStore::CreateSchema(db);
+        auto* made = new std::string(SchemaText(db));
+        sqlite3_close(db);
+        return made;
+    }();
+    return *text;
+}
+
 }  // namespace
 
 RegistryDatabase& RegistryDatabase::Instance() {
@@ -114,6 +137,11 @@ LONG RegistryDatabase::Flush() {
     return ERROR_SUCCESS;
 }
 
+void RegistryDatabase::Disconnect() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Close();
+}
+
 LONG RegistryDatabase::Connect() {
     const std::string path = platform::HandsetRoot() + "/registry.db";
     if (db_ != nullptr && openedBy_ != getpid()) {
@@ -161,7 +189,15 @@ RegistryDatabase::Contents RegistryDatabase::ReadContents(bool write) {
     ExecuteSql(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
     const int applicationId = PragmaValue(db_, "PRAGMA application_id");
     const int version = PragmaValue(db_, "PRAGMA user_version");
-    const int tables = PragmaValue(db_, "SELECT count(*) FROM sqlite_master");
+    int tables = 0;
+    try {
+        tables = PragmaValue(db_, "SELECT count(*) FROM sqlite_master");
+    } catch (const SqliteError& error) {
+        // The first read of the schema fails this way on a header that SQLite cannot
+        // read ("unsupported file format"): the file is not one of ours.
+        if (error.Code() != SQLITE_ERROR) throw;
+        throw SqliteError(SQLITE_NOTADB, error.what());
+    }
     Contents contents = Contents::Registry;
     if (applicationId == 0 && version == 0 && tables == 0) {
         contents = Contents::Empty;
@@ -169,6 +205,9 @@ RegistryDatabase::Contents RegistryDatabase::ReadContents(bool write) {
         throw SqliteError(SQLITE_NOTADB, "the file holds other data than a registry (application " +
                                              std::to_string(applicationId) + ", version " + std::to_string(version) +
                                              ").");
+    } else if (SchemaText(db_) != RegistrySchemaText()) {
+        // A table missing or made otherwise would fail the calls that use it, one by one.
+        throw SqliteError(SQLITE_CORRUPT, "its tables are not those of a registry.");
     }
     if (contents == Contents::Empty && write) {
         KeyStore::CreateSchema(db_);
@@ -180,10 +219,23 @@ RegistryDatabase::Contents RegistryDatabase::ReadContents(bool write) {
     return contents;
 }
 
+void RegistryDatabase::CheckPages() {
+    // Damage that only a later statement would meet might be met after another statement
+    // had already written to the file: every page is read once before anything is written.
+    // The full check, as an index that disagrees with its table (which the quick check lets
+    // pass) makes a key that was just opened look deleted. A registry is small: this costs
+    // a few milliseconds once per process.
+    SqliteStatement check(db_, "PRAGMA integrity_check(1)");
+    const std::uint8_t* text = check.Step() ? check.BlobData(0) : nullptr;
+    const std::string answer = text ? std::string(reinterpret_cast<const char*>(text), check.BlobSize(0)) : "";
+    if (answer != "ok") throw SqliteError(SQLITE_CORRUPT, "its pages are damaged (" + answer + ").");
+}
+
 void RegistryDatabase::OpenSchema() {
     // Looking before writing: a file that is not a registry fails here, before anything is
     // written to it.
     const Contents contents = ReadContents(false);
+    if (contents == Contents::Registry) CheckPages();
     if (readOnly_) {
         if (contents == Contents::Empty)
             throw SqliteError(SQLITE_READONLY, "the registry is empty and its file is read-only.");

@@ -28,6 +28,8 @@ public:
     LONG Write(const std::function<LONG(KeyStore&)>& body);
     // Commits what the write-ahead log holds into registry.db and syncs it to the disk.
     LONG Flush();
+    // Closes the connection; the next call opens the file again.
+    void Disconnect();
 
 private:
     RegistryDatabase() = default;
@@ -39,6 +41,8 @@ private:
     // Opens the registry of the current handset root, or keeps the open one.
     LONG Connect();
     void OpenSchema();
+    // Reads every page and index of a registry: damage throws SQLITE_CORRUPT.
+    void CheckPages();
     // What registry.db holds; a write creates the tables in an empty file. A file with other
     // contents throws SQLITE_NOTADB.
     Contents ReadContents(bool write);

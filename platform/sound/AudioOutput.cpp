@@ -112,7 +112,10 @@ public:
 }  // namespace
 
 bool ReadAudioVariable(OutputSpec& spec, std::string& error) {
-    const char* value = std::getenv("HANDSET_AUDIO");
+    return ParseAudioVariable(std::getenv("HANDSET_AUDIO"), spec, error);
+}
+
+bool ParseAudioVariable(const char* value, OutputSpec& spec, std::string& error) {
     spec = OutputSpec{};
     if (value == nullptr || value[0] == 0 || strcasecmp(value, "sdl") == 0) return true;
     if (strcasecmp(value, "null") == 0) {

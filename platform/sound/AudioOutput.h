@@ -23,6 +23,8 @@ struct OutputSpec {
 // HANDSET_AUDIO, case ignored for "sdl" and "null" and the "wav:" prefix. False with a
 // sentence naming the variable in `error` for anything else (or "wav:" without a file).
 bool ReadAudioVariable(OutputSpec& spec, std::string& error);
+// The same for a given value (null as unset).
+bool ParseAudioVariable(const char* value, OutputSpec& spec, std::string& error);
 
 // Fills `out` with `frames` interleaved stereo 16-bit frames; called from the output's thread.
 using RenderFunction = void (*)(std::int16_t* out, std::uint32_t frames);

@@ -1,5 +1,7 @@
 // Volumes and databases: mount modes and names, damaged volume files, creating, opening,
 // describing and deleting databases.
+#include <sqlite3.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +57,42 @@ TEST(VolumeTest, DamagedVolumeFileIsReportedAndLeftAlone) {
         EXPECT_EQ(GetLastError(), ERROR_BADDB);
     }
     EXPECT_EQ(ReadFile(path), garbage);
+}
+
+// A volume whose tables differ from a volume's, or whose pages or indexes are damaged, is
+// refused when it is mounted: before anything (its journal mode first) is written to it.
+TEST(VolumeTest, ForeignTablesAndDisagreeingIndexAreRefusedAtMount) {
+    struct Case {
+        const char* what;
+        const char* sql;
+    } cases[] = {
+        {"a table missing", "DROP TABLE streams"},
+        {"an index made otherwise",
+         "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = replace(sql, 'db_oid, oid', 'oid, db_oid') "
+         "WHERE name = 'records_by_database'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        handset_test::TempHandsetRoot root;
+        const std::string path = root.Path() + "/pim.vol";
+        CEGUID guid{};
+        ASSERT_TRUE(CeMountDBVol(&guid, u"pim.vol", CREATE_NEW));
+        ASSERT_TRUE(CeUnmountDBVol(&guid));
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db,
+                               "PRAGMA journal_mode=DELETE; INSERT INTO records VALUES(1, 2, x'');"
+                               "INSERT INTO records VALUES(3, 1, x'')",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+        const std::string contents = ReadFile(path);
+
+        EXPECT_FALSE(CeMountDBVol(&guid, u"pim.vol", OPEN_EXISTING));
+        EXPECT_EQ(GetLastError(), ERROR_BADDB);
+        EXPECT_EQ(ReadFile(path), contents);
+    }
 }
 
 class DatabaseTest : public CedbTest {};

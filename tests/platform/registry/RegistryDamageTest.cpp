@@ -2,6 +2,7 @@
 // names the file) and the file is left exactly as it was, never recreated. A read-only one
 // is read, and refuses every change.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "platform/base/HandsetRoot.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryTesting.h"
 #include "tests/platform/registry/RegistryTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -105,6 +107,44 @@ TEST(RegistryDamage, DamagedPagesAreReportedAsCorrupt) {
     EXPECT_EQ(written, ERROR_REGISTRY_CORRUPT);
     EXPECT_NE(messages.find(path + " is corrupt"), std::string::npos) << messages;
     EXPECT_EQ(ReadFile(path), contents);
+}
+
+// A registry whose tables are not those the registry makes, or whose header SQLite cannot
+// read, is damage too: found when the file is opened, before any call writes to it.
+TEST(RegistryDamage, ForeignTablesAndUnreadableHeaderAreDamage) {
+    struct Case {
+        const char* what;
+        const char* sql;
+        std::size_t headerByte;  // changed to 0xFF when not 0
+    } cases[] = {
+        {"a table missing", "DROP TABLE changes", 0},
+        {"a table of another shape", "DROP TABLE changes; CREATE TABLE changes(hive, path, counter)", 0},
+        {"an unknown schema format", nullptr, 47},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        handset_test::TempHandsetRoot root;
+        const std::string path = root.Path() + "/registry.db";
+        RegCloseKey(registry_test::CreateKey(HKEY_LOCAL_MACHINE, u"Software"));
+        platform::registry::testing::CloseRegistry();
+        if (c.sql) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        std::string contents = ReadFile(path);
+        if (c.headerByte) contents[c.headerByte] = '\xff';
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
+
+        testing::internal::CaptureStderr();
+        const LONG written = registry_test::SetDword(HKEY_LOCAL_MACHINE, u"New", 1);
+        const std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(written == ERROR_BADDB || written == ERROR_REGISTRY_CORRUPT) << written;
+        EXPECT_NE(messages.find(path), std::string::npos) << messages;
+        platform::registry::testing::CloseRegistry();
+        EXPECT_EQ(ReadFile(path), contents);
+    }
 }
 
 TEST(RegistryReadOnly, IsReadAndRefusesChangesWithAccessDenied) {

@@ -1,0 +1,1 @@
+handset_fuzz(environment_values DEPENDS platform_screen platform_sound platform_base)

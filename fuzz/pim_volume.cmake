@@ -1,0 +1,1 @@
+handset_fuzz(pim_volume DEPENDS platform_cedb)

@@ -1,0 +1,1 @@
+handset_fuzz(registry_file DEPENDS platform_registry)
