@@ -74,7 +74,7 @@ HKEY FreshKey() {
 
 // A row as damage or another writer might leave it: any name bytes, type and data. Written
 // through a second connection, as another process would, kept open with its statement across
-// inputs: opening a database for every row was most of the harness's time.
+// inputs, as opening a database for every row cost more than writing it.
 void WriteRawRow(Input& input) {
     static sqlite3_stmt* insert = [] {
         sqlite3* db = nullptr;
