@@ -2,32 +2,14 @@
 // the teardown.
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "engine/core/node/KNode.h"
+#include "fuzz/PlainModels.h"
 #include "game/world/level/Level.h"
 #include "game/world/levelfile/LevelFile.h"
 #include "game/world/player/PlayerCharacter.h"
-#include "game/world/services/ModelSource.h"
 #include "game/world/update/LevelUpdate.h"
-
-namespace {
-class PlainModels : public ModelSource {
-public:
-    KNode* FindOrLoadObject(const char* name) override {
-        KNode*& model = models_[name];
-        if (model == nullptr) {
-            model = new KNode();
-            model->SetName(name);
-        }
-        return model;
-    }
-
-private:
-    std::map<std::string, KNode*> models_;
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool ready = HeapInit() == 0;

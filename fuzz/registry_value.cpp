@@ -58,7 +58,7 @@ std::string g_database;
 
 HKEY FreshKey() {
     static bool rooted = [] {
-        static char root[] = "/tmp/fuzz-registry-XXXXXX";
+        static char root[] = "/dev/shm/fuzz-registry-XXXXXX";
         if (!mkdtemp(root)) std::abort();
         platform::SetHandsetRoot(root);
         g_database = std::string(root) + "/registry.db";
@@ -72,32 +72,41 @@ HKEY FreshKey() {
     return key;
 }
 
-// A row as damage or another writer might leave it: any name bytes, type and data.
+// A row as damage or another writer might leave it: any name bytes, type and data. Written
+// through a second connection, as another process would, kept open with its statement across
+// inputs, as opening a database for every row cost more than writing it.
 void WriteRawRow(Input& input) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(g_database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    static sqlite3_stmt* insert = [] {
+        sqlite3* db = nullptr;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_open_v2(g_database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) std::abort();
         sqlite3_busy_timeout(db, 1000);
-        sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db,
                            "INSERT OR REPLACE INTO key_values(key, folded, name, type, data) "
                            "SELECT id, ?1, ?2, ?3, ?4 FROM keys WHERE hive = 1 AND parent IS NOT NULL",
-                           -1, &insert, nullptr);
-        const std::vector<BYTE> folded = input.Bytes(input.Byte() % 12);
-        const std::vector<BYTE> name = input.Bytes(input.Byte() % 12);
-        const std::vector<BYTE> data = input.Bytes(input.Byte());
-        // A null pointer would bind NULL, which the columns refuse: "" binds an empty blob.
-        const auto bind = [insert](int index, const std::vector<BYTE>& bytes) {
-            sqlite3_bind_blob(insert, index, bytes.empty() ? static_cast<const void*>("") : bytes.data(),
-                              static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        };
-        bind(1, folded);
-        bind(2, name);
-        sqlite3_bind_int64(insert, 3, static_cast<sqlite3_int64>(static_cast<int32_t>(input.Word())) * 4099);
-        bind(4, data);
-        sqlite3_step(insert);
-        sqlite3_finalize(insert);
-    }
-    sqlite3_close(db);
+                           -1, &statement, nullptr);
+        if (statement == nullptr) std::abort();
+        std::atexit([] {
+            sqlite3* owner = sqlite3_db_handle(insert);
+            sqlite3_finalize(insert);
+            sqlite3_close(owner);
+        });
+        return statement;
+    }();
+    const std::vector<BYTE> folded = input.Bytes(input.Byte() % 12);
+    const std::vector<BYTE> name = input.Bytes(input.Byte() % 12);
+    const std::vector<BYTE> data = input.Bytes(input.Byte());
+    // A null pointer would bind NULL, which the columns refuse: "" binds an empty blob.
+    const auto bind = [](int index, const std::vector<BYTE>& bytes) {
+        sqlite3_bind_blob(insert, index, bytes.empty() ? static_cast<const void*>("") : bytes.data(),
+                          static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    };
+    bind(1, folded);
+    bind(2, name);
+    sqlite3_bind_int64(insert, 3, static_cast<sqlite3_int64>(static_cast<int32_t>(input.Word())) * 4099);
+    bind(4, data);
+    sqlite3_step(insert);
+    sqlite3_reset(insert);
 }
 
 // Reads into a buffer of `capacity` bytes (none for a size query) and checks the answer

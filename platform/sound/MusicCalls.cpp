@@ -56,13 +56,17 @@ FMUSIC_MODULE* FMUSIC_LoadSongEx(const char* nameOrData, int offset, int length,
     // libxmp builds the song from the image and keeps nothing of it.
     const bool loaded = context != nullptr && xmp_load_module_from_memory(context, bytes, static_cast<long>(size)) == 0;
     ReleaseData(file.data, file.release);
-    if (!loaded) {
+    xmp_module_info info{};
+    if (loaded) xmp_get_module_info(context, &info);
+    // libxmp loads a song of no channels or no orders, but its player then never fills a
+    // buffer and the mix would not return.
+    const bool playable = loaded && info.mod != nullptr && info.mod->chn > 0 && info.mod->len > 0;
+    if (!playable) {
+        if (loaded) xmp_release_module(context);
         if (context != nullptr) xmp_free_context(context);
         SetError(context != nullptr ? FMOD_ERR_FILE_FORMAT : FMOD_ERR_MEMORY);
         return nullptr;
     }
-    xmp_module_info info{};
-    xmp_get_module_info(context, &info);
     auto* song = new FMUSIC_MODULE;
     song->context = context;
     song->orderCount = info.mod != nullptr ? info.mod->len : 0;

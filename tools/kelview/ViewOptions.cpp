@@ -15,8 +15,11 @@ constexpr int kMaxSide = 4096;
 bool ParseFloat(const std::string& text, float* value) {
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(parsed)) return false;
-    *value = static_cast<float>(parsed);
+    if (text.empty() || end != text.c_str() + text.size()) return false;
+    // Finite as a float: 1e300 is a double but not a float.
+    const float narrowed = static_cast<float>(parsed);
+    if (!std::isfinite(narrowed)) return false;
+    *value = narrowed;
     return true;
 }
 
@@ -45,12 +48,10 @@ bool ParseSize(const std::string& text, int* width, int* height) {
     return true;
 }
 
+// Six hex digits: strtoul alone would take a sign or spaces, and "-00001" would wrap.
 bool ParseColour(const std::string& text, std::uint32_t* value) {
-    if (text.size() != 6) return false;
-    char* end = nullptr;
-    const unsigned long parsed = std::strtoul(text.c_str(), &end, 16);
-    if (*end != 0) return false;
-    *value = static_cast<std::uint32_t>(parsed);
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+    *value = static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
     return true;
 }
 
@@ -107,6 +108,10 @@ bool ParseViewOptions(int argc, const char* const* argv, ViewOptions* options, s
             continue;
         }
         if (word.rfind("--", 0) != 0) {
+            if (word.empty()) {
+                *error = "an object or picture name is empty.";
+                return false;
+            }
             free.push_back(word);
             continue;
         }

@@ -1,0 +1,1 @@
+handset_fuzz(kelview_arguments DEPENDS kelview_options)

@@ -1,0 +1,1 @@
+handset_fuzz(level_fixture DEPENDS kelview_fixture)

@@ -1,0 +1,1 @@
+handset_fuzz(new_contact_hand_over DEPENDS pimhelper platform_registry)

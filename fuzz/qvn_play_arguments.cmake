@@ -1,0 +1,1 @@
+handset_fuzz(qvn_play_arguments DEPENDS qvn_play_options)

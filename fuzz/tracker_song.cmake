@@ -1,0 +1,1 @@
+handset_fuzz(tracker_song DEPENDS platform_sound)
