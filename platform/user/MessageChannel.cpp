@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -86,6 +87,24 @@ void Answer(int fd, wire::ReplyStatus status, LRESULT result) {
     close(fd);
 }
 
+// Answers "delivered" before a post or notice reaches the window's thread (see
+// ConfirmHandOver), without waiting: the window system's lock is held, and a reply this small
+// always fits a connection that has carried nothing back yet. A sender that cannot be
+// answered gets nothing handed over. The connection is closed in any case.
+void AnswerOnHandOver(int fd, const std::function<void(const ConfirmHandOver&)>& handOver) {
+    const auto bytes = wire::EncodeReply({wire::ReplyStatus::Delivered, 0});
+    bool confirmed = false;
+    handOver([&] {
+        confirmed = true;
+        return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT) ==
+               static_cast<ssize_t>(bytes.size());
+    });
+    if (confirmed)
+        close(fd);
+    else
+        Answer(fd, wire::ReplyStatus::NoWindow, 0);
+}
+
 HWND HandleOf(std::uint64_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
 
 void DeliverSend(int fd, std::shared_ptr<wire::Request> request) {
@@ -122,9 +141,10 @@ void HandleRequest(int fd, std::shared_ptr<wire::Request> request) {
             if (wire::MessageCarriesPointers(message, static_cast<LPARAM>(request->lParam))) {
                 Answer(fd, wire::ReplyStatus::Refused, 0);
             } else {
-                bool posted = PostToLocalWindow(window, message, static_cast<WPARAM>(request->wParam),
-                                                static_cast<LPARAM>(request->lParam));
-                Answer(fd, posted ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, 0);
+                AnswerOnHandOver(fd, [&](const ConfirmHandOver& confirm) {
+                    PostToLocalWindow(window, message, static_cast<WPARAM>(request->wParam),
+                                      static_cast<LPARAM>(request->lParam), confirm);
+                });
             }
             return;
         case wire::RequestKind::Send:
@@ -136,9 +156,8 @@ void HandleRequest(int fd, std::shared_ptr<wire::Request> request) {
             return;
         case wire::RequestKind::Activate:
         case wire::RequestKind::Deactivate: {
-            bool active = request->kind == wire::RequestKind::Activate;
-            bool queued = QueueTaskForWindow(window, ActivationTask(window, active));
-            Answer(fd, queued ? wire::ReplyStatus::Delivered : wire::ReplyStatus::NoWindow, 0);
+            auto task = ActivationTask(window, request->kind == wire::RequestKind::Activate);
+            AnswerOnHandOver(fd, [&](const ConfirmHandOver& confirm) { QueueTaskForWindow(window, task, confirm); });
             return;
         }
     }

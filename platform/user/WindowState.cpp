@@ -175,7 +175,7 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return procedure ? procedure(window, message, wParam, lParam) : 0;
 }
 
-bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const ConfirmHandOver& confirm) {
     WindowSystem& system = System();
     std::shared_ptr<MessageQueue> queue;
     {
@@ -184,6 +184,7 @@ bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (!record) return false;
         queue = QueueOfThreadLocked(system, record->threadId);
         if (!queue || !queue->alive) return false;
+        if (confirm && !confirm()) return false;
         MSG posted{};
         posted.hwnd = window;
         posted.message = message;
@@ -195,7 +196,7 @@ bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return true;
 }
 
-bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task) {
+bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task, const ConfirmHandOver& confirm) {
     WindowSystem& system = System();
     std::shared_ptr<MessageQueue> queue;
     {
@@ -204,6 +205,7 @@ bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task) {
         if (!record) return false;
         queue = QueueOfThreadLocked(system, record->threadId);
         if (!queue || !queue->alive) return false;
+        if (confirm && !confirm()) return false;
         queue->sent.push_back(task);
     }
     queue->Wake();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -125,12 +126,19 @@ std::shared_ptr<MessageQueue> QueueOfThreadLocked(WindowSystem& system, DWORD th
 // Calls the window's procedure on this thread (0 when the window is gone).
 LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Runs under the window system's lock once the window is known to take what is handed to
+// it, before its thread can see it; false withdraws it. Another process's sender is answered
+// here: once the window's thread has the message it may end the process at once, and the
+// answer must not be lost with it.
+using ConfirmHandOver = std::function<bool()>;
+
 // Queues a message for a window of this process (any thread); false when the window or its
-// thread is gone.
-bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// thread is gone, or `confirm` withdrew it.
+bool PostToLocalWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       const ConfirmHandOver& confirm = nullptr);
 // Hands work to the thread of a window of this process; false when the window or its thread
-// is gone (the task is not finished then).
-bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task);
+// is gone, or `confirm` withdrew it (the task is not finished then).
+bool QueueTaskForWindow(HWND window, const std::shared_ptr<SentTask>& task, const ConfirmHandOver& confirm = nullptr);
 
 // Removes a window's record and everything that refers to it (under the lock). Its
 // top-level entry in the shared table is removed by the caller after unlocking.

@@ -35,6 +35,7 @@ constexpr UINT kRemember = WM_APP + 2;      // posted: adds wParam + lParam to t
 constexpr UINT kIsActive = WM_APP + 4;      // answers 1 while the window is active with the focus
 constexpr UINT kAskParent = WM_APP + 5;     // sends kParentAnswer to the window in wParam, adds 1
 constexpr UINT kParentAnswer = WM_APP + 6;  // the parent's window answers 41
+constexpr UINT kEndAtOnce = WM_APP + 7;     // posted: the process ends with code 7 there and then
 
 // The payload a test sends: bytes that a cut or shifted copy would not reproduce.
 std::vector<std::uint8_t> Payload() {
@@ -57,6 +58,7 @@ LRESULT ServerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case kRemember: remembered += static_cast<int>(wParam + lParam); return 0;
         case kIsActive: return GetActiveWindow() == window && GetFocus() == window ? 1 : 0;
         case kAskParent: return SendMessageW(reinterpret_cast<HWND>(wParam), kParentAnswer, 0, 0) + 1;
+        case kEndAtOnce: _exit(7);
         case WM_COPYDATA: {
             auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
             auto expected = Payload();
@@ -193,6 +195,17 @@ TEST_F(WindowTest, WindowOfADeadProcessFailsCleanly) {
     EXPECT_EQ(GetForegroundWindow(), nullptr);
 }
 
+// A process may end as soon as its window takes a posted message: the sender still learns
+// that the message was delivered.
+TEST_F(WindowTest, PostThatEndsTheOtherProcessIsReportedDelivered) {
+    int child = handset_test::StartChild("CrossProcessWindow.ServeWindow", {{"title", "Server Six"}});
+    HWND server = WaitForWindow(kServerClass, u"Server Six");
+    ASSERT_NE(server, nullptr);
+    ASSERT_EQ(SendMessageW(server, kDouble, 1, 0), 3);  // the server is in its loop
+    EXPECT_TRUE(PostMessageW(server, kEndAtOnce, 0, 0));
+    EXPECT_EQ(handset_test::WaitChild(child), 7);
+}
+
 // A raw connection to the message socket of a process, as a stalled or broken peer makes it.
 int ConnectToWindowsOf(int processId) {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -247,6 +260,8 @@ TEST_F(WindowTest, LocalOnlyCallsRefuseAnotherProcessWindow) {
     int child = handset_test::StartChild("CrossProcessWindow.ServeWindow", {{"title", "Server Four"}});
     HWND server = WaitForWindow(kServerClass, u"Server Four");
     ASSERT_NE(server, nullptr);
+    // The window is listed before its creation ends; the answer means it has been shown.
+    ASSERT_EQ(SendMessageW(server, kDouble, 1, 0), 3);
     HWND none = reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(server) ^ 0x100);
     RECT rect{};
     const std::pair<const char*, std::function<BOOL(HWND)>> calls[] = {
