@@ -3,9 +3,7 @@
 # UndefinedBehaviorSanitizer (warnings are errors), builds the demo data and runs ctest, which
 # also replays every fuzz harness over its saved inputs in fuzz/corpus (scripts/fuzz.sh builds
 # the harnesses with libFuzzer and fuzzes them). Debug information is kept to line tables,
-# enough for the sanitizers' stack traces, to keep the build quick; -O1, the usual level for
-# AddressSanitizer, makes the sanitized tests several times faster than -O0 at a small cost
-# in build time.
+# enough for the sanitizers' stack traces, to keep the build quick.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -21,7 +19,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer"
 build=$HANDSET_SOURCE/build/debug
 cmake -S "$HANDSET_SOURCE" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DHANDSET_SANITIZE=ON -DHANDSET_WERROR=ON \
-    -DCMAKE_C_FLAGS_DEBUG="-g1 -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1"
+    -DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1
 cmake --build "$build" -j "$HANDSET_JOBS"
 build_demo_data "$build"
 
