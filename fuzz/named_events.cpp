@@ -66,7 +66,8 @@ void WriteTables(const std::string& path, const SharedProcess& self, const std::
     const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
     Check(fd >= 0);
     const std::size_t bytes = sizeof(SharedLayout) - sizeof(SharedHeader);
-    Check(pwrite(fd, &tables.processes, bytes, sizeof(SharedHeader)) == static_cast<ssize_t>(bytes));
+    const char* after = reinterpret_cast<const char*>(&tables) + sizeof(SharedHeader);
+    Check(pwrite(fd, after, bytes, sizeof(SharedHeader)) == static_cast<ssize_t>(bytes));
     close(fd);
 }
 
