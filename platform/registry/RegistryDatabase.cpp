@@ -164,6 +164,7 @@ LONG RegistryDatabase::Connect() {
         (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         CheckSqlite(db_, opened, "opening the registry");
+        KeepStatements(db_);
         sqlite3_busy_handler(db_, &RegistryDatabase::BusyHandler, this);
         const auto start = std::chrono::steady_clock::now();
         for (;;) {
@@ -248,7 +249,10 @@ void RegistryDatabase::OpenSchema() {
 }
 
 void RegistryDatabase::Close() {
-    if (db_ != nullptr) sqlite3_close_v2(db_);
+    if (db_ != nullptr) {
+        ForgetStatements(db_);
+        sqlite3_close_v2(db_);
+    }
     db_ = nullptr;
 }
 
