@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,6 +25,7 @@
 #include "platform/screen/PngFile.h"
 #include "tests/integration/RunInstalled.h"
 #include "tests/integration/SaveRecord.h"
+#include "tests/support/Launch.h"
 #include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 #include "tools/qvn_play/PlayScript.h"
@@ -70,12 +70,13 @@ bool ButtonFor(std::uint32_t bits, int& x, int& y) {
 ::testing::AssertionResult SolverTouches(const fs::path& work, const std::string& level, int start, std::string& touches) {
     const fs::path play = work / (level + ".play");
     const fs::path err = work / "qvn_solve.err";
-    const std::string command = std::string("'") + QVN_SOLVE + "' '" + QUORVANE_DEMO_DATA + "' " + level + " --output '" +
-                                play.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
+    const handset_test::Finished solved =
+        handset_test::Run({.program = QVN_SOLVE, .arguments = {QUORVANE_DEMO_DATA, level, "--output", play.string()}, .errors = err},
+                          120s);
     std::ifstream errors(err);
     const std::string said((std::istreambuf_iterator<char>(errors)), {});
-    if (status != 0) return ::testing::AssertionFailure() << "qvn_solve " << level << " failed (" << status << ")\n" << said;
+    if (solved.timedOut || solved.exitCode != 0)
+        return ::testing::AssertionFailure() << "qvn_solve " << level << " failed (" << solved.exitCode << ")\n" << said;
     std::ifstream in(play);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     std::vector<qvn_play::ScriptLine> lines;

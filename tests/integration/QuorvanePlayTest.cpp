@@ -11,21 +11,17 @@
 // The script's times follow the flow's own durations (four seconds a logo, two of level
 // loading, one of leaving a level) on the manual clock, where they repeat exactly.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/screen/PngFile.h"
 #include "tests/integration/SaveRecord.h"
+#include "tests/support/Launch.h"
 #include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 
@@ -77,41 +73,15 @@ protected:
         const fs::path scriptPath = fs::path(root_.Path()) / "script.txt";
         std::ofstream(scriptPath) << script;
         const fs::path errPath = fs::path(root_.Path()) / "game.err";
-        std::vector<std::string> environment;
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            const std::string entry = *variable;
-            if (entry.rfind("HANDSET_", 0) == 0 || entry.rfind("EGL_PLATFORM=", 0) == 0 || entry.rfind("LANG=", 0) == 0)
-                continue;
-            environment.push_back(entry);
-        }
-        for (const char* added : {"HANDSET_DISPLAY=headless", "HANDSET_CLOCK=manual:1", "EGL_PLATFORM=surfaceless",
-                                  "SDL_AUDIODRIVER=dummy", "HANDSET_AUDIO=null", "LANG=en_GB.UTF-8"})
-            environment.emplace_back(added);
-        environment.push_back("HANDSET_ROOT=" + root_.Path());
-        environment.push_back("HANDSET_SCRIPT=" + scriptPath.string());
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        const std::string program = (ProgramFolder() / "quorvane").string();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (!freopen(errPath.c_str(), "w", stderr)) _exit(126);
-            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-            execve(program.c_str(), argv, envp.data());
-            _exit(127);
-        }
+        const handset_test::Finished finished = handset_test::Run(
+            {.program = ProgramFolder() / "quorvane",
+             .environment = {"HANDSET_DISPLAY=headless", "HANDSET_CLOCK=manual:1", "EGL_PLATFORM=surfaceless",
+                             "SDL_AUDIODRIVER=dummy", "HANDSET_AUDIO=null", "LANG=en_GB.UTF-8",
+                             "HANDSET_ROOT=" + root_.Path(), "HANDSET_SCRIPT=" + scriptPath.string()},
+             .errors = errPath},
+            240s);
         Played played;
-        const auto deadline = std::chrono::steady_clock::now() + 240s;
-        int status = 0;
-        pid_t done = 0;
-        while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        if (done == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        } else {
-            played.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
+        if (!finished.timedOut) played.exitCode = finished.exitCode;
         std::ifstream err(errPath);
         played.err.assign(std::istreambuf_iterator<char>(err), {});
         std::ifstream save(ProgramFolder() / "save" / "user.sav", std::ios::binary);
