@@ -10,7 +10,8 @@
 // A whole file goes to the handset root not in use, which is then used: the table of a root
 // stays mapped until another root is, so the file is opened afresh. Bytes laid over a table
 // are written into the mapped table in place, as another process writes it (what the input
-// before wrote there is cleared first).
+// before wrote there is cleared first). Mapping and allocating are most of each run: see
+// FuzzAllocatorOptions.h.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzAllocatorOptions.h"
 #include "fuzz/FuzzHandsetFile.h"
 #include "platform/base/HandsetRoot.h"
 #include "platform/user/Window.h"
