@@ -7,8 +7,11 @@
 // Then windows are walked, looked up by name and made, placed and destroyed; each call must
 // keep its promise and nothing may be read outside the mapping.
 //
-// Each input goes to one of two handset roots in turn: the table of a root is mapped until
-// another root is used, so switching roots makes every input a table opened afresh.
+// A whole file goes to the handset root not in use, which is then used: the table of a root
+// stays mapped until another root is, so the file is opened afresh. Bytes laid over a table
+// are written into the mapped table in place, as another process writes it (what the input
+// before wrote there is cleared first). Mapping and allocating are most of each run: see
+// FuzzAllocatorOptions.h.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzAllocatorOptions.h"
 #include "fuzz/FuzzHandsetFile.h"
 #include "platform/base/HandsetRoot.h"
 #include "platform/user/Window.h"
@@ -89,24 +93,37 @@ const Roots& TheRoots() {
     return roots;
 }
 
-// Writes only the bytes given and extends the file to the table's size: the rest reads as
-// zeros (free slots) without building a megabyte for every input.
-void WriteTable(const std::string& root, const std::uint8_t* data, std::size_t size) {
+// The root whose table is mapped, and how far into each table the last input may have written.
+int g_current = 0;
+std::size_t g_written[2] = {};
+
+// Writes the input as described above and makes its root the current one.
+void WriteTable(const std::uint8_t* data, std::size_t size) {
     const Roots& roots = TheRoots();
-    const int fd = open((root + kTableName).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const bool laid = size > 0 && data[0] % 2 == 1;
+    if (!laid) g_current = 1 - g_current;
+    const std::string path = roots.root[g_current] + kTableName;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | (laid ? 0 : O_TRUNC) | O_CLOEXEC, 0600);
     Check(fd >= 0);
-    if (size > 0 && data[0] % 2 == 1) {
-        std::vector<std::uint8_t> laid(roots.made.begin(), roots.made.begin() + 16);
-        laid.insert(laid.end(), data + 1, data + std::min(size, roots.made.size() - 15));
+    if (laid) {
+        std::vector<std::uint8_t> bytes(roots.made.begin(), roots.made.begin() + 16);
+        bytes.insert(bytes.end(), data + 1, data + std::min(size, roots.made.size() - 15));
         const std::uint32_t self = static_cast<std::uint32_t>(getpid());
-        for (std::size_t at = kHeaderBytes + kProcessIdOffset; at + 4 <= laid.size(); at += roots.entryBytes)
-            if (WordAt(laid, at) == kThisProcess) std::memcpy(laid.data() + at, &self, sizeof self);
-        Check(write(fd, laid.data(), laid.size()) == static_cast<ssize_t>(laid.size()));
-        Check(ftruncate(fd, static_cast<off_t>(roots.made.size())) == 0);
-    } else if (size > 1) {
-        Check(write(fd, data + 1, size - 1) == static_cast<ssize_t>(size - 1));
+        for (std::size_t at = kHeaderBytes + kProcessIdOffset; at + 4 <= bytes.size(); at += roots.entryBytes)
+            if (WordAt(bytes, at) == kThisProcess) std::memcpy(bytes.data() + at, &self, sizeof self);
+        const std::size_t laidEnd = bytes.size();
+        // The last input's window took the first free slot, at most one entry past its bytes.
+        const std::size_t dirty = std::min(g_written[g_current] + roots.entryBytes, roots.made.size());
+        if (dirty > bytes.size()) bytes.resize(dirty, 0);
+        Check(pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()));
+        g_written[g_current] = laidEnd;
+    } else {
+        if (size > 1) Check(write(fd, data + 1, size - 1) == static_cast<ssize_t>(size - 1));
+        // Whatever it held, the table is cleared or kept whole when it is opened.
+        g_written[g_current] = roots.made.size();
     }
     close(fd);
+    platform::SetHandsetRoot(roots.root[g_current]);
 }
 
 BOOL Collect(HWND window, LPARAM list) {
@@ -125,13 +142,8 @@ void Drain() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const Roots& roots = TheRoots();
-    // The table last used stays mapped: the input goes to the other root (the first time the
-    // second, as the first root's table was opened when the harness started).
-    static unsigned turn = 1;
-    const std::string& root = roots.root[turn++ % 2];
-    WriteTable(root, data, size);
-    platform::SetHandsetRoot(root);
+    TheRoots();
+    WriteTable(data, size);
 
     std::vector<HWND> windows;
     Check(EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows)));

@@ -139,7 +139,8 @@ private:
         if (mapping != MAP_FAILED) {
             auto* header = static_cast<SharedHeader*>(mapping);
             if (header->magic != kMagic) {
-                std::memset(mapping, 0, size);
+                // Prepare has just cleared the file: every slot reads as free already, and
+                // writing a megabyte of zeros would only make the kernel back it with pages.
                 header->capacity = kCapacity;
                 header->entrySize = sizeof(SharedEntry);
                 header->version = kVersion;
