@@ -1,1 +1,1 @@
-handset_fuzz(accel_resolution DEPENDS game_flow)
+handset_fuzz(accel_resolution DEPENDS game_flow_devices)

@@ -1,1 +1,1 @@
-handset_fuzz(save_record DEPENDS game_flow)
+handset_fuzz(save_record DEPENDS game_flow_profile)

@@ -1,1 +1,1 @@
-handset_fuzz(tvout_message DEPENDS game_flow)
+handset_fuzz(tvout_message DEPENDS game_flow_devices)
