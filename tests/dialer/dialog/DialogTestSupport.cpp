@@ -14,7 +14,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/Library.h"
 #include "platform/base/WideString.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace dialog_test {

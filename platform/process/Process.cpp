@@ -1,7 +1,7 @@
 // Processes: CreateProcessW starts the program that the run command installed under the
 // handset path; a watcher thread reaps the programs this process started and signals their
 // handles when they end.
-#include "platform/user/Process.h"
+#include "platform/process/Process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -26,8 +26,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Errors.h"
 #include "platform/base/HandsetRoot.h"
-#include "platform/user/WaitableObject.h"
-#include "platform/user/WindowTable.h"
+#include "platform/sync/WaitableObject.h"
 
 extern char** environ;
 
@@ -245,9 +244,36 @@ DWORD ErrorOfErrno(int error) {
 
 bool IsCurrentProcess(HANDLE process) { return process == INVALID_HANDLE_VALUE; }
 
+// The hooks of AtOwnTermination; never destroyed, so that a process ending itself late in its
+// exit still finds them.
+struct TerminationHooks {
+    std::mutex mutex;
+    std::vector<void (*)()> hooks;
+};
+
+TerminationHooks& OwnTerminationHooks() {
+    static auto* hooks = new TerminationHooks;
+    return *hooks;
+}
+
+void RunTerminationHooks() {
+    std::vector<void (*)()> hooks;
+    {
+        std::lock_guard<std::mutex> guard(OwnTerminationHooks().mutex);
+        hooks = OwnTerminationHooks().hooks;
+    }
+    for (auto hook = hooks.rbegin(); hook != hooks.rend(); ++hook) (*hook)();
+}
+
 }  // namespace
 
 }  // namespace platform::user
+
+void platform::AtOwnTermination(void (*hook)()) {
+    auto& registered = platform::user::OwnTerminationHooks();
+    std::lock_guard<std::mutex> guard(registered.mutex);
+    registered.hooks.push_back(hook);
+}
 
 using namespace platform::user;
 
@@ -335,7 +361,7 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
 BOOL TerminateProcess(HANDLE process, UINT exitCode) {
     if (IsCurrentProcess(process)) {
         // The handset takes the process's windows away with it.
-        window_table::RemoveOwnProcess();
+        RunTerminationHooks();
         _exit(static_cast<int>(exitCode));
     }
     auto* object = platform::KernelObjectAs<ProcessObject>(process);

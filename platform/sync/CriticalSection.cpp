@@ -1,12 +1,12 @@
 // A recursive lock on a futex word: uncontended entries never enter the kernel; a waiting
 // thread sleeps until the holder's last Leave wakes one waiter.
-#include "platform/user/CriticalSection.h"
+#include "platform/sync/CriticalSection.h"
 
 #include <atomic>
 #include <cstdint>
 
-#include "platform/user/SyncFutex.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/SyncFutex.h"
+#include "platform/sync/Thread.h"
 
 namespace {
 

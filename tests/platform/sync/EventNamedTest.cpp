@@ -8,10 +8,10 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/Event.h"
-#include "platform/user/Thread.h"
-#include "platform/user/Wait.h"
-#include "tests/platform/user/SyncTestHelpers.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/Thread.h"
+#include "platform/sync/Wait.h"
+#include "tests/platform/sync/SyncTestHelpers.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // a signal hands it over; a wait on named events does the same in the shared segment; a
 // wait-any mixing both registers in both places and whichever signal comes first wins. A
 // wait-all mixing both, or named events of several roots, re-checks every few milliseconds.
-#include "platform/user/Wait.h"
+#include "platform/sync/Wait.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,11 +11,11 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/EventNamed.h"
-#include "platform/user/SyncFutex.h"
-#include "platform/user/SyncSegment.h"
-#include "platform/user/WaitState.h"
-#include "platform/user/WaitableObject.h"
+#include "platform/sync/EventNamed.h"
+#include "platform/sync/SyncFutex.h"
+#include "platform/sync/SyncSegment.h"
+#include "platform/sync/WaitState.h"
+#include "platform/sync/WaitableObject.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Reads a process's state and start time from /proc/<pid>/stat.
-#include "platform/user/ProcessIdentity.h"
+#include "platform/process/ProcessIdentity.h"
 
 #include <unistd.h>
 

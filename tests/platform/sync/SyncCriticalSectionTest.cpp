@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/user/CriticalSection.h"
+#include "platform/sync/CriticalSection.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/user/Interlocked.h"
+#include "platform/sync/Interlocked.h"
 
 namespace {
 

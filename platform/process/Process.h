@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/base/Types.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 
 // Ignored, as on the handset; CreateProcessW takes it for its signature.
 struct STARTUPINFOW {
@@ -35,3 +35,12 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, LPSECURITY_ATTR
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 // Ends the process at once with the exit code; on the calling process this does not return.
 BOOL TerminateProcess(HANDLE process, UINT exitCode);
+
+namespace platform {
+
+// Runs `hook` (newest first) when this process ends itself through TerminateProcess, which
+// leaves at once without the atexit handlers: an area above that keeps shared records of
+// this process (the window table) registers here to clear them on the way out.
+void AtOwnTermination(void (*hook)());
+
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/base/Types.h"
-#include "platform/user/Wait.h"
+#include "platform/sync/Wait.h"
 
 namespace sync_test {
 

@@ -1,12 +1,12 @@
 // CreateEventW, OpenEventW and the calls that set, reset and pulse an event.
-#include "platform/user/Event.h"
+#include "platform/sync/Event.h"
 
 #include <string_view>
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/EventNamed.h"
-#include "platform/user/EventObject.h"
+#include "platform/sync/EventNamed.h"
+#include "platform/sync/EventObject.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the unnamed event that lives in this process.
 #pragma once
 
-#include "platform/user/WaitableObject.h"
+#include "platform/sync/WaitableObject.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 // The unnamed event: its state changes under the process's wait lock.
-#include "platform/user/EventObject.h"
+#include "platform/sync/EventObject.h"
 
 #include "platform/base/Errors.h"
-#include "platform/user/Event.h"
+#include "platform/sync/Event.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Sleeping on a wait word and satisfying it.
-#include "platform/user/WaitState.h"
+#include "platform/sync/WaitState.h"
 
-#include "platform/user/SyncFutex.h"
+#include "platform/sync/SyncFutex.h"
 
 namespace platform::sync {
 

@@ -8,9 +8,9 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/Event.h"
-#include "platform/user/Wait.h"
-#include "tests/platform/user/SyncTestHelpers.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/Wait.h"
+#include "tests/platform/sync/SyncTestHelpers.h"
 
 namespace {
 

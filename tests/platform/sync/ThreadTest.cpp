@@ -5,9 +5,9 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/Event.h"
-#include "platform/user/Thread.h"
-#include "platform/user/Wait.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/Thread.h"
+#include "platform/sync/Wait.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Registration of waits with objects of this process, and the hand-over of a new signal to
 // the oldest waits that it can satisfy.
-#include "platform/user/WaitableObject.h"
+#include "platform/sync/WaitableObject.h"
 
 #include <algorithm>
 
-#include "platform/user/WaitState.h"
+#include "platform/sync/WaitState.h"
 
 namespace platform {
 

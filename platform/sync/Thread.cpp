@@ -1,7 +1,7 @@
 // Threads on POSIX threads. The thread object is the waitable behind the handle; the running
 // thread holds a reference of its own, so a closed handle never frees a running thread's
 // object, and the object outlives the thread while any handle is open.
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 
 #include <pthread.h>
 #include <sys/syscall.h>
@@ -11,7 +11,7 @@
 #include <condition_variable>
 
 #include "platform/base/Errors.h"
-#include "platform/user/WaitableObject.h"
+#include "platform/sync/WaitableObject.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // Named events in the shared segment: finding or making the table entry for a name, counting
 // the handles of every process on it, and signalling it under the segment's lock.
-#include "platform/user/EventNamed.h"
+#include "platform/sync/EventNamed.h"
 
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/base/Errors.h"
-#include "platform/user/Event.h"
+#include "platform/sync/Event.h"
 
 namespace platform {
 

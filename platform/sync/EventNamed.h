@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/user/EventObject.h"
-#include "platform/user/SyncSegment.h"
+#include "platform/sync/EventObject.h"
+#include "platform/sync/SyncSegment.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // The shared segment of named events: mapping and first set-up, the robust lock, the table of
 // live processes, and handing a signal to the oldest waits on an event.
-#include "platform/user/SyncSegment.h"
+#include "platform/sync/SyncSegment.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,7 +21,7 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/HandsetRoot.h"
-#include "platform/user/WaitState.h"
+#include "platform/sync/WaitState.h"
 
 namespace platform::sync {
 

@@ -1,6 +1,6 @@
 // Futex helpers over the Linux system call, with absolute monotonic deadlines so that a
 // wait interrupted by a signal or a spurious wake never stretches its timeout.
-#include "platform/user/SyncFutex.h"
+#include "platform/sync/SyncFutex.h"
 
 #include <linux/futex.h>
 #include <sys/syscall.h>
