@@ -1,1 +1,1 @@
-handset_fuzz(dialer_bitmap DEPENDS dialer_layout)
+handset_fuzz(dialer_bitmap DEPENDS dialer_pack)

@@ -1,1 +1,1 @@
-handset_fuzz(dialog_layout DEPENDS dialer_dialog)
+handset_fuzz(dialog_layout DEPENDS dialer_dialog dialer_objects dialer_layout dialer_surface)

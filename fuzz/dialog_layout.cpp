@@ -12,8 +12,8 @@
 #include "dialer/dialog/DialogEvents.h"
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/layout/LayoutRepository.h"
-#include "dialer/layout/ObjectFactory.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/objects/ObjectFactory.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "fuzz/FuzzAllocatorOptions.h"
 #include "fuzz/FuzzDefaultFlags.h"
 

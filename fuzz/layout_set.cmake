@@ -1,1 +1,1 @@
-handset_fuzz(layout_set DEPENDS dialer_layout)
+handset_fuzz(layout_set DEPENDS dialer_layout dialer_surface)

@@ -20,9 +20,9 @@
 #include "fuzz/FuzzHandsetFile.h"
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/Event.h"
-#include "platform/user/SyncSegment.h"
-#include "platform/user/Wait.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/SyncSegment.h"
+#include "platform/sync/Wait.h"
 
 namespace {
 

@@ -1,1 +1,1 @@
-handset_fuzz(skin_pack DEPENDS dialer_layout dialer_foundation)
+handset_fuzz(skin_pack DEPENDS dialer_pack dialer_foundation)

@@ -1,1 +1,1 @@
-handset_fuzz(xml_document DEPENDS dialer_layout)
+handset_fuzz(xml_document DEPENDS dialer_xml)

@@ -20,7 +20,7 @@
 
 #include "platform/base/HandsetRoot.h"
 #include "platform/base/WideString.h"
-#include "platform/user/ProcessIdentity.h"
+#include "platform/process/ProcessIdentity.h"
 
 namespace platform::user::window_table {
 
