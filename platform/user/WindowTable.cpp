@@ -75,8 +75,10 @@ std::uint64_t TitleHash(const char16_t* text, std::size_t length) {
 std::uint64_t HandleValue(HWND window) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(window)); }
 HWND HandleOf(std::uint64_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
 
+// The length comes from the shared file: one beyond the field (only damage makes it so)
+// matches nothing rather than reading on into the title and the next entry.
 bool SameClassName(const SharedEntry& entry, const char16_t* name, std::size_t length) {
-    if (entry.classLength != length) return false;
+    if (entry.classLength != length || length > kMaxClassNameChars) return false;
     for (std::size_t i = 0; i < length; ++i)
         if (towlower(entry.className[i]) != towlower(name[i])) return false;
     return true;

@@ -1,0 +1,1 @@
+handset_fuzz(change_journal DEPENDS platform_cedb)

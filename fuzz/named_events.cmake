@@ -1,0 +1,1 @@
+handset_fuzz(named_events DEPENDS platform_user)

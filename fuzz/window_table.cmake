@@ -1,0 +1,1 @@
+handset_fuzz(window_table DEPENDS platform_user)
