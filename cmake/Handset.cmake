@@ -86,7 +86,7 @@ function(handset_fuzz name)
     # the build that lacks it: say so when the build is configured.
     foreach(dependency IN LISTS ARG_DEPENDS)
         if(NOT TARGET ${dependency})
-            message(FATAL_ERROR "fuzz/${name}.cmake links ${dependency}, which this build does not make")
+            message(FATAL_ERROR "fuzz harness ${name} links ${dependency}, which this build does not make")
         endif()
     endforeach()
     if(HANDSET_FUZZ)

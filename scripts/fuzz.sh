@@ -13,13 +13,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages
 
+# The harnesses are the names listed in fuzz/Harnesses.cmake.
+mapfile -t listed < <(sed -n 's/^handset_fuzz(\([A-Za-z0-9_]*\).*/\1/p' "$HANDSET_SOURCE/fuzz/Harnesses.cmake")
 names=("$@")
-if [ ${#names[@]} -eq 0 ]; then
-    for source in "$HANDSET_SOURCE"/fuzz/*.cmake; do names+=("$(basename "$source" .cmake)"); done
-fi
+if [ ${#names[@]} -eq 0 ]; then names=("${listed[@]}"); fi
 targets=()
 for name in "${names[@]}"; do
-    if [ ! -f "$HANDSET_SOURCE/fuzz/$name.cmake" ]; then
+    if ! printf '%s\n' "${listed[@]}" | grep -qx -- "$name"; then
         echo "fuzz: there is no harness named $name" >&2
         exit 1
     fi

@@ -1,1 +1,0 @@
-handset_fuzz(change_journal DEPENDS platform_cedb)

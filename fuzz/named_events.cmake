@@ -1,1 +1,0 @@
-handset_fuzz(named_events DEPENDS platform_sync)

@@ -1,1 +1,0 @@
-handset_fuzz(window_table DEPENDS platform_user)
