@@ -21,7 +21,6 @@ build=$HANDSET_SOURCE/build/debug
 cmake -S "$HANDSET_SOURCE" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DHANDSET_SANITIZE=ON -DHANDSET_WERROR=ON \
     -DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1
 cmake --build "$build" -j "$HANDSET_JOBS"
-build_demo_data "$build"
 
 echo "== tests"
 # LeakSanitizer's tracer now and then crashes at the exit of a test whose GL driver threads are

@@ -154,7 +154,7 @@ constexpr int kTutorialTwo = kAfterMenus + 2800;
 constexpr int kWorldOne = kTutorialTwo + 7700;
 
 TEST_F(InstalledGameWithData, AScriptPlaysFromStartUpThroughTheTutorialToTheExitOfTheFirstLevelOfWorldOne) {
-    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
+    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": build the demo_data target first";
     std::ostringstream script;
     // The start-up page asks about sound; the logos follow, then the title waits for a tap,
     // the main menu's "Play" opens the worlds, and the first tutorial starts a fresh player's
@@ -262,7 +262,7 @@ void WriteTiltPlayerSave(const fs::path& file) {
 // the second tutorial loads. TV-out plugged in meanwhile caps the frames at 20 a second
 // (video mode 2) and unplugged lifts the cap, which the game logs.
 TEST_F(InstalledGameWithData, TiltingTheHandsetPlaysTheFirstTutorialAndTvOutCapsTheFrames) {
-    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
+    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": build the demo_data target first";
     WriteTiltPlayerSave(ProgramFolder() / "save" / "user.sav");
     std::ostringstream script;
     script << "at 500 tvout on 2\n";
