@@ -27,9 +27,33 @@ endfunction()
 function(handset_demo_data_made work source variable)
     file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR}/data/game ${source})
     string(REGEX REPLACE "^archives/" "" relative ${relative})
-    string(REGEX MATCH "^[^/]+" archive ${relative})
-    string(REGEX REPLACE "^[^/]+/" "" inside ${relative})
+    string(FIND ${relative} "/" slash)
+    string(SUBSTRING ${relative} 0 ${slash} archive)
+    math(EXPR slash "${slash} + 1")
+    string(SUBSTRING ${relative} ${slash} -1 inside)
     set(${variable} ${work}/${archive}/made/${inside} PARENT_SCOPE)
+endfunction()
+
+# Sources that a tool makes one file of: the tool, and the extension of what it makes. Sprite
+# sheets are the HUD atlases, frames, award badges and comic pages.
+set(_DEMO_DATA_ONE_FILE.image make_image .tga)
+set(_DEMO_DATA_ONE_FILE.sprites make_hud_textures .dds)
+set(_DEMO_DATA_ONE_FILE.kansrc make_animation .kan)
+set(_DEMO_DATA_ONE_FILE.tone make_wave .wav)
+set(_DEMO_DATA_ONE_FILE.song make_xm .xm)
+# Sources whose tool writes files that the source names (a font's image, page and glyph
+# files, rendered from the DejaVu faces, after the source's own name; meshes; skeletons).
+set(_DEMO_DATA_NAMED_FILES.font make_font)
+set(_DEMO_DATA_NAMED_FILES.shapes make_mesh)
+set(_DEMO_DATA_NAMED_FILES.character make_character)
+
+# handset_demo_data_test(<test> <source>): a test of what the build's data build made of one
+# source under data/game (its tool runs on the demo data as part of the build; the test reads
+# what it made, tests/tools/data_build/MadeOutput.cmake).
+function(handset_demo_data_test test source)
+    handset_demo_data_made(${HANDSET_DEMO_DATA_WORK} ${source} made)
+    add_test(NAME ${test} COMMAND ${CMAKE_COMMAND} -DMADE=${made}
+                                  -P ${PROJECT_SOURCE_DIR}/tests/tools/data_build/MadeOutput.cmake)
 endfunction()
 
 # The custom command that makes what one source of an archive (or of the audio) makes, into
@@ -41,19 +65,11 @@ function(_demo_data_source input made outputs_variable plain_variable)
     set(start COMMAND ${CMAKE_COMMAND} -E rm -rf ${made} COMMAND ${CMAKE_COMMAND} -E make_directory ${made})
     set(made_files "")
     set(is_plain FALSE)
-    if(extension STREQUAL ".image")
-        set(made_files ${made}/${base}.tga)
-        set(tool make_image)
-        set(run COMMAND make_image ${input} ${made}/${base}.tga)
-    elseif(extension STREQUAL ".sprites")
-        # Sprite sheets: HUD atlases, frames, award badges, comic pages.
-        set(made_files ${made}/${base}.dds)
-        set(tool make_hud_textures)
-        set(run COMMAND make_hud_textures ${input} ${made}/${base}.dds)
-    elseif(extension STREQUAL ".kansrc")
-        set(made_files ${made}/${base}.kan)
-        set(tool make_animation)
-        set(run COMMAND make_animation ${input} ${made}/${base}.kan)
+    if(DEFINED _DEMO_DATA_ONE_FILE${extension})
+        list(GET _DEMO_DATA_ONE_FILE${extension} 0 tool)
+        list(GET _DEMO_DATA_ONE_FILE${extension} 1 made_extension)
+        set(made_files ${made}/${base}${made_extension})
+        set(run COMMAND ${tool} ${input} ${made_files})
     elseif(extension STREQUAL ".pathsrc")
         # A path animation and the cache the game would write of it.
         set(made_files ${made}/${base}.anim ${made}/${base}.pathanim)
@@ -65,24 +81,13 @@ function(_demo_data_source input made outputs_variable plain_variable)
         set(made_files ${made}/${name})
         set(tool make_world_data)
         set(run COMMAND make_world_data cutscene ${input} COMMAND ${CMAKE_COMMAND} -E copy ${input} ${made}/${name})
-    elseif(extension STREQUAL ".font")
-        # The font's image, page and glyph files, rendered from the DejaVu faces.
-        set(tool make_font)
-        set(run COMMAND make_font ${input} ${made}/${base})
-    elseif(extension STREQUAL ".shapes")
-        set(tool make_mesh)
-        set(run COMMAND make_mesh ${input} ${made})
-    elseif(extension STREQUAL ".character")
-        set(tool make_character)
-        set(run COMMAND make_character ${input} ${made})
-    elseif(extension STREQUAL ".tone")
-        set(made_files ${made}/${base}.wav)
-        set(tool make_wave)
-        set(run COMMAND make_wave ${input} ${made}/${base}.wav)
-    elseif(extension STREQUAL ".song")
-        set(made_files ${made}/${base}.xm)
-        set(tool make_xm)
-        set(run COMMAND make_xm ${input} ${made}/${base}.xm)
+    elseif(DEFINED _DEMO_DATA_NAMED_FILES${extension})
+        set(tool ${_DEMO_DATA_NAMED_FILES${extension}})
+        if(extension STREQUAL ".font")
+            set(run COMMAND ${tool} ${input} ${made}/${base})
+        else()
+            set(run COMMAND ${tool} ${input} ${made})
+        endif()
     else()
         set(is_plain TRUE)
     endif()
@@ -235,7 +240,7 @@ function(handset_demo_data target)
                        COMMAND ${CMAKE_COMMAND} -DFOLDER=${out} -DKEPT=${work}/outputs.files
                                -P ${HANDSET_DEMO_DATA_SCRIPTS}/Prune.cmake
                        COMMAND ${CMAKE_COMMAND} -E touch ${work}/outputs.pruned
-                       DEPENDS ${work}/outputs.files ${outputs}
+                       DEPENDS ${work}/outputs.files
                        COMMENT "Removing what the demo data no longer holds" VERBATIM)
 
     if(ARG_ALL)
