@@ -1,1 +1,1 @@
-handset_bench(DialogScrollBench DEPENDS dialer_dialog dialer_layout platform_gdi)
+handset_bench(DialogScrollBench DEPENDS dialer_dialog dialer_objects dialer_layout dialer_surface platform_gdi)

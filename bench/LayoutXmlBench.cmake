@@ -1,1 +1,1 @@
-handset_bench(LayoutXmlBench DEPENDS dialer_layout)
+handset_bench(LayoutXmlBench DEPENDS dialer_xml)

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/BenchCompare.h"
-#include "dialer/layout/XmlDocument.h"
+#include "dialer/xml/XmlDocument.h"
 
 extern char** environ;
 

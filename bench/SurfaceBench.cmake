@@ -1,1 +1,1 @@
-handset_bench(SurfaceBench DEPENDS dialer_layout platform_gdi)
+handset_bench(SurfaceBench DEPENDS dialer_surface platform_gdi)

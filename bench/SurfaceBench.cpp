@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "bench/BenchCompare.h"
-#include "dialer/layout/DibSurface.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/surface/DibSurface.h"
+#include "dialer/surface/SurfaceDrawing.h"
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/Paint.h"
-#include "tests/dialer/layout/TestCard.h"
+#include "tests/dialer/surface/TestCard.h"
 
 namespace {
 

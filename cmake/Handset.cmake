@@ -45,10 +45,14 @@ function(handset_program target)
     target_link_libraries(${target} PRIVATE platform_main ${ARG_DEPENDS})
 endfunction()
 
-# handset_test(<target> DEPENDS <targets...> [SOURCES <files...>])
-# One GoogleTest program per tests/ folder; by default every .cpp file in it.
+# handset_test(<target> DEPENDS <targets...> [SOURCES <files...>] [ISOLATED <suites...>])
+# One GoogleTest program per tests/ folder; by default every .cpp file in it. Its cases run
+# together in one process, as one test of ctest: starting a sanitized process per case
+# costs more than most cases do. The suites named ISOLATED (cases that need a process of
+# their own, such as those that change state only a fresh process has) run one case per
+# process instead, each its own test of ctest.
 function(handset_test target)
-    cmake_parse_arguments(ARG "" "" "DEPENDS;SOURCES" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPENDS;SOURCES;ISOLATED" ${ARGN})
     if(NOT ARG_SOURCES)
         file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     endif()
@@ -60,7 +64,14 @@ function(handset_test target)
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} handset_test_support GTest::gtest GTest::gmock
                                             GTest::gtest_main)
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
+    if(ARG_ISOLATED)
+        list(TRANSFORM ARG_ISOLATED APPEND ".*")
+        list(JOIN ARG_ISOLATED ":" isolated)
+        gtest_discover_tests(${target} TEST_FILTER ${isolated} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
+        set(together "--gtest_filter=-${isolated}")
+    endif()
+    add_test(NAME ${target} COMMAND ${target} --gtest_brief=1 ${together})
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
 endfunction()
 
 # handset_fuzz(<name> DEPENDS <targets...>)
@@ -75,7 +86,7 @@ function(handset_fuzz name)
     # the build that lacks it: say so when the build is configured.
     foreach(dependency IN LISTS ARG_DEPENDS)
         if(NOT TARGET ${dependency})
-            message(FATAL_ERROR "fuzz/${name}.cmake links ${dependency}, which this build does not make")
+            message(FATAL_ERROR "fuzz harness ${name} links ${dependency}, which this build does not make")
         endif()
     endforeach()
     if(HANDSET_FUZZ)

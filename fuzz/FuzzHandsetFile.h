@@ -39,14 +39,16 @@ public:
 
 private:
     static const std::string& Root() {
-        static const std::string root = [] {
+        // Never destroyed: the exit handler removes this folder, whatever root a harness
+        // uses by then, and runs after the destructors of statics made later.
+        static const std::string* root = [] {
             std::string folder = (std::filesystem::temp_directory_path() / "handset-fuzz-XXXXXX").string();
             if (!mkdtemp(folder.data())) std::abort();
             platform::SetHandsetRoot(folder);
-            std::atexit([] { std::filesystem::remove_all(platform::HandsetRoot()); });
-            return folder;
+            std::atexit([] { std::filesystem::remove_all(Root()); });
+            return new std::string(folder);
         }();
-        return root;
+        return *root;
     }
 
     std::string path_;

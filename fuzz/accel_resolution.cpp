@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "game/flow/AccelerometerKey.h"
+#include "game/flow/devices/AccelerometerKey.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const double value = ParseAccelResolution(data, static_cast<DWORD>(size > 0xFFFF ? 0xFFFF : size));

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dialer/layout/PackBitmap.h"
+#include "dialer/pack/PackBitmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CSharedBuffer file = MakeSharedArray<BYTE>(size);

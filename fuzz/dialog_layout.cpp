@@ -2,6 +2,9 @@
 // names (its own and those of its layer table), shown by a 64 × 64 dialog manager, laid out,
 // painted, dragged and painted again through the layers' scroll caches. Malformed sets may
 // only fail to load or throw COrmException from the loader.
+// Runs with -entropic=0 unless told otherwise (-entropic=1): the entropic schedule spent more
+// than half of each run weighing the features of the tens of thousands of branches a dialog
+// passes through; see also FuzzAllocatorOptions.h.
 #include <cstdint>
 #include <cstring>
 
@@ -9,8 +12,10 @@
 #include "dialer/dialog/DialogEvents.h"
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/layout/LayoutRepository.h"
-#include "dialer/layout/ObjectFactory.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/objects/ObjectFactory.h"
+#include "dialer/surface/ScreenDpi.h"
+#include "fuzz/FuzzAllocatorOptions.h"
+#include "fuzz/FuzzDefaultFlags.h"
 
 namespace {
 
@@ -21,6 +26,11 @@ public:
 };
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    AddDefaultFlags(argc, argv, {"-entropic=0"});
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static CInputLayouts* layouts = [] {

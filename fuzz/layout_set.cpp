@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dialer/layout/LayoutRepository.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SetScreenDpi(192, 192);

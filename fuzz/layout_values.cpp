@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "dialer/layout/ScreenDpi.h"
-#include "dialer/layout/ValueReader.h"
-#include "dialer/layout/XmlDocument.h"
+#include "dialer/properties/ValueReader.h"
+#include "dialer/surface/ScreenDpi.h"
+#include "dialer/xml/XmlDocument.h"
 #include "platform/base/CodePage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/profile/PlayerProfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     PlayerProfile profile;

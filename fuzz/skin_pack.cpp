@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "dialer/foundation/OrmException.h"
-#include "dialer/layout/ResourcePack.h"
+#include "dialer/pack/ResourcePack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CSharedBuffer archive = MakeSharedArray<BYTE>(size);

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "game/flow/AccelerometerDevice.h"
-#include "game/flow/FramePacer.h"
-#include "game/flow/TvOutMonitor.h"
-#include "game/flow/TvOutRate.h"
+#include "game/flow/devices/AccelerometerDevice.h"
+#include "game/flow/devices/FramePacer.h"
+#include "game/flow/devices/TvOutMonitor.h"
+#include "game/flow/devices/TvOutRate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const DWORD bytes = static_cast<DWORD>(size > 0x10000 ? 0x10000 : size);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialer/layout/XmlDocument.h"
+#include "dialer/xml/XmlDocument.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/WideString.h"
 

@@ -1,12 +1,12 @@
 // The watcher thread: when another program's window has been in front for a second, it
 // closes the program's item window with IDOK (so that what the user entered is kept) and
 // ends the process.
+#include "pimhelper/PellorinWnd.h"
 #include "platform/base/Errors.h"
 #include "platform/base/WideString.h"
-#include "platform/user/Process.h"
-#include "platform/user/Wait.h"
+#include "platform/process/Process.h"
+#include "platform/sync/Wait.h"
 #include "platform/user/Window.h"
-#include "pimhelper/PellorinWnd.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "dialer/foundation/OrmException.h"
 #include "platform/base/Handle.h"
 #include "platform/com/Com.h"
-#include "platform/user/Event.h"
-#include "platform/user/Thread.h"
-#include "platform/user/Wait.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/Thread.h"
+#include "platform/sync/Wait.h"
 #include "platform/user/Window.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "dialer/dialog/DialogContentInterface.h"
 #include "dialer/dialog/DialogLayer.h"
 #include "dialer/dialog/DialogProxies.h"
-#include "dialer/layout/DibSurface.h"
-#include "dialer/layout/PaintContext.h"
+#include "dialer/objects/PaintContext.h"
+#include "dialer/surface/DibSurface.h"
 
 namespace XmlLayouts {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "dialer/dialog/DialogContent.h"
-#include "dialer/layout/PropertyReader.h"
+#include "dialer/properties/PropertyReader.h"
 
 namespace XmlLayouts {
 

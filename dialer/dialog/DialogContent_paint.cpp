@@ -5,8 +5,8 @@
 
 #include "dialer/dialog/DialogContent.h"
 #include "dialer/dialog/ProfilerHooks.h"
-#include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/properties/PropertyReader.h"
+#include "dialer/surface/SurfaceDrawing.h"
 
 namespace XmlLayouts {
 

@@ -2,7 +2,7 @@
 #include "dialer/dialog/DialogHostWindow.h"
 
 #include "dialer/foundation/OrmException.h"
-#include "dialer/layout/DibSurface.h"
+#include "dialer/surface/DibSurface.h"
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"

@@ -6,7 +6,7 @@
 #include "dialer/dialog/DialogEvents.h"
 #include "dialer/dialog/RectMath.h"
 #include "dialer/foundation/OrmException.h"
-#include "dialer/layout/StandardProperties.h"
+#include "dialer/properties/StandardProperties.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "dialer/dialog/ItemCollection.h"
 #include "dialer/dialog/LayoutBlock.h"
 #include "dialer/dialog/PanelPlugin.h"
-#include "dialer/layout/DibSurface.h"
 #include "dialer/layout/LayoutSet.h"
-#include "dialer/layout/PaintContext.h"
-#include "dialer/layout/PropertyList.h"
+#include "dialer/objects/PaintContext.h"
+#include "dialer/properties/PropertyList.h"
+#include "dialer/surface/DibSurface.h"
 
 class CDialogLayer;
 

@@ -6,7 +6,7 @@
 #include "dialer/dialog/DialogEvents.h"
 #include "dialer/dialog/DialogLayer.h"
 #include "dialer/dialog/KineticScroll.h"
-#include "dialer/layout/PropertyReader.h"
+#include "dialer/properties/PropertyReader.h"
 #include "platform/base/Clock.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "dialer/foundation/OrmException.h"
 #include "dialer/foundation/Services.h"
 #include "dialer/layout/ResolveByRules.h"
-#include "dialer/layout/StandardProperties.h"
+#include "dialer/properties/StandardProperties.h"
 #include "platform/base/WideString.h"
 #include "platform/gdi/DeviceContext.h"
 

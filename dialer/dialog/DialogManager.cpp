@@ -6,7 +6,7 @@
 
 #include "dialer/dialog/DialogEvents.h"
 #include "dialer/foundation/OrmException.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Library.h"
 #include "platform/base/WideString.h"
 #include "platform/user/Window.h"

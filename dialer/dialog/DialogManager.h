@@ -9,7 +9,7 @@
 #include "dialer/dialog/ContentStack.h"
 #include "dialer/dialog/DialogManagerInterface.h"
 #include "dialer/dialog/DialogProxies.h"
-#include "dialer/layout/DibSurface.h"
+#include "dialer/surface/DibSurface.h"
 
 namespace XmlLayouts {
 

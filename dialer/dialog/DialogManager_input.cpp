@@ -6,7 +6,7 @@
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/dialog/InputMetrics.h"
 #include "dialer/foundation/OrmException.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Errors.h"
 #include "platform/user/Message.h"

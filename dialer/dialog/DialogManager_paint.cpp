@@ -5,7 +5,7 @@
 
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/dialog/ProfilerHooks.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/surface/SurfaceDrawing.h"
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Paint.h"

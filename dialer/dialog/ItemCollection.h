@@ -9,8 +9,8 @@
 
 #include "dialer/dialog/ItemCollectionInterface.h"
 #include "dialer/foundation/RefCounted.h"
-#include "dialer/layout/LayoutElement.h"
-#include "dialer/layout/PropertyReader.h"
+#include "dialer/objects/LayoutElement.h"
+#include "dialer/properties/PropertyReader.h"
 
 class CItemCollection;
 

@@ -1,8 +1,8 @@
 // Rounded rectangles for the pressed highlight.
 #include "dialer/dialog/RoundedRect.h"
 
-#include "dialer/layout/ScreenDpi.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/surface/ScreenDpi.h"
+#include "dialer/surface/SurfaceDrawing.h"
 
 namespace {
 

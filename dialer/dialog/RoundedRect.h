@@ -3,7 +3,7 @@
 // corners blended through coverage tiles.
 #pragma once
 
-#include "dialer/layout/DibSurface.h"
+#include "dialer/surface/DibSurface.h"
 #include "platform/base/Types.h"
 
 // The corner size of this screen.

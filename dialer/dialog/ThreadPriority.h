@@ -3,7 +3,7 @@
 // on every way out.
 #pragma once
 
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 
 class CRaisedThreadPriority {
 public:

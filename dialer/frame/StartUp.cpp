@@ -3,11 +3,11 @@
 
 #include "dialer/foundation/Services.h"
 #include "dialer/foundation/StringTable.h"
-#include "dialer/layout/InstallDir.h"
 #include "dialer/layout/LayoutRepository.h"
-#include "dialer/layout/ObjectFactory.h"
-#include "dialer/layout/PackRepository.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/objects/ObjectFactory.h"
+#include "dialer/pack/InstallDir.h"
+#include "dialer/pack/PackRepository.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Library.h"
 
 namespace {

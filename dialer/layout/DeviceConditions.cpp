@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Library.h"
 #include "platform/base/WideString.h"
 #include "platform/phone/OsServices.h"

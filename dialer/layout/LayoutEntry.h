@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dialer/foundation/RefCounted.h"
-#include "dialer/layout/PropertyList.h"
+#include "dialer/properties/PropertyList.h"
 #include "platform/base/Types.h"
 
 class CEntryList;

@@ -8,9 +8,9 @@
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/DeviceConditions.h"
-#include "dialer/layout/PropertyReader.h"
 #include "dialer/layout/SkinName.h"
-#include "dialer/layout/ValueReader.h"
+#include "dialer/properties/PropertyReader.h"
+#include "dialer/properties/ValueReader.h"
 #include "platform/base/WideString.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "dialer/foundation/RefCounted.h"
 #include "dialer/layout/LayoutSet.h"
-#include "dialer/layout/XmlDocument.h"
+#include "dialer/xml/XmlDocument.h"
 
 // The set read from a parsed document. sourceName names the file in error messages.
 // Throws E_ORM_FAIL for malformed values and for an "Extends" that would make an entry

@@ -6,7 +6,7 @@
 #include "dialer/foundation/OrmException.h"
 #include "dialer/foundation/SharedBuffer.h"
 #include "dialer/layout/LayoutReader.h"
-#include "dialer/layout/XmlDocument.h"
+#include "dialer/xml/XmlDocument.h"
 #include "platform/base/WideString.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "dialer/foundation/CriticalSection.h"
 #include "dialer/foundation/Services.h"
 #include "dialer/layout/LayoutSet.h"
-#include "dialer/layout/ResourcePack.h"
+#include "dialer/pack/ResourcePack.h"
 
 // The pack that holds the layout sets.
 constexpr char16_t kLayoutPackName[] = u"qa_layouts";

@@ -1,7 +1,7 @@
 // Entries chosen by rules.
 #include "dialer/layout/ResolveByRules.h"
 
-#include "dialer/layout/PropertySet.h"
+#include "dialer/properties/PropertySet.h"
 
 CRefPtr<CLayoutEntry> ResolveByRules(const CEntryList* entries, const CRuleNode* rules,
                                      IPropertyReader* overrideReader) {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "dialer/layout/LayoutEntry.h"
-#include "dialer/layout/PropertyReader.h"
 #include "dialer/layout/RuleNode.h"
+#include "dialer/properties/PropertyReader.h"
 
 // The entry that the rules name (the last of that name, compared without case), with a
 // reference; null when the rules choose nothing or no entry has the name. Throws

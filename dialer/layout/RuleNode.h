@@ -7,8 +7,8 @@
 #include <string>
 
 #include "dialer/foundation/RefCounted.h"
-#include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/XmlElement.h"
+#include "dialer/properties/PropertyReader.h"
+#include "dialer/xml/XmlElement.h"
 #include "platform/base/Types.h"
 
 class CRuleNode : public CRefCounted {

@@ -1,7 +1,7 @@
 // Choosing a skin attribute by density.
 #include "dialer/layout/SkinName.h"
 
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 
 SkinDensity GetSkinDensity() {
     // The dpi is read once at start-up, so the class it gives never changes either.

@@ -2,7 +2,7 @@
 // ("Skin", "MiddleSkin", "DoubleSkin"); the one for the current screen is chosen.
 #pragma once
 
-#include "dialer/layout/XmlElement.h"
+#include "dialer/xml/XmlElement.h"
 #include "platform/base/Types.h"
 
 enum class SkinDensity { Base, Middle, Double };

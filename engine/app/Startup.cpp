@@ -25,7 +25,7 @@
 #include "engine/resources/kdb/KDB.h"
 #include "engine/resources/skelobject/SkelChannel.h"
 #include "engine/sound/SoundDevice.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -54,7 +54,7 @@ int Fail(Application& application) {
 
 }  // namespace
 
-int AppInit(Application& application, HINSTANCE instance, const char* name) {
+int AppInit(Application& application, HINSTANCE instance, const char* name, ModuleRegistration registerModules) {
     if (application.started) return 1;
     application.started = true;
 
@@ -74,7 +74,7 @@ int AppInit(Application& application, HINSTANCE instance, const char* name) {
     ClearGuidRegistry();
     for (DWORD& word : application.gameWords) word = 0;
     RegisterCoreModule();
-    RegisterModules();
+    if (registerModules != nullptr) registerModules();
     MountArchives();
     // The hook functions are bound for a hook the program does not install: their absence
     // stops nothing.
@@ -133,7 +133,7 @@ void AppShutdown(Application& application) {
     application.started = false;
 }
 
-int ProgramEntry(HINSTANCE instance) {
+int ProgramEntry(HINSTANCE instance, ModuleRegistration registerModules) {
     // The engine's log goes to standard error unless a stream was set before (a test's).
     if (GetLogStream() == nullptr) SetLogStream(&StandardErrorLog());
     WCHAR title[16];
@@ -155,7 +155,7 @@ int ProgramEntry(HINSTANCE instance) {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     Application& application = App();
     // A failed start-up has already shut down, and there is no game object to run.
-    const bool started = AppInit(application, instance, kProgramName) == 0;
+    const bool started = AppInit(application, instance, kProgramName, registerModules) == 0;
     if (started) GameObject()->Run();
     AppShutdown(application);
     if (!started) PrintExceptionList("Quorvane did not start. What went wrong:");

@@ -15,7 +15,7 @@
 #include "platform/base/WideString.h"
 #include "platform/device/Toolhelp.h"
 #include "platform/shell/Shell.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace {

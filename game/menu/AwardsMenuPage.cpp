@@ -14,8 +14,8 @@
 #include "engine/overlay/text/TextTable.h"
 #include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/ui/text/ShadowedText.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/text/EngineString.h"
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/profile/PlayerProfile.h"
 #include "game/menu/DefaultMenuPage.h"
 
 // Button number (0-based) -> award index.

@@ -14,7 +14,7 @@
 #include "engine/overlay/text/TextTable.h"
 #include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/resources/font/BitmapFont.h"
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/profile/PlayerProfile.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include "engine/overlay/text/TextRef.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
 #include "engine/overlay/widgets/WidgetTree.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/IngameController.h"
-#include "game/flow/MenuPages.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/ingame/IngameController.h"
+#include "game/flow/interfaces/MenuPages.h"
 #include "game/menu/MenuSettingsHook.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/SettingsActions.h"
 
 namespace {

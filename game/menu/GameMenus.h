@@ -1,7 +1,7 @@
 // GameMenus: the screen state machine's menu pages, run by the menu manager.
 #pragma once
 
-#include "game/flow/MenuPages.h"
+#include "game/flow/interfaces/MenuPages.h"
 
 // Installed without any menu file, the game still runs: each page then takes its default
 // command at once, as DefaultCommandMenus does.

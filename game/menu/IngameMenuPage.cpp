@@ -1,6 +1,6 @@
 // The pause menu: resume, restart, and leaving the level behind the quit question.
 #include "engine/core/text/TextCompare.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/QuestionPages.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include "engine/overlay/text/TextRef.h"
 #include "engine/resources/font/BitmapFont.h"
 #include "engine/overlay/widgets/WidgetTree.h"
-#include "game/flow/FrameText.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/HudDrawing.h"
-#include "game/flow/IngameController.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/frame/FrameText.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/interfaces/HudDrawing.h"
+#include "game/flow/ingame/IngameController.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/ui/text/TextFormat.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The main menu: the exit question behind the back area, and the return to the title after
 // a minute without a key.
 #include "engine/core/text/TextCompare.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/QuestionPages.h"
 
 namespace {

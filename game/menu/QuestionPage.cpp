@@ -2,7 +2,7 @@
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/canvas/Canvas2D.h"
 #include "engine/overlay/widgets/WidgetTree.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/QuestionPages.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "engine/overlay/menu/MenuStyle.h"
 #include "engine/overlay/menu/PageDescription.h"
 #include "engine/overlay/widgets/WidgetTree.h"
-#include "game/flow/FlowHost.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/interfaces/FlowHost.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/profile/PlayerProfile.h"
 
 std::int32_t WorldLevelBase(std::int32_t world) {
     if (world < 1 || world > 9) return 0;

@@ -1,9 +1,9 @@
 // The start-up page: the sound question, and the start once it is answered.
 #include "engine/core/text/TextCompare.h"
 #include "engine/overlay/widgets/OverlayManager.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/QuestionPages.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The flow's side of play's bridge.
 #include "game/play/FlowAccess.h"
 
-#include "game/flow/GameServices.h"
-#include "game/flow/IngameController.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/ingame/IngameController.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 
 namespace flow_access {
 

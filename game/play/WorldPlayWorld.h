@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "game/flow/PlayWorld.h"
+#include "game/flow/interfaces/PlayWorld.h"
 #include "game/play/DeviceNodeDrawer.h"
 #include "game/world/services/WorldServices.h"
 

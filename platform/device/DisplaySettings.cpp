@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/screen/Display.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/base/HandsetRoot.h"
 #include "platform/base/WideString.h"
 #include "platform/fs/ModulePath.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 
 namespace platform::device {
 

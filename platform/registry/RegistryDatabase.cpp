@@ -102,10 +102,11 @@ LONG RegistryDatabase::Run(bool write, const std::function<LONG(KeyStore&)>& bod
             // instead of failing when its read snapshot turns out to be stale. A read-only
             // registry runs a write as a read: a call that finds nothing to change (a key
             // created that exists) succeeds, and the first change fails (SQLITE_READONLY).
-            ExecuteSql(db_, write && !readOnly_ ? "BEGIN IMMEDIATE" : "BEGIN");
+            // As kept statements: each call begins and ends a transaction.
+            SqliteStatement(db_, write && !readOnly_ ? "BEGIN IMMEDIATE" : "BEGIN").Run();
             KeyStore store(db_, path_);
             const LONG result = body(store);
-            ExecuteSql(db_, !write || result == ERROR_SUCCESS ? "COMMIT" : "ROLLBACK");
+            SqliteStatement(db_, !write || result == ERROR_SUCCESS ? "COMMIT" : "ROLLBACK").Run();
             lastFailureReported_.clear();
             return result;
         } catch (const SqliteError& error) {
@@ -164,6 +165,7 @@ LONG RegistryDatabase::Connect() {
         (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         CheckSqlite(db_, opened, "opening the registry");
+        KeepStatements(db_);
         sqlite3_busy_handler(db_, &RegistryDatabase::BusyHandler, this);
         const auto start = std::chrono::steady_clock::now();
         for (;;) {
@@ -248,7 +250,10 @@ void RegistryDatabase::OpenSchema() {
 }
 
 void RegistryDatabase::Close() {
-    if (db_ != nullptr) sqlite3_close_v2(db_);
+    if (db_ != nullptr) {
+        ForgetStatements(db_);
+        sqlite3_close_v2(db_);
+    }
     db_ = nullptr;
 }
 

@@ -3,6 +3,10 @@
 
 #include <sqlite3.h>
 
+#include <map>
+#include <mutex>
+#include <string>
+
 namespace platform::registry {
 
 void CheckSqlite(sqlite3* db, int result, const char* doing) {
@@ -16,11 +20,78 @@ void ExecuteSql(sqlite3* db, const char* sql) {
     CheckSqlite(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr), sql);
 }
 
-SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : db_(db), sql_(sql) {
-    CheckSqlite(db_, sqlite3_prepare_v2(db_, sql, -1, &statement_, nullptr), sql);
+namespace {
+
+struct KeptStatement {
+    sqlite3_stmt* statement;
+    bool inUse;
+};
+
+// Per kept connection, its statements by text. Connections are used under their owner's
+// lock, but there may be several owners: the map has its own lock.
+std::mutex g_keptLock;
+std::map<sqlite3*, std::multimap<std::string, KeptStatement>>* g_kept = nullptr;
+
+}  // namespace
+
+void KeepStatements(sqlite3* db) {
+    std::lock_guard<std::mutex> lock(g_keptLock);
+    if (g_kept == nullptr) g_kept = new std::map<sqlite3*, std::multimap<std::string, KeptStatement>>();
+    (*g_kept)[db];
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+void ForgetStatements(sqlite3* db) {
+    std::lock_guard<std::mutex> lock(g_keptLock);
+    if (g_kept == nullptr) return;
+    auto found = g_kept->find(db);
+    if (found == g_kept->end()) return;
+    // A statement in use is finalized by its user, which no longer finds it kept.
+    for (auto& [text, kept] : found->second)
+        if (!kept.inUse) sqlite3_finalize(kept.statement);
+    g_kept->erase(found);
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : db_(db), sql_(sql) {
+    {
+        std::lock_guard<std::mutex> lock(g_keptLock);
+        if (g_kept != nullptr && g_kept->count(db) != 0) {
+            auto [first, last] = (*g_kept)[db].equal_range(sql_);
+            for (auto it = first; it != last && statement_ == nullptr; ++it) {
+                if (it->second.inUse) continue;
+                it->second.inUse = true;
+                statement_ = it->second.statement;
+                kept_ = true;
+            }
+            if (kept_) return;
+        }
+    }
+    CheckSqlite(db_, sqlite3_prepare_v2(db_, sql, -1, &statement_, nullptr), sql);
+    std::lock_guard<std::mutex> lock(g_keptLock);
+    if (g_kept == nullptr || g_kept->count(db) == 0) return;
+    (*g_kept)[db].emplace(sql_, KeptStatement{statement_, true});
+    kept_ = true;
+}
+
+SqliteStatement::~SqliteStatement() {
+    if (!kept_) {
+        sqlite3_finalize(statement_);
+        return;
+    }
+    // Reset, it holds no lock nor snapshot of the file and is ready for the next call.
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    std::lock_guard<std::mutex> lock(g_keptLock);
+    auto connection = g_kept->find(db_);
+    if (connection != g_kept->end()) {
+        auto [first, last] = connection->second.equal_range(sql_);
+        for (auto it = first; it != last; ++it) {
+            if (it->second.statement != statement_) continue;
+            it->second.inUse = false;
+            return;
+        }
+    }
+    sqlite3_finalize(statement_);  // forgotten while in use
+}
 
 SqliteStatement& SqliteStatement::Bind(int index, std::int64_t value) {
     CheckSqlite(db_, sqlite3_bind_int64(statement_, index, value), sql_.c_str());

@@ -27,6 +27,14 @@ void CheckSqlite(sqlite3* db, int result, const char* doing);
 // Runs statements that return no rows.
 void ExecuteSql(sqlite3* db, const char* sql);
 
+// Keeps the statements of `db` prepared after use, for the next statement of the same text:
+// parsing took more of a registry call than running it. Until ForgetStatements, a statement
+// of that text in use is not shared: a second one is prepared beside it.
+void KeepStatements(sqlite3* db);
+// Finalizes the kept statements of `db` (one in use, when its user is done); called before
+// it is closed.
+void ForgetStatements(sqlite3* db);
+
 class SqliteStatement {
 public:
     SqliteStatement(sqlite3* db, const char* sql);
@@ -56,6 +64,7 @@ public:
 private:
     sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
+    bool kept_ = false;  // borrowed from the kept statements of db_
     // A copy: callers build some statements' text in temporaries, and a failure reports
     // the text long after the constructor returned.
     std::string sql_;

@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace platform::screen {

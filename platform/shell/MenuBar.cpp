@@ -7,7 +7,7 @@
 #include "platform/base/Errors.h"
 #include "platform/screen/Display.h"
 #include "platform/shell/ShellFullScreen.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace platform::shell {

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "platform/base/Errors.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/KeyboardHook.h"
 #include "platform/user/Message.h"
-#include "platform/user/Thread.h"
 #include "platform/user/WindowState.h"
 #include "platform/user/WindowTable.h"
 

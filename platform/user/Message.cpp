@@ -11,9 +11,9 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/Errors.h"
+#include "platform/sync/Thread.h"
+#include "platform/sync/Wait.h"
 #include "platform/user/MessageDelivery.h"
-#include "platform/user/Thread.h"
-#include "platform/user/Wait.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowState.h"
 

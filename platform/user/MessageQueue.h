@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/base/Types.h"
+#include "platform/sync/WaitableObject.h"
 #include "platform/user/MessageTypes.h"
-#include "platform/user/WaitableObject.h"
 #include "platform/user/WindowTypes.h"
 
 namespace platform::user {

@@ -6,7 +6,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/Errors.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/WindowState.h"
 
 using namespace platform::user;

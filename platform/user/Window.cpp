@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/base/Errors.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/MessageChannel.h"
-#include "platform/user/Thread.h"
 #include "platform/user/WindowClass.h"
 #include "platform/user/WindowCreate.h"
 #include "platform/user/WindowFocus.h"

@@ -5,8 +5,8 @@
 #include "platform/user/WindowFocus.h"
 
 #include "platform/base/Errors.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/MessageChannel.h"
-#include "platform/user/Thread.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowState.h"
 #include "platform/user/WindowTable.h"

@@ -10,7 +10,8 @@
 #include <random>
 
 #include "platform/base/Errors.h"
-#include "platform/user/Thread.h"
+#include "platform/process/Process.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/WindowTable.h"
 
 namespace platform::user {
@@ -64,6 +65,7 @@ WindowSystem& System() {
         made->nextSerial = seed() & kSerialMask;
         // Windows of threads still running at exit leave the shared table with the process.
         std::atexit([] { window_table::RemoveOwnProcess(); });
+        platform::AtOwnTermination([] { window_table::RemoveOwnProcess(); });
         return made;
     }();
     return *system;

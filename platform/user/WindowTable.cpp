@@ -20,7 +20,7 @@
 
 #include "platform/base/HandsetRoot.h"
 #include "platform/base/WideString.h"
-#include "platform/user/ProcessIdentity.h"
+#include "platform/process/ProcessIdentity.h"
 
 namespace platform::user::window_table {
 
@@ -75,8 +75,10 @@ std::uint64_t TitleHash(const char16_t* text, std::size_t length) {
 std::uint64_t HandleValue(HWND window) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(window)); }
 HWND HandleOf(std::uint64_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
 
+// The length comes from the shared file: one beyond the field (only damage makes it so)
+// matches nothing rather than reading on into the title and the next entry.
 bool SameClassName(const SharedEntry& entry, const char16_t* name, std::size_t length) {
-    if (entry.classLength != length) return false;
+    if (entry.classLength != length || length > kMaxClassNameChars) return false;
     for (std::size_t i = 0; i < length; ++i)
         if (towlower(entry.className[i]) != towlower(name[i])) return false;
     return true;
@@ -137,7 +139,8 @@ private:
         if (mapping != MAP_FAILED) {
             auto* header = static_cast<SharedHeader*>(mapping);
             if (header->magic != kMagic) {
-                std::memset(mapping, 0, size);
+                // Prepare has just cleared the file: every slot reads as free already, and
+                // writing a megabyte of zeros would only make the kernel back it with pages.
                 header->capacity = kCapacity;
                 header->entrySize = sizeof(SharedEntry);
                 header->version = kVersion;

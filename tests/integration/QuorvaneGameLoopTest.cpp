@@ -3,23 +3,24 @@
 // frame. And the game's frames in a desktop window on a 24-bit X server: what the X server
 // shows in the window is the frame the screenshot holds.
 #include <gtest/gtest.h>
-#include <png.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/screen/PngFile.h"
 #include "platform/user/Window.h"
+#include "tests/integration/RunInstalled.h"
 #include "tests/integration/XWindowCapture.h"
+#include "tests/support/Launch.h"
+#include "tests/support/ReferenceImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -27,63 +28,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Starts `program` with `added` joined to this process's environment (without its HANDSET_
-// variables, and without those that `added` gives again).
-pid_t StartProgram(const std::string& program, const std::vector<std::string>& added) {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        const std::string entry = *variable;
-        // A variable given in `added` replaces this process's own.
-        const std::string name = entry.substr(0, entry.find('=') + 1);
-        const bool replaced = std::any_of(added.begin(), added.end(),
-                                          [&name](const std::string& each) { return each.rfind(name, 0) == 0; });
-        if (entry.rfind("HANDSET_", 0) != 0 && entry.rfind("EGL_PLATFORM=", 0) != 0 && !replaced)
-            environment.push_back(entry);
-    }
-    environment.insert(environment.end(), added.begin(), added.end());
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        execve(program.c_str(), argv, envp.data());
-        _exit(127);
-    }
-    return pid;
+// A screenshot the game wrote; an empty image when there is none or it cannot be read.
+platform::screen::Image ReadShot(const fs::path& path) {
+    platform::screen::Image image;
+    if (!platform::screen::ReadPng(path.string(), image)) image = {};
+    return image;
 }
 
-// The program's exit code, or -1 when it did not end within the time given (it is then
-// killed).
-int WaitProgram(pid_t pid, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    int status = 0;
-    pid_t done = 0;
-    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(10ms);
-    if (done == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-int RunProgram(const std::string& program, const std::vector<std::string>& added, std::chrono::seconds timeout) {
-    return WaitProgram(StartProgram(program, added), timeout);
-}
-
-// A PNG file's pixels as RGB rows, top first; empty when the file cannot be read whole.
-std::vector<png_byte> ReadPngRgb(const fs::path& path, png_uint_32& width, png_uint_32& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    width = image.width;
-    height = image.height;
-    return pixels;
+// The sum of the red, green and blue of the pixel at (x, y).
+int Brightness(const platform::screen::Image& image, int x, int y) {
+    const std::uint8_t* pixel = image.PixelAt(x, y);
+    return pixel[0] + pixel[1] + pixel[2];
 }
 
 TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnControlQ) {
@@ -98,7 +53,7 @@ TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnControlQ) 
 
     // On the manual clock time moves only as the loop pumps and sleeps, so the screenshot
     // at 200 ms is taken only when the game's frames keep going.
-    const int exitCode = RunProgram((folder / "quorvane").string(),
+    const int exitCode = handset_test::RunInstalled(folder / "quorvane",
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                      "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
                                      "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy"},
@@ -106,15 +61,12 @@ TEST(QuorvaneGameLoop, TheShippedGameRunsItsLoopShowsItsFrameAndEndsOnControlQ) 
     ASSERT_NE(exitCode, -1) << "Ctrl+Q did not end the game";
     EXPECT_EQ(exitCode, 0);
 
-    png_uint_32 width = 0;
-    png_uint_32 height = 0;
-    const std::vector<png_byte> pixels = ReadPngRgb(shot, width, height);
-    ASSERT_FALSE(pixels.empty()) << "no screenshot of the frame";
-    EXPECT_EQ(width, 480u);
-    EXPECT_EQ(height, 800u);
+    const platform::screen::Image frame = ReadShot(shot);
+    ASSERT_FALSE(frame.rgba.empty()) << "no screenshot of the frame";
+    EXPECT_EQ(frame.width, 480);
+    EXPECT_EQ(frame.height, 800);
     // Until the game draws its screens its frame is the device's clear: black.
-    const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 3;
-    EXPECT_EQ(pixels[centre] + pixels[centre + 1] + pixels[centre + 2], 0);
+    EXPECT_EQ(Brightness(frame, frame.width / 2, frame.height / 2), 0);
 }
 
 // The shipped game from start-up: the logos pass by themselves, a tap leaves the title, and
@@ -132,7 +84,7 @@ TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
     // corner (game point (700, 50) on the turned display), which loads the first level.
     std::ofstream(script) << "at 12000 tap 240 400\nat 15000 tap 430 700\nat 22000 close\n";
 
-    const int exitCode = RunProgram((folder / "quorvane").string(),
+    const int exitCode = handset_test::RunInstalled(folder / "quorvane",
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                      "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
                                      "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy", "LANG=de_DE.UTF-8"},
@@ -183,28 +135,28 @@ TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
         }
         out << "at 16000 close\n";
     }
-    const int exitCode = RunProgram((folder / "quorvane").string(),
+    const int exitCode = handset_test::RunInstalled(folder / "quorvane",
                                     {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=headless",
                                      "HANDSET_CLOCK=manual:1", "HANDSET_SCRIPT=" + script.string(),
                                      "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy"},
                                     60s);
     ASSERT_NE(exitCode, -1) << "closing did not end the game";
     EXPECT_EQ(exitCode, 0);
-    std::vector<std::vector<png_byte>> shots;
+    std::vector<platform::screen::Image> shots;
     for (const char* name : names) {
-        png_uint_32 width = 0;
-        png_uint_32 height = 0;
-        shots.push_back(ReadPngRgb(fs::path(root.Path()) / (std::string(name) + ".png"), width, height));
-        ASSERT_FALSE(shots.back().empty()) << "no screenshot of the " << name;
-        EXPECT_EQ(width, 480u);
-        EXPECT_EQ(height, 800u);
-        std::size_t lit = 0;
-        for (std::size_t i = 0; i + 2 < shots.back().size(); i += 3)
-            if (shots.back()[i] + shots.back()[i + 1] + shots.back()[i + 2] > 48) ++lit;
-        EXPECT_GT(lit, shots.back().size() / 3 / 10) << "the " << name << " shows little but black";
+        shots.push_back(ReadShot(fs::path(root.Path()) / (std::string(name) + ".png")));
+        const platform::screen::Image& shot = shots.back();
+        ASSERT_FALSE(shot.rgba.empty()) << "no screenshot of the " << name;
+        EXPECT_EQ(shot.width, 480);
+        EXPECT_EQ(shot.height, 800);
+        long lit = 0;
+        for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x)
+                if (Brightness(shot, x, y) > 48) ++lit;
+        EXPECT_GT(lit, static_cast<long>(shot.width) * shot.height / 10) << "the " << name << " shows little but black";
     }
     for (std::size_t a = 0; a < shots.size(); ++a)
-        for (std::size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a], shots[b]) << names[a] << " " << names[b];
+        for (std::size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a].rgba, shots[b].rgba) << names[a] << " " << names[b];
 }
 
 // An X server of its own for one test, 24 bits deep like a desktop: no 5-6-5 window
@@ -213,33 +165,26 @@ class PrivateXServer {
 public:
     PrivateXServer() {
         if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-        for (int attempt = 0; attempt < 20 && pid_ <= 0; ++attempt) {
+        for (int attempt = 0; attempt < 20 && !server_; ++attempt) {
             const int number = 200 + static_cast<int>((getpid() + attempt * 37) % 700);
             const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
             if (access(socket.c_str(), F_OK) == 0) continue;
             const std::string display = ":" + std::to_string(number);
-            const pid_t pid = fork();
-            if (pid == 0) {
-                if (!freopen("/dev/null", "w", stderr)) _exit(126);
-                execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x900x24", "-nolisten", "tcp",
-                      static_cast<char*>(nullptr));
-                _exit(127);
-            }
+            handset_test::Process server({.program = "/usr/bin/Xvfb",
+                                          .arguments = {display, "-screen", "0", "1024x900x24", "-nolisten", "tcp"},
+                                          .errors = "/dev/null"});
             for (int wait = 0; wait < 500 && access(socket.c_str(), F_OK) != 0; ++wait)
                 std::this_thread::sleep_for(10ms);
+            // A server that did not come up is killed as `server` goes.
             if (access(socket.c_str(), F_OK) == 0) {
-                pid_ = pid;
+                server_ = std::move(server);
                 display_ = display;
-            } else {
-                kill(pid, SIGKILL);
-                waitpid(pid, nullptr, 0);
             }
         }
     }
+    // Asked to end rather than killed, the server removes its socket and lock file.
     ~PrivateXServer() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        if (server_) server_->Terminate();
     }
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
@@ -247,29 +192,9 @@ public:
     const std::string& Display() const { return display_; }
 
 private:
-    pid_t pid_ = -1;
+    std::optional<handset_test::Process> server_;
     std::string display_;
 };
-
-// The screenshot and what the X server shows in the window differ by more than the
-// tolerance of 5-6-5 pixels at this many pixels.
-long CountDifferences(const std::vector<png_byte>& shot, const integration_test::WindowPixels& window) {
-    long differences = 0;
-    constexpr int kTolerance[3] = {8, 4, 8};
-    for (int y = 0; y < window.height; ++y) {
-        for (int x = 0; x < window.width; ++x) {
-            const png_byte* expected = shot.data() + (static_cast<std::size_t>(y) * window.width + x) * 3;
-            const std::uint8_t* shown = window.PixelAt(x, y);
-            for (int c = 0; c < 3; ++c) {
-                if (std::abs(expected[c] - shown[c]) > kTolerance[c]) {
-                    ++differences;
-                    break;
-                }
-            }
-        }
-    }
-    return differences;
-}
 
 // The test build of the game on its GL device clears every frame to its colour; the X
 // window must show that frame, as the screenshot does.
@@ -294,48 +219,40 @@ TEST(QuorvaneGameLoop, OnA24BitDesktopTheWindowShowsTheGamesFrame) {
     const fs::path suppressions = fs::path(root.Path()) / "lsan.supp";
     std::ofstream(suppressions) << "leak:libdbus-1.so\n";
 
-    const pid_t game = StartProgram((folder / "quorvane").string(),
-                                    {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=sdl",
-                                     "DISPLAY=" + server.Display(), "HANDSET_SCRIPT=" + script.string(),
-                                     "SDL_AUDIODRIVER=dummy", "LSAN_OPTIONS=suppressions=" + suppressions.string()});
     // A game left running by a failed assertion is ended with the test.
-    struct Reaper {
-        pid_t pid;
-        ~Reaper() {
-            if (pid <= 0) return;
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    } reaper{game};
+    handset_test::Process game({.program = folder / "quorvane",
+                                .environment = {"HANDSET_ROOT=" + root.Path(), "HANDSET_DISPLAY=sdl",
+                                                "DISPLAY=" + server.Display(), "HANDSET_SCRIPT=" + script.string(),
+                                                "SDL_AUDIODRIVER=dummy", "LSAN_OPTIONS=suppressions=" + suppressions.string()}});
     // The clear colour (0, 0.5, 1) in 5-6-5.
-    const auto showsTheFrame = [](const std::vector<png_byte>& rgb) {
-        return !rgb.empty() && rgb[0] <= 8 && std::abs(rgb[1] - 128) <= 6 && rgb[2] >= 247;
+    const auto showsTheFrame = [](const platform::screen::Image& image) {
+        if (image.rgba.empty()) return false;
+        const std::uint8_t* pixel = image.PixelAt(0, 0);
+        return pixel[0] <= 8 && std::abs(pixel[1] - 128) <= 6 && pixel[2] >= 247;
     };
-    png_uint_32 width = 0;
-    png_uint_32 height = 0;
-    std::vector<png_byte> pixels;
-    for (int at = 500; at <= 20000 && !showsTheFrame(pixels); at += 500) {
+    platform::screen::Image frame;
+    for (int at = 500; at <= 20000 && !showsTheFrame(frame); at += 500) {
         const fs::path shot = fs::path(root.Path()) / ("frame" + std::to_string(at) + ".png");
-        pixels.clear();
+        frame = {};
         for (auto deadline = std::chrono::steady_clock::now() + 10s;
-             pixels.empty() && std::chrono::steady_clock::now() < deadline;) {
+             frame.rgba.empty() && std::chrono::steady_clock::now() < deadline;) {
             std::this_thread::sleep_for(20ms);
-            if (fs::exists(shot)) pixels = ReadPngRgb(shot, width, height);
+            if (fs::exists(shot)) frame = ReadShot(shot);
         }
     }
-    ASSERT_TRUE(showsTheFrame(pixels)) << "no screenshot shows the game's frame";
-    ASSERT_EQ(width, 480u);
-    ASSERT_EQ(height, 800u);
+    ASSERT_TRUE(showsTheFrame(frame)) << "no screenshot shows the game's frame";
+    ASSERT_EQ(frame.width, 480);
+    ASSERT_EQ(frame.height, 800);
 
     // The window shows the display at its own size; it may lag a frame behind the screenshot.
-    integration_test::WindowPixels window;
+    platform::screen::Image window;
     std::string error;
     long differences = -1;
     for (auto deadline = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < deadline;) {
         ASSERT_TRUE(integration_test::CaptureLargestWindow(server.Display(), window, error)) << error;
         ASSERT_EQ(window.width, 480);
         ASSERT_EQ(window.height, 800);
-        differences = CountDifferences(pixels, window);
+        differences = handset_test::CountDifferences(frame, window);
         if (differences == 0) break;
         std::this_thread::sleep_for(50ms);
     }
@@ -344,8 +261,9 @@ TEST(QuorvaneGameLoop, OnA24BitDesktopTheWindowShowsTheGamesFrame) {
     HWND main = FindWindowW(u"KelWClass", u"Quorvane");
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PostMessageW(main, WM_CLOSE, 0, 0));
-    reaper.pid = -1;
-    EXPECT_EQ(WaitProgram(game, 30s), 0);
+    const handset_test::Finished finished = game.Wait(30s);
+    EXPECT_FALSE(finished.timedOut);
+    EXPECT_EQ(finished.exitCode, 0);
 }
 
 }  // namespace

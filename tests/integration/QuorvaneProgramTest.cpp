@@ -4,23 +4,24 @@
 // handing over to the running game, a missing configuration file or one that is a FIFO, and a
 // malformed script.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/screen/PngFile.h"
 #include "platform/user/Window.h"
 #include "tests/platform/sound/SoundTestSupport.h"
+#include "tests/support/Launch.h"
 #include "tests/support/TestSupport.h"
 #include "tools/make_wave/WaveEncode.h"
 
@@ -29,9 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct Finished {
-    int exitCode = -1;  // 128 + signal when killed
-    bool timedOut = false;
+// A finished run of the program, with what it wrote to stdout and stderr.
+struct Finished : handset_test::Finished {
     std::string out;
     std::string err;
 };
@@ -67,59 +67,32 @@ protected:
     // `manualClock` makes its clock move only as it sleeps and pumps.
     pid_t Start(const std::string& script, bool manualClock) {
         const int run = runs_++;
-        std::vector<std::string> environment;
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            const std::string entry = *variable;
-            if (entry.rfind("HANDSET_", 0) == 0 || entry.rfind("EGL_PLATFORM=", 0) == 0) continue;
-            environment.push_back(entry);
-        }
-        environment.push_back("HANDSET_ROOT=" + root_.Path());
-        environment.push_back("HANDSET_DISPLAY=headless");
-        environment.push_back("EGL_PLATFORM=surfaceless");
-        environment.push_back("SDL_AUDIODRIVER=dummy");
-        if (manualClock) environment.push_back("HANDSET_CLOCK=manual:1");
-        environment.insert(environment.end(), extraEnvironment_.begin(), extraEnvironment_.end());
+        handset_test::Launch launch{.program = ProgramFolder() / "quorvane",
+                                    .environment = {"HANDSET_ROOT=" + root_.Path(), "HANDSET_DISPLAY=headless",
+                                                    "EGL_PLATFORM=surfaceless", "SDL_AUDIODRIVER=dummy"},
+                                    .output = OutPath(run, "out"),
+                                    .errors = OutPath(run, "err")};
+        if (manualClock) launch.environment.push_back("HANDSET_CLOCK=manual:1");
+        launch.environment.insert(launch.environment.end(), extraEnvironment_.begin(), extraEnvironment_.end());
         if (!script.empty()) {
             const fs::path scriptPath = fs::path(root_.Path()) / ("script" + std::to_string(run) + ".txt");
             std::ofstream(scriptPath) << script;
-            environment.push_back("HANDSET_SCRIPT=" + scriptPath.string());
+            launch.environment.push_back("HANDSET_SCRIPT=" + scriptPath.string());
         }
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        const std::string program = (ProgramFolder() / "quorvane").string();
-        const std::string out = OutPath(run, "out").string();
-        const std::string err = OutPath(run, "err").string();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(126);
-            char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-            execve(program.c_str(), argv, envp.data());
-            _exit(127);
-        }
-        pids_.push_back({pid, run});
+        handset_test::Process process(launch);
+        const pid_t pid = process.Pid();
+        started_.emplace(pid, Started{std::move(process), run});
         return pid;
     }
 
     Finished Wait(pid_t pid, std::chrono::milliseconds timeout = 20000ms) {
         Finished finished;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        int status = 0;
-        pid_t done = 0;
-        while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-        if (done == 0) {
-            finished.timedOut = true;
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        finished.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        for (const auto& [started, run] : pids_) {
-            if (started != pid) continue;
-            finished.out = ReadText(OutPath(run, "out"));
-            finished.err = ReadText(OutPath(run, "err"));
-        }
-        std::erase_if(pids_, [pid](const auto& entry) { return entry.first == pid; });
+        const auto found = started_.find(pid);
+        if (found == started_.end()) return finished;
+        static_cast<handset_test::Finished&>(finished) = found->second.process.Wait(timeout);
+        finished.out = ReadText(OutPath(found->second.run, "out"));
+        finished.err = ReadText(OutPath(found->second.run, "err"));
+        started_.erase(found);
         return finished;
     }
 
@@ -127,12 +100,8 @@ protected:
 
     std::string GameLog() const { return ReadText(ProgramFolder() / "testgame.log"); }
 
-    void TearDown() override {
-        for (const auto& [pid, run] : pids_) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
+    // A program still running when the test ends is killed with it.
+    void TearDown() override { started_.clear(); }
 
     fs::path OutPath(int run, const char* stream) const {
         return fs::path(root_.Path()) / ("run" + std::to_string(run) + "." + stream);
@@ -141,7 +110,11 @@ protected:
     handset_test::TempHandsetRoot root_;
     std::vector<std::string> extraEnvironment_;  // "NAME=value" for the next starts
     int runs_ = 0;
-    std::vector<std::pair<pid_t, int>> pids_;
+    struct Started {
+        handset_test::Process process;
+        int run;
+    };
+    std::map<pid_t, Started> started_;
 };
 
 // The null render device, except where a test looks at the frame.
@@ -150,14 +123,10 @@ constexpr const char* kGlTestIni = "Render=OpenGLRender.OpenGLRenderDevice\nEngi
 
 // The RGB of a PNG file's pixel; all -1 when the file cannot be read.
 std::array<int, 3> PngPixel(const fs::path& path, int x, int y) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {-1, -1, -1};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {-1, -1, -1};
-    const std::size_t at = (static_cast<std::size_t>(y) * image.width + static_cast<std::size_t>(x)) * 3;
-    return {pixels[at], pixels[at + 1], pixels[at + 2]};
+    platform::screen::Image image;
+    if (!platform::screen::ReadPng(path.string(), image) || x >= image.width || y >= image.height) return {-1, -1, -1};
+    const std::uint8_t* pixel = image.PixelAt(x, y);
+    return {pixel[0], pixel[1], pixel[2]};
 }
 
 TEST_F(InstalledQuorvane, AGameThatQuitsAfterItsFramesEndsTheProgramCleanly) {

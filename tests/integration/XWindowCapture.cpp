@@ -23,7 +23,7 @@ std::uint8_t Channel(unsigned long pixel, unsigned long mask, int shift) {
 
 }  // namespace
 
-bool CaptureLargestWindow(const std::string& display, WindowPixels& pixels, std::string& error) {
+bool CaptureLargestWindow(const std::string& display, platform::screen::Image& pixels, std::string& error) {
     Display* connection = XOpenDisplay(display.c_str());
     if (connection == nullptr) {
         error = "The X display " + display + " cannot be opened.";
@@ -61,14 +61,15 @@ bool CaptureLargestWindow(const std::string& display, WindowPixels& pixels, std:
     }
     pixels.width = image->width;
     pixels.height = image->height;
-    pixels.rgb.resize(static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height) * 3);
+    pixels.rgba.resize(static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height) * 4);
     const int shifts[3] = {ShiftOf(image->red_mask), ShiftOf(image->green_mask), ShiftOf(image->blue_mask)};
     const unsigned long masks[3] = {image->red_mask, image->green_mask, image->blue_mask};
-    std::uint8_t* out = pixels.rgb.data();
+    std::uint8_t* out = pixels.rgba.data();
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
             for (int c = 0; c < 3; ++c) *out++ = Channel(pixel, masks[c], shifts[c]);
+            *out++ = 255;
         }
     }
     XDestroyImage(image);

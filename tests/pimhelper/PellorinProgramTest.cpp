@@ -21,9 +21,9 @@
 #include "platform/poom/PimStore.h"
 #include "platform/poom/Poom.h"
 #include "platform/poom/SentItems.h"
+#include "platform/process/Process.h"
 #include "platform/registry/Registry.h"
-#include "platform/user/Process.h"
-#include "platform/user/Wait.h"
+#include "platform/sync/Wait.h"
 #include "platform/user/Window.h"
 #include "tests/support/TestSupport.h"
 

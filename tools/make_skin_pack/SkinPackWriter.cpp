@@ -6,7 +6,7 @@
 
 #include <limits>
 
-#include "dialer/layout/PackCipher.h"
+#include "dialer/pack/PackCipher.h"
 #include "platform/base/CodePage.h"
 
 namespace {

@@ -163,7 +163,7 @@ int MountArchive(const char* name) {
 void MountArchives() {
     MountArchive("startup.par");
     for (int number = 0; number < 20; ++number) {
-        char name[16];
+        char name[24];  // room for any int, as the compiler counts it
         std::snprintf(name, sizeof name, "arch%d.par", number);
         MountArchive(name);
     }

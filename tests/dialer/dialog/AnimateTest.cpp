@@ -8,7 +8,7 @@
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/foundation/RegistryKey.h"
 #include "platform/base/Clock.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 #include "tests/dialer/dialog/DialogTestSupport.h"
 

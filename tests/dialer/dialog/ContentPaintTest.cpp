@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "dialer/dialog/DialogContent.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/surface/SurfaceDrawing.h"
 #include "tests/dialer/dialog/DialogTestSupport.h"
 
 namespace {

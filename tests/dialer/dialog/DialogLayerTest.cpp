@@ -8,7 +8,7 @@
 
 #include "dialer/dialog/DialogContent.h"
 #include "dialer/dialog/DialogEvents.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Clock.h"
 #include "tests/dialer/dialog/DialogTestSupport.h"
 

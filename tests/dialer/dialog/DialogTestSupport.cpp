@@ -5,16 +5,16 @@
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/foundation/SharedBuffer.h"
-#include "dialer/layout/LayoutObject.h"
 #include "dialer/layout/LayoutRepository.h"
-#include "dialer/layout/ObjectFactory.h"
-#include "dialer/layout/Rgb565.h"
-#include "dialer/layout/ScreenDpi.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/objects/LayoutObject.h"
+#include "dialer/objects/ObjectFactory.h"
+#include "dialer/surface/Rgb565.h"
+#include "dialer/surface/ScreenDpi.h"
+#include "dialer/surface/SurfaceDrawing.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Library.h"
 #include "platform/base/WideString.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 
 namespace dialog_test {

@@ -15,9 +15,9 @@
 #include "dialer/dialog/DialogManager.h"
 #include "dialer/dialog/PanelPlugin.h"
 #include "dialer/foundation/Services.h"
-#include "dialer/layout/LayoutElement.h"
-#include "dialer/layout/PaintContext.h"
-#include "dialer/layout/PropertyReader.h"
+#include "dialer/objects/LayoutElement.h"
+#include "dialer/objects/PaintContext.h"
+#include "dialer/properties/PropertyReader.h"
 #include "tests/support/TestSupport.h"
 
 namespace dialog_test {

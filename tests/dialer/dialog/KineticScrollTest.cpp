@@ -6,7 +6,7 @@
 #include "dialer/dialog/KineticScroll.h"
 #include "dialer/foundation/OrmException.h"
 #include "platform/base/Clock.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "platform/user/Window.h"
 #include "tests/dialer/dialog/DialogTestSupport.h"
 

@@ -6,7 +6,7 @@
 
 #include "dialer/dialog/DialogContent.h"
 #include "dialer/dialog/DialogManager.h"
-#include "dialer/layout/SurfaceDrawing.h"
+#include "dialer/surface/SurfaceDrawing.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/user/Window.h"
 #include "tests/dialer/dialog/DialogTestSupport.h"

@@ -10,7 +10,7 @@
 #include "dialer/dialog/DialogContent.h"
 #include "dialer/dialog/DialogHostWindow.h"
 #include "dialer/dialog/InputMetrics.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/base/Clock.h"
 #include "platform/screen/Display.h"
 #include "platform/screen/Screen.h"

@@ -7,10 +7,10 @@
 
 #include "dialer/foundation/OrmException.h"
 #include "dialer/layout/LayoutReader.h"
-#include "dialer/layout/PropertyReader.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/properties/PropertyReader.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/gdi/Font.h"
-#include "tests/dialer/layout/XmlTestSupport.h"
+#include "tests/dialer/xml/XmlTestSupport.h"
 
 namespace {
 

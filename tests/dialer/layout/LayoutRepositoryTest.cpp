@@ -9,7 +9,7 @@
 #include "dialer/layout/LayoutRepository.h"
 #include "platform/base/WideString.h"
 #include "platform/fs/FileOperations.h"
-#include "tests/dialer/layout/PackTestSupport.h"
+#include "tests/dialer/pack/PackTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

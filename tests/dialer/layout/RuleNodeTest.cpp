@@ -7,13 +7,13 @@
 
 #include "dialer/foundation/RegistryKey.h"
 #include "dialer/layout/DeviceConditions.h"
-#include "dialer/layout/PropertySet.h"
 #include "dialer/layout/ResolveByRules.h"
-#include "dialer/layout/ScreenDpi.h"
+#include "dialer/properties/PropertySet.h"
+#include "dialer/surface/ScreenDpi.h"
 #include "platform/phone/OsServices.h"
 #include "platform/user/SystemParameters.h"
 #include "platform/user/Window.h"
-#include "tests/dialer/layout/XmlTestSupport.h"
+#include "tests/dialer/xml/XmlTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

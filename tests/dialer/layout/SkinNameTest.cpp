@@ -1,9 +1,9 @@
 // Skin names by screen density.
 #include <gtest/gtest.h>
 
-#include "dialer/layout/ScreenDpi.h"
 #include "dialer/layout/SkinName.h"
-#include "tests/dialer/layout/XmlTestSupport.h"
+#include "dialer/surface/ScreenDpi.h"
+#include "tests/dialer/xml/XmlTestSupport.h"
 
 namespace {
 

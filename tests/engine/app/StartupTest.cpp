@@ -52,17 +52,11 @@ const ModuleEntry kStartupTestModule[] = {
     {nullptr, nullptr},
 };
 
-}  // namespace
-}  // namespace startup_test
-
-// The modules this test program is built with.
+// The modules this test program starts with.
 void RegisterModules() {
     RegisterRenderModule();
-    RegisterModule("StartupTest", startup_test::kStartupTestModule);
+    RegisterModule("StartupTest", kStartupTestModule);
 }
-
-namespace startup_test {
-namespace {
 
 constexpr const char* kWorkingIni =
     "Render=OpenGLRender.NullRenderDevice\n"
@@ -93,7 +87,7 @@ protected:
     void WriteIni(const std::string& text) { std::ofstream(ProgramFolder() / "Quorvane.ini", std::ios::binary) << text; }
     int Start() {
         EXPECT_EQ(HeapInit(), 0);
-        return AppInit(App(), platform::ProgramModule(), kProgramName);
+        return AppInit(App(), platform::ProgramModule(), kProgramName, &RegisterModules);
     }
     // After a failed start nothing of it is left.
     void ExpectAllShutDown() {
@@ -168,7 +162,7 @@ TEST_F(StartupTest, AFullStartRunsEveryDeviceAndShutsThemAllDown) {
     EXPECT_EQ(Config().renderSettings.width, client.right);
     EXPECT_EQ(Config().renderSettings.height, client.bottom);
     // A second start while started is refused at once.
-    EXPECT_EQ(AppInit(App(), platform::ProgramModule(), kProgramName), 1);
+    EXPECT_EQ(AppInit(App(), platform::ProgramModule(), kProgramName, &RegisterModules), 1);
     EXPECT_NE(GameObject(), nullptr);
 
     AppShutdown(App());
@@ -237,7 +231,7 @@ TEST_F(StartupTest, TheTwoDimensionalLayerStartsBeforeTheGameAndStopsBeforeTheCa
 TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {
     engine_test::CapturedLog log;
     // A failed start-up is a failure of the program.
-    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 1);
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule(), &RegisterModules), 1);
     EXPECT_EQ(gameRuns, 0);
     EXPECT_TRUE(log.Contains("The configuration file \\Program Files\\Quorvane\\Quorvane.ini cannot be read."))
         << log.Text();
@@ -245,7 +239,7 @@ TEST_F(StartupTest, TheEntryRunsTheGameOnlyAfterASuccessfulStart) {
     EXPECT_FALSE(HeapIsInitialised());
 
     WriteIni(kWorkingIni);
-    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule(), &RegisterModules), 0);
     EXPECT_EQ(gameRuns, 1);
     EXPECT_FALSE(App().started);
     EXPECT_FALSE(HeapIsInitialised());
@@ -265,7 +259,7 @@ TEST_F(StartupTest, ASecondStartBringsTheRunningGameToTheFront) {
     ASSERT_EQ(GetForegroundWindow(), other);
 
     WriteIni(kWorkingIni);
-    EXPECT_EQ(ProgramEntry(platform::ProgramModule()), 0);
+    EXPECT_EQ(ProgramEntry(platform::ProgramModule(), &RegisterModules), 0);
     EXPECT_EQ(GetForegroundWindow(), running);
     EXPECT_EQ(gameRuns, 0);
     EXPECT_FALSE(HeapIsInitialised());

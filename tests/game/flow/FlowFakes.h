@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "engine/sound/SoundSample.h"
-#include "game/flow/FlowHost.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/MenuPages.h"
-#include "game/flow/PlayHud.h"
-#include "game/flow/PlayWorld.h"
-#include "game/flow/ScreenFlow.h"
-#include "game/flow/SoundOutput.h"
+#include "game/flow/interfaces/FlowHost.h"
+#include "game/flow/interfaces/MenuPages.h"
+#include "game/flow/interfaces/PlayHud.h"
+#include "game/flow/interfaces/PlayWorld.h"
+#include "game/flow/screens/ScreenFlow.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundOutput.h"
 
 namespace flow_test {
 

@@ -11,8 +11,8 @@
 #include "game/menu/GameMenus.h"
 #include "game/menu/GamePageTypes.h"
 #include "game/menu/MenuSettingsHook.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/profile/PlayerProfile.h"
 #include "tests/engine/support/EngineTestSupport.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 

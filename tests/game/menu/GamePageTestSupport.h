@@ -10,9 +10,9 @@
 
 #include "engine/core/text/EngineWString.h"
 #include "engine/overlay/text/TextTable.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/GamePageTypes.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"
 #include "tests/game/flow/FlowFakes.h"

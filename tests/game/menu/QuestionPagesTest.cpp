@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/overlay/widgets/SimpleWidgets.h"
-#include "game/flow/GameServices.h"
-#include "game/flow/PlayerProfile.h"
-#include "game/flow/SoundManager.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
+#include "game/flow/sound/SoundManager.h"
 #include "game/menu/GamePageTypes.h"
 #include "platform/base/Clock.h"
 #include "tests/engine/overlay/menu/MenuTestSupport.h"

@@ -7,7 +7,7 @@
 #include "engine/core/device/NotificationLights.h"
 #include "engine/overlay/widgets/OverlayManager.h"
 #include "engine/overlay/widgets/SimpleWidgets.h"
-#include "game/flow/IngameController.h"
+#include "game/flow/ingame/IngameController.h"
 #include "game/menu/SettingsActions.h"
 #include "tests/game/menu/GamePageTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "tests/game/play/ProfileProbe.h"
 
-#include "game/flow/GameServices.h"
-#include "game/flow/PlayerProfile.h"
+#include "game/flow/profile/PlayerProfile.h"
+#include "game/flow/services/GameServices.h"
 
 namespace play_test {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/app/KeyStates.h"
-#include "game/flow/IngameController.h"
+#include "game/flow/ingame/IngameController.h"
 #include "game/play/WorldPlayWorld.h"
 #include "game/world/level/Level.h"
 #include "game/world/player/PlayerCharacter.h"

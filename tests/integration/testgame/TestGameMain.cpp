@@ -13,14 +13,18 @@
 
 LPCWSTR HandsetProgramPath() { return u"\\Program Files\\Quorvane\\Quorvane.exe"; }
 
+namespace {
+
 void RegisterModules() {
     RegisterRenderModule();
     RegisterSoundModule();
     RegisterModule("TestGame", kTestGameModule);
 }
 
+}  // namespace
+
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-    const int exitCode = ProgramEntry(instance);
+    const int exitCode = ProgramEntry(instance, &RegisterModules);
     for (int index = 0; index < ExceptionCount(); ++index) std::printf("exception: %s\n", ExceptionAt(index)->message);
     std::fflush(stdout);
     return exitCode;

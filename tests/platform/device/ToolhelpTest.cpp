@@ -2,22 +2,19 @@
 // calls, and the reading of /proc stat lines.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
 #include "platform/device/ProcessList.h"
 #include "platform/device/Toolhelp.h"
 #include "platform/fs/ModulePath.h"
+#include "tests/support/Launch.h"
 #include "tests/support/TestSupport.h"
-
-extern char** environ;
 
 namespace {
 
@@ -34,19 +31,11 @@ std::map<DWORD, PROCESSENTRY32W> Snapshot() {
     return processes;
 }
 
-// Starts a program that sleeps until it is killed.
-pid_t StartSleeper(const std::string& program) {
-    char name[] = "sleeper";
-    char seconds[] = "30";
-    char* arguments[] = {name, seconds, nullptr};
-    pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, arguments, environ), 0);
-    return pid;
-}
-
-void StopSleeper(pid_t pid) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+// A program that sleeps until it is killed (as its Process goes).
+handset_test::Process StartSleeper(const std::string& program) {
+    handset_test::Process sleeper({.program = program, .arguments = {"30"}});
+    EXPECT_GT(sleeper.Pid(), 0) << program;
+    return sleeper;
 }
 
 TEST(ToolhelpTest, FindsThisProcessAndOthersByTheirNames) {
@@ -55,12 +44,14 @@ TEST(ToolhelpTest, FindsThisProcessAndOthersByTheirNames) {
     std::filesystem::path installed = root.Path() + "/fs/Program Files/Hopper/hopper";
     std::filesystem::create_directories(installed.parent_path());
     std::filesystem::copy_file("/bin/sleep", installed);
-    pid_t handsetProgram = StartSleeper(installed.string());
-    pid_t linuxProgram = StartSleeper("/bin/sleep");
+    std::optional<handset_test::Process> handsetSleeper = StartSleeper(installed.string());
+    std::optional<handset_test::Process> linuxSleeper = StartSleeper("/bin/sleep");
+    const pid_t handsetProgram = handsetSleeper->Pid();
+    const pid_t linuxProgram = linuxSleeper->Pid();
 
     auto processes = Snapshot();
-    StopSleeper(handsetProgram);
-    StopSleeper(linuxProgram);
+    handsetSleeper.reset();
+    linuxSleeper.reset();
 
     WCHAR path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);

@@ -21,8 +21,8 @@
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
 #include "platform/base/HandsetRoot.h"
-#include "platform/user/Process.h"
-#include "platform/user/Wait.h"
+#include "platform/process/Process.h"
+#include "platform/sync/Wait.h"
 #include "tests/platform/user/WindowTestSupport.h"
 
 namespace {

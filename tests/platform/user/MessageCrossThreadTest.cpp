@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/base/Errors.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Thread.h"
 #include "tests/platform/user/WindowTestSupport.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "platform/base/Errors.h"
 #include "platform/base/Handle.h"
-#include "platform/user/Event.h"
-#include "platform/user/Thread.h"
+#include "platform/sync/Event.h"
+#include "platform/sync/Thread.h"
 #include "tests/platform/user/WindowTestSupport.h"
 
 namespace {

@@ -1,6 +1,6 @@
-// The demo fonts of data/game/archives/startup/gfx/fonts, rendered from their descriptions as
-// the data build renders them, load as the engine's fonts: the system font as a measured
-// grid, the larger one from its .fnt file.
+// Fonts rendered from their descriptions as the data build renders them load as the engine's
+// fonts: the shipped system font (data/game/archives/startup/gfx/fonts) as a measured grid, and
+// a larger one in the packed form (testdata/; the game ships none) from its .fnt file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,10 +15,10 @@ namespace {
 
 class DemoFontsTest : public font_test::FontTest {
 protected:
-    // Renders data/.../gfx/fonts/<name>.font into the data folder under gfx/fonts/.
-    void Render(const std::string& name) {
-        const std::filesystem::path source =
-            std::filesystem::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup/gfx/fonts" / (name + ".font");
+    // Renders <folder>/<name>.font (the shipped fonts' folder by default) into the data folder
+    // under gfx/fonts/.
+    void Render(const std::string& name, const std::string& folder = "data/game/archives/startup/gfx/fonts") {
+        const std::filesystem::path source = std::filesystem::path(HANDSET_SOURCE_DIR) / folder / (name + ".font");
         std::ifstream in(source, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         FontDescription description;
@@ -57,7 +57,7 @@ TEST_F(DemoFontsTest, TheSystemFontIsAMeasuredGridOfLatin1) {
 }
 
 TEST_F(DemoFontsTest, TheLargeFontComesFromItsGlyphFile) {
-    Render("large");
+    Render("large", "tests/engine/resources/font/testdata");
     BitmapFont font;
     ASSERT_EQ(font.LoadFont("gfx/fonts/large.tga", 0, 0, 0, 0, 0, 0, 0), 1);
     EXPECT_GT(font.GlyphCount(), 190u);

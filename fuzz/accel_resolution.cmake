@@ -1,1 +1,0 @@
-handset_fuzz(accel_resolution DEPENDS game_flow)

@@ -1,1 +1,0 @@
-handset_fuzz(animation_events DEPENDS kel_animation)

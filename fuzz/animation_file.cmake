@@ -1,1 +1,0 @@
-handset_fuzz(animation_file DEPENDS kel_animation)

@@ -1,1 +1,0 @@
-handset_fuzz(animation_source DEPENDS animation_source)

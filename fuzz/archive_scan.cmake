@@ -1,1 +1,0 @@
-handset_fuzz(archive_scan DEPENDS kel_files)

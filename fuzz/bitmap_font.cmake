@@ -1,1 +1,0 @@
-handset_fuzz(bitmap_font DEPENDS kel_font)

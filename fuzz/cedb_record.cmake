@@ -1,1 +1,0 @@
-handset_fuzz(cedb_record DEPENDS platform_cedb)

@@ -1,1 +1,0 @@
-handset_fuzz(character_source DEPENDS make_character_source)

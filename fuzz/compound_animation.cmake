@@ -1,1 +1,0 @@
-handset_fuzz(compound_animation DEPENDS kel_animation)

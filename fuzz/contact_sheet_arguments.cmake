@@ -1,1 +1,0 @@
-handset_fuzz(contact_sheet_arguments DEPENDS contact_sheet_painter)

@@ -1,1 +1,0 @@
-handset_fuzz(credits_entry DEPENDS game_menu)

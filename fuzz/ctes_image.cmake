@@ -1,1 +1,0 @@
-handset_fuzz(ctes_image DEPENDS kel_render)

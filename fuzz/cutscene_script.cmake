@@ -1,1 +1,0 @@
-handset_fuzz(cutscene_script DEPENDS game_world_cutscene game_world_level)

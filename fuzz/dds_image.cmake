@@ -1,1 +1,0 @@
-handset_fuzz(dds_image DEPENDS kel_render)

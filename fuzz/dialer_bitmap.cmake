@@ -1,1 +1,0 @@
-handset_fuzz(dialer_bitmap DEPENDS dialer_layout)

@@ -1,1 +1,0 @@
-handset_fuzz(dialog_layout DEPENDS dialer_dialog)

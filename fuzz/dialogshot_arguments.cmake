@@ -1,1 +1,0 @@
-handset_fuzz(dialogshot_arguments DEPENDS dialog_shot)

@@ -1,1 +1,0 @@
-handset_fuzz(environment_values DEPENDS platform_screen platform_sound platform_base)

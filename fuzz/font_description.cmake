@@ -1,1 +1,0 @@
-handset_fuzz(font_description DEPENDS font_sheet)

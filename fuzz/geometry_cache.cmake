@@ -1,1 +1,0 @@
-handset_fuzz(geometry_cache DEPENDS kel_mesh kel_collision)

@@ -1,1 +1,0 @@
-handset_fuzz(handset_script DEPENDS platform_screen)

@@ -1,1 +1,0 @@
-handset_fuzz(image_description DEPENDS image_description)

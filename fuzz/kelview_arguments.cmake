@@ -1,1 +1,0 @@
-handset_fuzz(kelview_arguments DEPENDS kelview_options)

@@ -1,1 +1,0 @@
-handset_fuzz(ktx_texture DEPENDS kel_texture)

@@ -1,1 +1,0 @@
-handset_fuzz(layout_set DEPENDS dialer_layout)

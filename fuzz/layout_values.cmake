@@ -1,1 +1,0 @@
-handset_fuzz(layout_values DEPENDS dialer_layout)

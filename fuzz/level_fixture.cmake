@@ -1,1 +1,0 @@
-handset_fuzz(level_fixture DEPENDS kelview_fixture)

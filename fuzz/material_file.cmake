@@ -1,1 +1,0 @@
-handset_fuzz(material_file DEPENDS kel_material kel_shader kel_texture)

@@ -1,1 +1,0 @@
-handset_fuzz(menu_file DEPENDS kel_menu)

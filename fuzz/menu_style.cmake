@@ -1,1 +1,0 @@
-handset_fuzz(menu_style DEPENDS kel_menu)

@@ -1,1 +1,0 @@
-handset_fuzz(mesh_text DEPENDS kel_mesh kel_collision)

@@ -1,1 +1,0 @@
-handset_fuzz(new_contact_hand_over DEPENDS pimhelper platform_registry)

@@ -1,1 +1,0 @@
-handset_fuzz(node_record DEPENDS kel_node)

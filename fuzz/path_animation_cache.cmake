@@ -1,1 +1,0 @@
-handset_fuzz(path_animation_cache DEPENDS game_world_pathanim)

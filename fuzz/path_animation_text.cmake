@@ -1,1 +1,0 @@
-handset_fuzz(path_animation_text DEPENDS game_world_pathanim)

@@ -1,1 +1,0 @@
-handset_fuzz(path_mapper DEPENDS platform_base)

@@ -1,1 +1,0 @@
-handset_fuzz(path_source DEPENDS path_source)

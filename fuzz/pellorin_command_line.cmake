@@ -1,1 +1,0 @@
-handset_fuzz(pellorin_command_line DEPENDS pimhelper)

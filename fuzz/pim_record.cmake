@@ -1,1 +1,0 @@
-handset_fuzz(pim_record DEPENDS dialer_data platform_cedb)

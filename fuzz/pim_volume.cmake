@@ -1,1 +1,0 @@
-handset_fuzz(pim_volume DEPENDS platform_cedb)

@@ -1,1 +1,0 @@
-handset_fuzz(pixel_map DEPENDS pixel_map)

@@ -1,1 +1,0 @@
-handset_fuzz(proc_stat DEPENDS platform_device)

@@ -1,1 +1,0 @@
-handset_fuzz(qvn_play_arguments DEPENDS qvn_play_options)

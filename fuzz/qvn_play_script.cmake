@@ -1,1 +1,0 @@
-handset_fuzz(qvn_play_script DEPENDS qvn_play_script)

@@ -1,1 +1,0 @@
-handset_fuzz(qvn_solve_arguments DEPENDS qvn_solve_options)

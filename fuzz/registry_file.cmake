@@ -1,1 +1,0 @@
-handset_fuzz(registry_file DEPENDS platform_registry)

@@ -1,1 +1,0 @@
-handset_fuzz(save_record DEPENDS game_flow)

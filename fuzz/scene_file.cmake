@@ -1,1 +1,0 @@
-handset_fuzz(scene_file DEPENDS kel_kdb)

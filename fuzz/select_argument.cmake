@@ -1,1 +1,0 @@
-handset_fuzz(select_argument DEPENDS game_menu)

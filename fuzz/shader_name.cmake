@@ -1,1 +1,0 @@
-handset_fuzz(shader_name DEPENDS kel_shader)

@@ -1,1 +1,0 @@
-handset_fuzz(shapes_source DEPENDS make_mesh_shapes)

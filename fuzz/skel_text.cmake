@@ -1,1 +1,0 @@
-handset_fuzz(skel_text DEPENDS kel_skelobject kel_material)

@@ -1,1 +1,0 @@
-handset_fuzz(skel_weights DEPENDS kel_animation)

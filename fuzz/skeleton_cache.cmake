@@ -1,1 +1,0 @@
-handset_fuzz(skeleton_cache DEPENDS kel_kdb kel_app)

@@ -1,1 +1,0 @@
-handset_fuzz(skin_pack DEPENDS dialer_layout dialer_foundation)

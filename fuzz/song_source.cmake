@@ -1,1 +1,0 @@
-handset_fuzz(song_source DEPENDS xm_writer)

@@ -1,1 +1,0 @@
-handset_fuzz(sound_stream DEPENDS platform_sound)

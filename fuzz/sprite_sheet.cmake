@@ -1,1 +1,0 @@
-handset_fuzz(sprite_sheet DEPENDS sprite_painter font_sheet)

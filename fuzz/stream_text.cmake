@@ -1,1 +1,0 @@
-handset_fuzz(stream_text DEPENDS kel_files)

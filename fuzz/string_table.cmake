@@ -1,1 +1,0 @@
-handset_fuzz(string_table DEPENDS platform_base)

@@ -1,1 +1,0 @@
-handset_fuzz(string_table_source DEPENDS string_table_source)

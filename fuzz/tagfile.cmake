@@ -1,1 +1,0 @@
-handset_fuzz(tagfile DEPENDS kel_files)

@@ -1,1 +1,0 @@
-handset_fuzz(text_table DEPENDS kel_overlay_text)

@@ -1,1 +1,0 @@
-handset_fuzz(texture_stage DEPENDS kel_texturestage kel_texture)

@@ -1,1 +1,0 @@
-handset_fuzz(tga_image DEPENDS kel_render)

@@ -1,1 +1,0 @@
-handset_fuzz(tone_source DEPENDS wave_synth)

@@ -1,1 +1,0 @@
-handset_fuzz(track_cache DEPENDS kel_meshnode)

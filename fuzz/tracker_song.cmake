@@ -1,1 +1,0 @@
-handset_fuzz(tracker_song DEPENDS platform_sound)

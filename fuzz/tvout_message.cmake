@@ -1,1 +1,0 @@
-handset_fuzz(tvout_message DEPENDS game_flow)

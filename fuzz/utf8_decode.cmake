@@ -1,1 +1,0 @@
-handset_fuzz(utf8_decode DEPENDS platform_base)

@@ -1,1 +1,0 @@
-handset_fuzz(wave_file DEPENDS kel_resources_sound kel_sound kel_files kel_object)

@@ -1,1 +1,0 @@
-handset_fuzz(window_message DEPENDS platform_user)

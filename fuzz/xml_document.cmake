@@ -1,1 +1,0 @@
-handset_fuzz(xml_document DEPENDS dialer_layout)

@@ -1,0 +1,2 @@
+// Breaks the layering: its folder is in no layer of the order.
+#pragma once

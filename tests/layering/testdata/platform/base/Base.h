@@ -1,0 +1,2 @@
+// Fine: nothing above the platform.
+#pragma once
