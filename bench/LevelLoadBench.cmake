@@ -3,7 +3,6 @@ handset_bench(LevelLoadBench DEPENDS game_world_levelfile game_world_update game
                                      kel_meshnode kel_animation kel_mesh kel_material kel_scene kel_render kel_files
                                      platform_screen platform_user platform_base)
 # The engine started on the mounted archive as kelview starts it.
-target_sources(bench_LevelLoadBench PRIVATE ${PROJECT_SOURCE_DIR}/tools/kelview/ViewSession.cpp
-                                            ${PROJECT_SOURCE_DIR}/tools/kelview/ViewOptions.cpp)
+target_link_libraries(bench_LevelLoadBench PRIVATE kelview_session)
 target_compile_definitions(bench_LevelLoadBench PRIVATE HANDSET_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                         HANDSET_BENCH_DATA="${CMAKE_BINARY_DIR}/data/Quorvane/data")

@@ -55,7 +55,7 @@ void BM_LoadLevelReadyToPlay(benchmark::State& state) {
     world_bench::MountedData& data = Data();
     const std::string name = LargestLevel();
     if (!data.ready || name.empty()) {
-        state.SkipWithError("no startup archive: run scripts/build_data.sh on the bench build");
+        state.SkipWithError("no startup archive: build the demo_data target of the bench build");
         return;
     }
     std::size_t objects = 0;

@@ -7,7 +7,7 @@
 // times the empty frame. Wall clock, as llvmpipe draws on threads of its own;
 // presents unpaced (HANDSET_REFRESH=0 unless set otherwise).
 //
-// Needs the demo data built into the bench build: scripts/build_data.sh <build> <build>/data.
+// Needs the demo data of the bench build (its demo_data target).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -51,7 +51,7 @@ struct Installation {
             error = "the game program could not be installed";
             return;
         }
-        // What build_data.sh makes of data/game: the program folder's files as they are, and
+        // What the data build makes of data/game: the program folder's files as they are, and
         // each archive folder packed.
         const fs::path data = fs::path(HANDSET_SOURCE_DIR) / "data" / "game";
         for (const auto& entry : fs::directory_iterator(data / "program"))

@@ -1,6 +1,6 @@
-// The demo data of the world benchmarks: the startup archive as the data build packs it
-// (scripts/build_data.sh <bench build> <bench build>/data), mounted on a handset root of its
-// own with the engine started over it.
+// The demo data of the world benchmarks: the startup archive as the data build packs it (the
+// bench build's demo_data target), mounted on a handset root of its own with the engine
+// started over it.
 #pragma once
 
 #include <unistd.h>

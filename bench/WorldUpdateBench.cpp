@@ -82,7 +82,7 @@ World& TheWorld() {
 void BM_WorldStep(benchmark::State& state) {
     World& world = TheWorld();
     if (!world.ready) {
-        state.SkipWithError("no startup archive or the level did not load: run scripts/build_data.sh on the bench build");
+        state.SkipWithError("no startup archive or the level did not load: build the bench build's demo_data");
         return;
     }
     for (auto _ : state) {

@@ -44,7 +44,7 @@ handset_fuzz(path_source DEPENDS path_source)
 handset_fuzz(pellorin_command_line DEPENDS pimhelper)
 handset_fuzz(pim_record DEPENDS dialer_data platform_cedb)
 handset_fuzz(pim_volume DEPENDS platform_cedb)
-handset_fuzz(pixel_map DEPENDS skin_pack_writer)
+handset_fuzz(pixel_map DEPENDS pixel_map)
 handset_fuzz(proc_stat DEPENDS platform_device)
 handset_fuzz(quorvane_ini DEPENDS kel_app kel_files)
 handset_fuzz(qvn_level DEPENDS game_world_levelfile game_world_update game_world_player game_world_rules

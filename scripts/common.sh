@@ -33,12 +33,9 @@ install_packages() {
     $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# Builds the demo data from data/ with the tools of the given build folder into
-# <build>/data.
+# Builds the demo data from data/ into <build>/data, with the data tools of the given
+# (configured) build folder: the build's target demo_data, which a whole build makes too and
+# which remakes only what comes from a changed source.
 build_demo_data() {
-    local build=$1
-    local out=$build/data
-    rm -rf "$out"
-    mkdir -p "$out"
-    "$HANDSET_SOURCE/scripts/build_data.sh" "$build" "$out"
+    cmake --build "$1" --target demo_data -j "$HANDSET_JOBS"
 }

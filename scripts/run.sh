@@ -9,7 +9,6 @@ install_packages
 build=$HANDSET_SOURCE/build/release
 cmake -S "$HANDSET_SOURCE" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHANDSET_TESTS=OFF
 cmake --build "$build" -j "$HANDSET_JOBS"
-build_demo_data "$build"
 
 "$HANDSET_SOURCE/scripts/install.sh" "$build"
 root=${HANDSET_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/handset}

@@ -26,7 +26,6 @@ debug_flags+=" -Wno-error=format-truncation -Wno-error=maybe-uninitialized -Wno-
 cmake -S "$HANDSET_SOURCE" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DHANDSET_SANITIZE=ON -DHANDSET_WERROR=ON \
     -DCMAKE_C_FLAGS_DEBUG="$debug_flags" -DCMAKE_CXX_FLAGS_DEBUG="$debug_flags"
 cmake --build "$build" -j "$HANDSET_JOBS"
-build_demo_data "$build"
 
 echo "== tests"
 # LeakSanitizer's tracer now and then crashes at the exit of a test whose GL driver threads are

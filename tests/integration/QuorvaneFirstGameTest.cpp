@@ -136,7 +136,7 @@ int EndOf(const std::string& touches) {
 
 TEST(QuorvaneFirstGame, AScriptPlaysFromTheFirstScreenThroughTheTutorialAndWorldOnesFirstLevelBackToTheMenu) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
-        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+        << QUORVANE_DATA << " has no demo data: build the demo_data target first";
     handset_test::TempHandsetRoot root;
     const fs::path work = root.Path();
     const fs::path folder = handset_test::InstallGame(work);

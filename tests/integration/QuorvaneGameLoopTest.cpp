@@ -106,10 +106,10 @@ TEST(QuorvaneGameLoop, TheGameGoesFromStartUpToLevelLoadingAndSavesTheProfile) {
 
 // The installed game with the demo data: the maker's logo, the studio's logo, the title and
 // the intro comic each show on the turned screen, none black and no two alike. Needs the data
-// build (scripts/build_data.sh); without it the test is skipped.
+// build (the demo_data target); without it the test is skipped.
 TEST(QuorvaneGameLoop, TheInstalledGameShowsItsLogosTitleAndIntroComic) {
     const fs::path data = QUORVANE_DEMO_DATA;
-    if (!fs::exists(data / "startup.par")) GTEST_SKIP() << "no demo data in " << data << ": run scripts/build_data.sh";
+    if (!fs::exists(data / "startup.par")) GTEST_SKIP() << "no demo data in " << data << ": build the demo_data target";
     handset_test::TempHandsetRoot root;
     const fs::path folder = fs::path(root.Path()) / "fs" / "Program Files" / "Quorvane";
     fs::create_directories(folder / "data");

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(QuorvaneGerman, TheLanguagePageAppliesGermanToEveryMenuAndTheNextStartKeepsIt) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
-        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+        << QUORVANE_DATA << " has no demo data: build the demo_data target first";
     Install();
     const std::string script =
         "at 1000 tap " + At(400, 310) + "\n"      // "Yes", with sound: the logos, then the title

@@ -27,7 +27,7 @@ using namespace std::chrono_literals;
 
 TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
-        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+        << QUORVANE_DATA << " has no demo data: build the demo_data target first";
     handset_test::TempHandsetRoot root;
     const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
 
@@ -100,7 +100,7 @@ TEST(QuorvaneMenus, TapsAndKeysMoveBetweenThePagesAndEachPageShowsItsTexts) {
 
 TEST(QuorvaneMenus, YourLevelsListsTheCustomLevelsByNameAndPlaysTheChosenOne) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
-        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+        << QUORVANE_DATA << " has no demo data: build the demo_data target first";
     handset_test::TempHandsetRoot root;
     const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
     // One level of the player's own, its name in UTF-8.

@@ -57,7 +57,7 @@ std::string Script(const std::vector<Step>& steps, const fs::path& shots) {
 
 TEST(QuorvaneMenuWalk, AScriptVisitsEveryPageAndEachShowsItsOwnTexts) {
     ASSERT_TRUE(fs::is_directory(fs::path(QUORVANE_DATA) / "data"))
-        << QUORVANE_DATA << " has no demo data: run scripts/build_data.sh <build> <build>/data first";
+        << QUORVANE_DATA << " has no demo data: build the demo_data target first";
     handset_test::TempHandsetRoot root;
     const fs::path folder = handset_test::InstallGame(root.Path(), handset_test::kMenuTestIni);
     // One level of the player's own, with a name beyond ASCII.

@@ -108,7 +108,7 @@ void WriteTiltPlayerSave(const fs::path& file) {
 // the second tutorial loads. TV-out plugged in meanwhile caps the frames at 20 a second
 // (video mode 2) and unplugged lifts the cap, which the game logs.
 TEST_F(InstalledGameWithData, TiltingTheHandsetPlaysTheFirstTutorialAndTvOutCapsTheFrames) {
-    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": run scripts/build_data.sh first";
+    ASSERT_TRUE(Install()) << "no demo data at " << QUORVANE_BUILT_DATA << ": build the demo_data target first";
     WriteTiltPlayerSave(ProgramFolder() / "save" / "user.sav");
     std::ostringstream script;
     script << "at 500 tvout on 2\n";

@@ -27,3 +27,11 @@ function(handset_tool_refuses tool)
         set_tests_properties(${tool}.refuses_${name} PROPERTIES WILL_FAIL TRUE)
     endforeach()
 endfunction()
+
+# handset_demo_data_test(<test> <source>): a test of what the build's data build made of one
+# source under data/game (its tool runs on the demo data as part of the build; the test reads
+# what it made, MadeOutput.cmake).
+function(handset_demo_data_test test source)
+    handset_demo_data_made(${HANDSET_DEMO_DATA_WORK} ${source} made)
+    add_test(NAME ${test} COMMAND ${CMAKE_COMMAND} -DMADE=${made} -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/MadeOutput.cmake)
+endfunction()

@@ -1,13 +1,12 @@
 // The dialer installed as the data build and the install command install it: its texts
-// ("CalvaneRes.dll") and its layout pack ("qa_layouts.dat", made by make_skin_pack) in
-// "\Program Files\Calvane", whose folder the registry names. Start-up finds them there, and
-// the fixture dialogs, shown by the dialog manager in its host window, reach the screen as
-// dialogshot paints them (its reference images, tolerance (8, 4, 8)).
+// ("CalvaneRes.dll") and its layout pack ("qa_layouts.dat"), as the build's demo data holds
+// them (the demo_data target), in "\Program Files\Calvane", whose folder the registry names.
+// Start-up finds them there, and the fixture dialogs, shown by the dialog manager in its host
+// window, reach the screen as dialogshot paints them (its reference images, tolerance (8, 4, 8)).
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "dialer/dialog/DialogHostWindow.h"
@@ -28,11 +27,12 @@ namespace {
 constexpr int kWidth = 480;
 constexpr int kHeight = 696;
 
-// Runs a data tool; true when it succeeds.
-bool RunTool(const std::string& program, const std::string& from, const std::string& to) {
-    const std::string command = "'" + program + "' '" + from + "' '" + to + "' >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+// Copies a file of the dialer's built demo data into its installed folder; true when it could.
+bool InstallFile(const std::string& name, const std::string& folder) {
+    std::error_code failure;
+    std::filesystem::copy_file(std::string(DIALER_DEMO_DATA) + "/" + name, folder + "/" + name,
+                               std::filesystem::copy_options::overwrite_existing, failure);
+    return !failure;
 }
 
 class InstalledDialerTest : public ::testing::Test {
@@ -47,9 +47,9 @@ protected:
     // What the install command puts into the dialer's folder, and the folder in the registry.
     void Install(bool withTexts) {
         if (withTexts) {
-            ASSERT_TRUE(RunTool(MAKE_STRING_TABLE_PROGRAM, DIALER_TEXTS, folder_ + "/CalvaneRes.dll"));
+            ASSERT_TRUE(InstallFile("CalvaneRes.dll", folder_)) << "no demo data in " DIALER_DEMO_DATA;
         }
-        ASSERT_TRUE(RunTool(MAKE_SKIN_PACK_PROGRAM, DIALER_PACKS_DIR "/qa_layouts", folder_ + "/qa_layouts.dat"));
+        ASSERT_TRUE(InstallFile("qa_layouts.dat", folder_)) << "no demo data in " DIALER_DEMO_DATA;
         RegistryKey key(HKEY_LOCAL_MACHINE, u"\\SOFTWARE\\Halvorn\\Dialer", TRUE);
         ASSERT_TRUE(key.SetString(u"InstallDir", u"\\Program Files\\Calvane"));
     }

@@ -1,7 +1,7 @@
-// kelview run as a program on the startup archive's demo data, built as the data build
-// builds it: the lit, textured picture of an edge tile against its reference, the same
-// picture from the packed archive (where the baked cache is read) as from the folder, and
-// what the cache bake writes.
+// kelview run as a program on the demo data of the build (the demo_data target): the lit,
+// textured picture of an edge tile against its reference, the same picture from the packed
+// archive (where the baked cache is read) as from the staged folder, and what the cache bake
+// writes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,42 +29,22 @@ std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 class KelviewTest : public ::testing::Test {
 protected:
-    // The startup folder staged as the data build stages it, and packed.
+    // The data build's own output: the game's data folder with the packed archives, and the
+    // startup folder as it was staged for packing (its text meshes beside their caches). The
+    // pictures go into a folder of this process.
     static void SetUpTestSuite() {
         folder_ = new fs::path(fs::temp_directory_path() / ("kelview-test-" + std::to_string(getpid())));
         fs::remove_all(*folder_);
-        const fs::path staged = *folder_ / "startup";
-        fs::create_directories(*folder_ / "data");
-        fs::copy(fs::path(HANDSET_SOURCE_DIR) / "data/game/archives/startup", staged, fs::copy_options::recursive);
-        for (const auto& entry : fs::recursive_directory_iterator(staged)) {
-            const fs::path path = entry.path();
-            std::string command;
-            if (path.extension() == ".image")
-                command = std::string(MAKE_IMAGE_PROGRAM) + " " + Quoted(path) + " " +
-                          Quoted(fs::path(path).replace_extension(".tga"));
-            if (path.extension() == ".shapes")
-                command = std::string(MAKE_MESH_PROGRAM) + " " + Quoted(path) + " " + Quoted(path.parent_path());
-            if (path.extension() == ".character")
-                command = std::string(MAKE_CHARACTER_PROGRAM) + " " + Quoted(path) + " " + Quoted(path.parent_path());
-            if (path.extension() == ".kansrc")
-                command = std::string(MAKE_ANIMATION_PROGRAM) + " " + Quoted(path) + " " +
-                          Quoted(fs::path(path).replace_extension(".kan"));
-            if (path.extension() == ".pathsrc")
-                command = std::string(MAKE_WORLD_DATA_PROGRAM) + " pathanim " + Quoted(path) + " " +
-                          Quoted(fs::path(path).replace_extension(""));
-            if (!command.empty()) {
-                ASSERT_EQ(RunCommand(command), 0) << command;
-            }
-        }
-        ASSERT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(staged) + " tile2a tile1a bram_cutscene"), 0);
-        ASSERT_EQ(RunCommand(std::string(PACK_ARCHIVE_PROGRAM) + " " + Quoted(staged) + " " +
-                             Quoted(*folder_ / "data" / "startup.par")),
-                  0);
+        fs::create_directories(*folder_);
     }
     static void TearDownTestSuite() {
         std::error_code ignored;
         fs::remove_all(*folder_, ignored);
         delete folder_;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(fs::is_regular_file(fs::path(DEMO_DATA_FOLDER) / "startup.par"))
+            << "no demo data in " << DEMO_DATA_FOLDER << ": build the demo_data target";
     }
 
     // kelview's picture of an object from the given data; false when it did not write one.
@@ -78,6 +58,8 @@ protected:
     }
 
     static fs::path* folder_;
+    const fs::path data_ = DEMO_DATA_FOLDER;
+    const fs::path staged_ = DEMO_STAGED_STARTUP;
     int pictures_ = 0;
 };
 
@@ -85,23 +67,31 @@ fs::path* KelviewTest::folder_ = nullptr;
 
 TEST_F(KelviewTest, ALitTexturedEdgeTileMatchesItsReference) {
     platform::screen::Image fromArchive;
-    ASSERT_TRUE(Picture("--data " + Quoted(*folder_ / "data"), "tile2a", fromArchive));
+    ASSERT_TRUE(Picture("--data " + Quoted(data_), "tile2a", fromArchive));
     EXPECT_TRUE(render_test::MatchesReference(fromArchive, "tile2a"));
 
     // The staged folder itself (its text mesh next to the cache) gives the same picture.
     platform::screen::Image fromFolder;
-    ASSERT_TRUE(Picture("--data " + Quoted(*folder_ / "startup"), "tile2a", fromFolder));
+    ASSERT_TRUE(Picture("--data " + Quoted(staged_), "tile2a", fromFolder));
     EXPECT_EQ(fromFolder.rgba, fromArchive.rgba);
 }
 
 TEST_F(KelviewTest, TheBakeWritesCachesThatTheArchiveCarries) {
-    EXPECT_TRUE(fs::is_regular_file(*folder_ / "startup/objects/tile2a.kgc"));
-    EXPECT_TRUE(fs::is_regular_file(*folder_ / "startup/objects/tile1a.kgc"));
-    EXPECT_FALSE(fs::exists(*folder_ / "startup/objects/tile3a.kgc")) << "only the objects named are baked";
+    // The data build baked every object; a bake of its staged folder without the caches
+    // writes only those named.
+    EXPECT_TRUE(fs::is_regular_file(staged_ / "objects/tile2a.kgc"));
+    const fs::path again = *folder_ / "startup";
+    fs::copy(staged_, again, fs::copy_options::recursive);
+    for (const auto& entry : fs::directory_iterator(again / "objects"))
+        if (entry.path().extension() == ".kgc" || entry.path().extension() == ".ksk") fs::remove(entry.path());
+    ASSERT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --bake --data " + Quoted(again) + " tile2a tile1a"), 0);
+    EXPECT_TRUE(fs::is_regular_file(again / "objects/tile2a.kgc"));
+    EXPECT_TRUE(fs::is_regular_file(again / "objects/tile1a.kgc"));
+    EXPECT_FALSE(fs::exists(again / "objects/tile3a.kgc")) << "only the objects named are baked";
     // An archive given on the command line over an empty data folder.
     fs::create_directories(*folder_ / "empty");
     platform::screen::Image image;
-    EXPECT_TRUE(Picture("--data " + Quoted(*folder_ / "empty") + " --archive " + Quoted(*folder_ / "data/startup.par"),
+    EXPECT_TRUE(Picture("--data " + Quoted(*folder_ / "empty") + " --archive " + Quoted(data_ / "startup.par"),
                         "tile1a", image));
     EXPECT_EQ(image.width, 128);
     EXPECT_EQ(image.height, 96);
@@ -132,7 +122,7 @@ DifferenceByRegion Differences(const platform::screen::Image& a, const platform:
 }
 
 TEST_F(KelviewTest, TheRunningCharacterMovesItsLegsBetweenTwoFrames) {
-    const std::string data = "--data " + Quoted(*folder_ / "data") + " --animation character_02_run";
+    const std::string data = "--data " + Quoted(data_) + " --animation character_02_run";
     platform::screen::Image stride;
     platform::screen::Image other;
     ASSERT_TRUE(Picture(data + " --frame 0", "bram_cutscene", stride, "96x128"));
@@ -145,14 +135,14 @@ TEST_F(KelviewTest, TheRunningCharacterMovesItsLegsBetweenTwoFrames) {
     EXPECT_GT(changed.legs, 4 * changed.head) << changed.head << " head pixels changed";
     // An animation for another skeleton is refused.
     platform::screen::Image refused;
-    EXPECT_FALSE(Picture("--data " + Quoted(*folder_ / "data") + " --animation tesk1_idle", "bram_cutscene", refused));
+    EXPECT_FALSE(Picture("--data " + Quoted(data_) + " --animation tesk1_idle", "bram_cutscene", refused));
 }
 
 // The fixture level with one object of each class on its floor, open portal and flaring spawn
 // point included, seen from above its first row.
 TEST_F(KelviewTest, AFixtureLevelShowsOneObjectOfEachClass) {
     const fs::path picture = *folder_ / "fixture_level.png";
-    const std::string command = std::string(KELVIEW_PROGRAM) + " --size 400x300 --data " + Quoted(*folder_ / "data") +
+    const std::string command = std::string(KELVIEW_PROGRAM) + " --size 400x300 --data " + Quoted(data_) +
                                 " --eye 30,-38,46 --target 30,22,0 --level " +
                                 Quoted(fs::path(HANDSET_SOURCE_DIR) / "tests/tools/kelview/fixture.level") + " " +
                                 Quoted(picture);
@@ -166,7 +156,7 @@ TEST_F(KelviewTest, AFixtureLevelShowsOneObjectOfEachClass) {
     ASSERT_NE(file, nullptr);
     std::fputs("size 2 1\nrow 0 1 1\nobject 3 1 7\n", file);
     std::fclose(file);
-    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --data " + Quoted(*folder_ / "data") + " --level " +
+    EXPECT_EQ(RunCommand(std::string(KELVIEW_PROGRAM) + " --data " + Quoted(data_) + " --level " +
                          Quoted(broken) + " " + Quoted(*folder_ / "broken.png") + " 2>/dev/null"),
               1);
 }
